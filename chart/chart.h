@@ -1,0 +1,53 @@
+// The stability chart: its two coordinates, their rounding, the chart key,
+// the limit table and the curve table.
+//
+// Every value kept between operations is a float; the arithmetic inside an
+// operation is done in double and rounded to float where noted.  These
+// widths decide which table row a ratio selects, so they are part of the
+// behaviour, not an implementation detail.
+#pragma once
+
+namespace telk {
+
+// Friction ratio tan(phi) / fs; phi in radians.
+float A(float phi, float fs);
+
+// Cohesion ratio c / (tan(phi) * (gamma * h)); phi in radians.
+float B(float h, float c, float gamma, float phi);
+
+// v rounded half up to p decimals, on the float nearest to 10^(p+1) * v.
+// A value whose scaled form is not finite is returned unchanged.
+float arrondir(float v, int p);
+
+// v truncated toward zero to p decimals.
+float tronquer(float v, int p);
+
+// Fractional part of v, with the sign of v.
+float decimale(float v);
+
+// Chart key of a rounded friction ratio: trunc(100 * x), the product being
+// exact.  A ratio held just below its two-decimal value gets the key below
+// (0.21 gives 20).  Not a number, or beyond the int range, gives kCleAucune.
+int cle(float x);
+inline constexpr int kCleAucune = -2147483647 - 1;
+
+// Validity outcomes of validite().
+inline constexpr int kSansVerdict = 0;  // the key has no row in the limit table
+inline constexpr int kDedans = 1;       // y is below the row's limit
+inline constexpr int kAuDela = 2;       // y is at or beyond the row's limit
+
+// Where the pair (x, y) lies against the chart's limit for x's key.
+int validite(float x, float y);
+
+// Coefficient of y^n of the curve for x's key.  A key without a curve row
+// yields not-a-number, so that no angle is ever made up for it.
+float C0(float x);
+float C1(float x);
+float C2(float x);
+float C3(float x);
+float C4(float x);  // zero from x = 0.52 on, where the curves are cubic
+
+// Slope angle in degrees read off the curve for (x, y); not capped.
+float pente(float x, float y);
+
+}  // namespace telk

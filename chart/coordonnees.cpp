@@ -1,0 +1,59 @@
+// Chart coordinates, their two-decimal rounding and the chart key.
+#include <climits>
+#include <cmath>
+#include <limits>
+
+#include "chart/chart.h"
+
+// A double beyond the float range must become an infinity, as IEEE 754 says.
+static_assert(std::numeric_limits<float>::is_iec559, "IEEE 754 floats needed");
+
+namespace telk {
+
+namespace {
+
+double puissance10(int p) { return std::pow(10.0, p); }
+
+}  // namespace
+
+float A(float phi, float fs) {
+  return static_cast<float>(std::tan(double{phi}) / double{fs});
+}
+
+float B(float h, float c, float gamma, float phi) {
+  const double poids = double{gamma} * double{h};
+  return static_cast<float>(double{c} / (std::tan(double{phi}) * poids));
+}
+
+float arrondir(float v, int p) {
+  const double echelle = puissance10(p + 1);
+  // The scaled value is rounded to float before it is cut: 0.145 is held as
+  // 0.1449999958, scales to 144.999996 and so to the float 145, giving 0.15.
+  const float s = static_cast<float>(echelle * double{v});
+  if (!std::isfinite(s)) return v;
+  // s is a whole float below 2^53 or already a whole number far from any
+  // float tie, so these double steps are exact where it matters.
+  double e = std::trunc(double{s});
+  const double d = std::fmod(e, 10.0);  // last digit, with the sign of e
+  e = d > 4 ? e - d + 10 : e - d;       // so negatives are cut toward zero
+  return static_cast<float>(e / echelle);
+}
+
+float tronquer(float v, int p) {
+  const double echelle = puissance10(p);
+  const float s = static_cast<float>(echelle * double{v});
+  return static_cast<float>(std::trunc(double{s}) / echelle);
+}
+
+float decimale(float v) {
+  return static_cast<float>(double{v} - std::trunc(double{v}));
+}
+
+int cle(float x) {
+  // x has 24 significant bits, so 100 * x is exact in double.
+  const double k = std::trunc(double{x} * 100.0);
+  if (!(k >= INT_MIN && k <= INT_MAX)) return kCleAucune;
+  return static_cast<int>(k);
+}
+
+}  // namespace telk
