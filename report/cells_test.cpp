@@ -1,0 +1,62 @@
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "report/report.h"
+
+using namespace telk;
+
+static std::string decimal(float v) {
+  char buf[kCellMax];
+  return std::string(buf, write_decimal_cell(buf, v));
+}
+
+TEST(DecimalCell, WritesTwoHundredthsAfterAComma) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const struct { float v; const char* want; } cases[] = {
+      {5.0f, " 5,00\t"},      {12.5f, " 12,50\t"},   {0.58f, " 0,58\t"},
+      {0.05f, " 0,05\t"},     {0.1f, " 0,10\t"},     {17.32f, " 17,32\t"},
+      {0.125f, " 0,12\t"},    {0.375f, " 0,38\t"},   // halves to even
+      {5.1f, " 5,10\t"},      // 5.0999999: the fraction is below 0.1
+      {2.9999993f, " 3,00\t"}, {3.0999992f, " 3,10\t"},  // 100 hundredths carry
+      {-5.75f, " -5,75\t"},   {-0.05f, " -0,05\t"},  {-0.001f, " 0,00\t"},
+      {3e9f, " 3000000000,00\t"}, {inf, "\t"},       {std::nanf(""), "\t"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(decimal(c.v), c.want) << c.v;
+}
+
+TEST(DecimalCell, ReadsBackAsTheValue) {
+  std::mt19937 gen(11);
+  std::uniform_real_distribution<float> digits(-1e4f, 1e4f);
+  std::uniform_int_distribution<int> scale(-6, 6);
+  for (int i = 0; i < 200000; ++i) {
+    const float v = static_cast<float>(digits(gen) * std::pow(10.0, scale(gen)));
+    std::string cell = decimal(v);
+    const std::size_t comma = cell.find(',');
+    ASSERT_TRUE(cell.front() == ' ' && cell.size() - comma == 4 && cell.back() == '\t')
+        << cell;
+    cell[comma] = '.';
+    // Half a hundredth, plus the float rounding of the hundredths.
+    const double slack = 0.005 + 1e-5 + std::fabs(double{v}) * 2e-7;
+    ASSERT_LE(std::fabs(std::strtod(cell.c_str(), nullptr) - v), slack) << v;
+  }
+}
+
+TEST(AngleCellAndTrace, MatchPrintf) {
+  std::mt19937 gen(5);
+  std::uniform_real_distribution<float> dist(-200.0f, 200.0f);
+  for (int i = 0; i < 100000; ++i) {
+    float v = dist(gen);
+    if (i % 3 == 0) v = std::round(v * 2) / 2;  // ties round to even
+    char got[kCellMax], want[kCellMax];
+    std::snprintf(want, sizeof want, "%.0f\t", double{v});
+    ASSERT_EQ(std::string(got, write_angle_cell(got, v)), want);
+    std::snprintf(want, sizeof want, "%f  %f", double{v},
+                  double{v} - std::trunc(double{v}));
+    ASSERT_EQ(std::string(got, write_trace(got, v)), want);
+  }
+}

@@ -1,0 +1,115 @@
+// POSIX file calls for the result file: exclusive creation of the
+// temporary file, whole writes, fsync and the replacing rename.
+#include "report/result_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "report/report.h"
+
+namespace telk {
+
+namespace {
+
+constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+std::string failure(const char* what) {
+  return std::string(what) + " " + kResultName + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+ResultFile::ResultFile() : buffer_(kBlock) {}
+
+ResultFile::~ResultFile() { discard(); }
+
+bool ResultFile::create(std::string* error) {
+  // The pid keeps two runs in one directory apart; O_EXCL makes sure we
+  // never write into a file that someone else made.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::snprintf(temporary_, sizeof temporary_, "%s.%ld-%d.tmp", kResultName,
+                  static_cast<long>(getpid()), attempt);
+    fd_ = open(temporary_, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0) return true;
+    if (errno != EEXIST) break;
+  }
+  *error = failure("cannot create");
+  temporary_[0] = '\0';
+  return false;
+}
+
+bool ResultFile::write(const char* data, std::size_t size, std::string* error) {
+  while (size > 0) {
+    if (used_ == buffer_.size() && !flush(error)) return false;
+    const std::size_t room = buffer_.size() - used_;
+    const std::size_t n = size < room ? size : room;
+    std::memcpy(buffer_.data() + used_, data, n);
+    used_ += n;
+    data += n;
+    size -= n;
+  }
+  return true;
+}
+
+bool ResultFile::flush(std::string* error) {
+  const char* p = buffer_.data();
+  std::size_t left = used_;
+  while (left > 0) {
+    const ssize_t n = ::write(fd_, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      *error = failure("cannot write");
+      return false;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  used_ = 0;
+  return true;
+}
+
+bool ResultFile::commit(std::string* error) {
+  if (!flush(error)) {
+    discard();
+    return false;
+  }
+  // Synced before the rename, so that a crash cannot leave an empty file
+  // in place of the old one.
+  if (fsync(fd_) != 0) {
+    *error = failure("cannot write");
+    discard();
+    return false;
+  }
+  const int fd = fd_;
+  fd_ = -1;
+  if (close(fd) != 0) {
+    *error = failure("cannot write");
+    discard();
+    return false;
+  }
+  if (std::rename(temporary_, kResultName) != 0) {
+    *error = failure("cannot replace");
+    discard();
+    return false;
+  }
+  temporary_[0] = '\0';
+  return true;
+}
+
+void ResultFile::discard() {
+  if (fd_ >= 0) {
+    close(fd_);
+    fd_ = -1;
+  }
+  if (temporary_[0] != '\0') {
+    unlink(temporary_);
+    temporary_[0] = '\0';
+  }
+}
+
+}  // namespace telk

@@ -1,0 +1,42 @@
+// Writing the result file so that it is never lost or half-written: the
+// bytes go to a temporary file beside it, which replaces the result file
+// only once every byte is written, synced and closed.  Until then an
+// existing result file stays exactly as it was.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace telk {
+
+class ResultFile {
+ public:
+  ResultFile();
+  ~ResultFile();  // removes the temporary file unless commit() succeeded
+  ResultFile(const ResultFile&) = delete;
+  ResultFile& operator=(const ResultFile&) = delete;
+
+  // Creates the temporary file in the working directory.
+  bool create(std::string* error);
+  // Appends bytes; they reach the disk in large blocks.
+  bool write(const char* data, std::size_t size, std::string* error);
+  // Flushes, syncs and closes the temporary file, then renames it over the
+  // result file.  On failure the temporary file is removed.
+  bool commit(std::string* error);
+
+  // Name of the temporary file, empty when there is none.  Kept as a C
+  // string so that a signal handler can remove it.
+  const char* temporary_name() const { return temporary_; }
+
+ private:
+  bool flush(std::string* error);
+  void discard();
+
+  int fd_ = -1;
+  char temporary_[64] = {};
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;
+};
+
+}  // namespace telk
