@@ -1,0 +1,93 @@
+// Runs the built telk in a fresh directory with the answers piped in, and
+// compares the whole result file and console text with the expected files.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+static std::string slurp(const fs::path& path) {
+  std::stringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+struct Outcome {
+  int status;
+  std::string console, error, result, files;  // files: what the directory holds
+};
+
+// Runs telk in a new directory, after the shell commands in `prefix`.
+static Outcome run(const std::string& answers, const std::string& prefix = "") {
+  char name[] = "/tmp/telk-e2e-XXXXXX";
+  const fs::path io = mkdtemp(name), dir = io / "run";
+  fs::create_directory(dir);
+  std::ofstream(io / "answers", std::ios::binary) << answers;
+  const std::string q = "'" + io.string() + "/";
+  const std::string command = "cd " + q + "run' && " + prefix + "'" TELK_BINARY
+                              "' < " + q + "answers' > " + q + "console' 2> " +
+                              q + "error'";
+  const int raw = std::system(command.c_str());
+  Outcome out{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(io / "console"),
+              slurp(io / "error"), slurp(dir / "TELK_result.xls"), ""};
+  for (const auto& entry : fs::directory_iterator(dir))
+    out.files += entry.path().filename().string() + " ";
+  fs::remove_all(io);
+  return out;
+}
+
+TEST(EndToEnd, KnownRunsGiveTheExpectedBytes) {
+  const struct { const char* name; const char* answers; } runs[] = {
+      {"phi35_h20_d2.5", "35\n1\n2.2\n20\n2.5\n"},
+      {"phi30_h10_d5", "30\n2\n2\n10\n5\n"},
+      {"h3.2_d0.1", "35\n1\n2.2\n3.2\n0.1\n"},  // heights carried to 3,00
+      {"h1_d0.1", "35\n1\n2.2\n1\n0.1\n"},      // nine rows, not ten
+      {"negative", "35\n1\n2.2\n-10\n-3\n"},
+      {"phi0", "0\n1\n2.2\n10\n5\n"},
+      {"no_rows", "35\n1\n2.2\n1\n5\n"},
+      // Keys with a limit but no curve get empty angles; 0.125 steps and a
+      // density of 2.25 fall on halves.
+      {"key10", "6 0.5 1.8 2 0.5"},
+      {"key85_halves", "40.4 0.5 2.25 4 0.125"},
+      {"key100", "45 0.3 2.2 3 0.25"},
+  };
+  const fs::path expected = TELK_EXPECTED_DIR;
+  for (const auto& r : runs) {
+    const Outcome out = run(r.answers);
+    EXPECT_EQ(out.status, 0) << r.name;
+    EXPECT_EQ(out.error + out.files, "TELK_result.xls ") << r.name;
+    EXPECT_EQ(out.console, slurp(expected / (std::string(r.name) + ".console")));
+    EXPECT_EQ(out.result, slurp(expected / (std::string(r.name) + ".xls"))) << r.name;
+  }
+}
+
+TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
+  const std::string old = "printf 'old result' > TELK_result.xls && ";
+  const struct { const char* answers; std::string prefix; int status; const char* error; } cases[] = {
+      {"3,5\n", old, 1, "friction angle: \"3,5\" is not a number (type it with a decimal point)"},
+      {"35 1 2.2 1e39\n", old, 1, "height: \"1e39\" is beyond the range of single-precision numbers"},
+      {"35\n1\n2.2\n20\n", old, 1, "input ended before the definition was given"},
+      // A directory where the result file should be: the rename fails.
+      {"35 1 2.2 20 2.5", "mkdir TELK_result.xls && ", 255,
+       "cannot replace TELK_result.xls: Is a directory"},
+      // A working directory that has gone: nothing can be created.
+      {"35 1 2.2 20 2.5", old + "mkdir gone && cd gone && rmdir ../gone && ", 255,
+       "cannot create TELK_result.xls: No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    const Outcome out = run(c.answers, c.prefix);
+    EXPECT_EQ(out.status, c.status);
+    EXPECT_EQ(out.error, "telk: " + std::string(c.error) + "\n");
+    EXPECT_EQ(out.files, "TELK_result.xls ");  // no temporary file left
+    if (c.prefix.rfind(old, 0) == 0) {
+      EXPECT_EQ(out.result, "old result");
+    }
+  }
+}
