@@ -16,15 +16,13 @@ namespace telk {
 
 namespace {
 
-constexpr std::size_t kBlock = std::size_t{1} << 20;
-
 std::string failure(const char* what) {
   return std::string(what) + " " + kResultName + ": " + std::strerror(errno);
 }
 
 }  // namespace
 
-ResultFile::ResultFile() : buffer_(kBlock) {}
+ResultFile::ResultFile() = default;
 
 ResultFile::~ResultFile() { discard(); }
 
@@ -45,39 +43,26 @@ bool ResultFile::create(std::string* error) {
 
 bool ResultFile::write(const char* data, std::size_t size, std::string* error) {
   while (size > 0) {
-    if (used_ == buffer_.size() && !flush(error)) return false;
-    const std::size_t room = buffer_.size() - used_;
-    const std::size_t n = size < room ? size : room;
-    std::memcpy(buffer_.data() + used_, data, n);
-    used_ += n;
-    data += n;
-    size -= n;
-  }
-  return true;
-}
-
-bool ResultFile::flush(std::string* error) {
-  const char* p = buffer_.data();
-  std::size_t left = used_;
-  while (left > 0) {
-    const ssize_t n = ::write(fd_, p, left);
+    const ssize_t n = ::write(fd_, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       *error = failure("cannot write");
       return false;
     }
-    p += n;
-    left -= static_cast<std::size_t>(n);
+    data += n;
+    size -= static_cast<std::size_t>(n);
+    written_ += n;
   }
-  used_ = 0;
+#ifdef SYNC_FILE_RANGE_WRITE
+  // Start writing back what is already here, so that the fsync before the
+  // rename waits for the last blocks only, not for the whole file.
+  sync_file_range(fd_, synced_, written_ - synced_, SYNC_FILE_RANGE_WRITE);
+  synced_ = written_;
+#endif
   return true;
 }
 
 bool ResultFile::commit(std::string* error) {
-  if (!flush(error)) {
-    discard();
-    return false;
-  }
   // Synced before the rename, so that a crash cannot leave an empty file
   // in place of the old one.
   if (fsync(fd_) != 0) {

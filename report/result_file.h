@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 namespace telk {
 
@@ -19,7 +18,7 @@ class ResultFile {
 
   // Creates the temporary file in the working directory.
   bool create(std::string* error);
-  // Appends bytes; they reach the disk in large blocks.
+  // Writes the bytes through; callers gather them into large blocks.
   bool write(const char* data, std::size_t size, std::string* error);
   // Flushes, syncs and closes the temporary file, then renames it over the
   // result file.  On failure the temporary file is removed.
@@ -30,13 +29,11 @@ class ResultFile {
   const char* temporary_name() const { return temporary_; }
 
  private:
-  bool flush(std::string* error);
   void discard();
 
   int fd_ = -1;
+  long long written_ = 0, synced_ = 0;  // bytes written, and handed to writeback
   char temporary_[64] = {};
-  std::vector<char> buffer_;
-  std::size_t used_ = 0;
 };
 
 }  // namespace telk
