@@ -1,6 +1,10 @@
 #include "driver/sweep.h"
 
+#include <bit>
 #include <climits>
+#include <cstdint>
+#include <cstring>
+#include <vector>
 #include <cmath>
 #include <limits>
 
@@ -13,6 +17,10 @@ namespace telk {
 namespace {
 
 constexpr float kFactorsOfSafety[] = {1.0f, 1.3f, 1.5f};
+// Rows and trace are gathered into blocks, so that the file and the console
+// see a few large writes instead of one per cell.
+constexpr std::size_t kFileBlock = std::size_t{1} << 20;
+constexpr std::size_t kConsoleBlock = 64 * 1024;
 
 }  // namespace
 
@@ -46,32 +54,70 @@ float slope_angle(float x, float y) {
 bool sweep(float phi_radians, float c, float gamma, float height,
            float definition, ResultFile* file, std::FILE* console,
            std::string* error) {
+  // The friction ratios, and so their cells and the console trace, are the
+  // same on every row; only the height and the cohesion ratio change.
+  float x[3];
+  std::string x_cells[3], trace;
+  for (int g = 0; g < 3; ++g) {
+    char cell[kCellMax];
+    x[g] = arrondir(A(phi_radians, kFactorsOfSafety[g]), 2);
+    x_cells[g].assign(cell, write_decimal_cell(cell, x[g]));
+    if (g > 0) trace.append(cell, write_trace(cell, x[g]));
+  }
+
+  // The console shows the same trace for every row: it is written as a
+  // block of many rows' traces at once.
+  const int rows_a_block = static_cast<int>(kConsoleBlock / trace.size());
+  std::string traces;
+  for (int k = 0; k < rows_a_block; ++k) traces += trace;
+  int traced = 0;  // rows whose trace is not written yet
+
+  // The rest of a row after its height cell depends on the cohesion ratio
+  // alone, which keeps its two-decimal value over long runs of rows.
+  std::string rest;
+  std::uint32_t rest_y = 0;
+
+  std::vector<char> block(kFileBlock);
+  char* const block_end = block.data() + block.size();
+  char* p = block.data();
+
   const int rows = row_count(height, definition);
   float h = 0.0f;
   for (int i = 0; i < rows; ++i) {
     // Heights are accumulated in float, as a person stepping up would:
     // ten steps of 0.1 give 1.0000001.
     h = static_cast<float>(double{h} + double{definition});
-    char line[16 * kCellMax];
-    char* end = write_decimal_cell(line, h);
-    char trace[2 * kCellMax];
-    char* trace_end = trace;
-    for (const float fs : kFactorsOfSafety) {
-      const float x = arrondir(A(phi_radians, fs), 2);
-      const float y = arrondir(B(h, c, gamma, phi_radians), 2);
-      end = write_decimal_cell(end, x);
-      if (fs != 1.0f) trace_end = write_trace(trace_end, x);
-      end = write_decimal_cell(end, y);
-      end = write_angle_cell(end, slope_angle(x, y));
+    const float y = arrondir(B(h, c, gamma, phi_radians), 2);
+    if (rest.empty() || std::bit_cast<std::uint32_t>(y) != rest_y) {
+      rest.clear();
+      for (int g = 0; g < 3; ++g) {
+        char cells[2 * kCellMax];
+        char* end = write_decimal_cell(cells, y);
+        end = write_angle_cell(end, slope_angle(x[g], y));
+        rest += x_cells[g];
+        rest.append(cells, end);
+      }
+      rest += kLineEnd;
+      rest_y = std::bit_cast<std::uint32_t>(y);
     }
-    for (const char* p = kLineEnd; *p != '\0'; ++p) *end++ = *p;
-    if (!file->write(line, static_cast<std::size_t>(end - line), error))
-      return false;
+    if (static_cast<std::size_t>(block_end - p) < kCellMax + rest.size()) {
+      if (!file->write(block.data(), static_cast<std::size_t>(p - block.data()), error))
+        return false;
+      p = block.data();
+    }
+    p = write_decimal_cell(p, h);
+    std::memcpy(p, rest.data(), rest.size());
+    p += rest.size();
+
     // The trace is only a sign of progress: a console that has gone away
-    // must not cost the result file.
-    std::fwrite(trace, 1, static_cast<std::size_t>(trace_end - trace), console);
+    // must not cost the result file, so its writes are not checked.
+    if (++traced == rows_a_block) {
+      std::fwrite(traces.data(), 1, traces.size(), console);
+      traced = 0;
+    }
   }
-  return true;
+  std::fwrite(traces.data(), 1, traced * trace.size(), console);
+  return file->write(block.data(), static_cast<std::size_t>(p - block.data()), error);
 }
 
 }  // namespace telk

@@ -1,5 +1,9 @@
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -46,17 +50,44 @@ TEST(DecimalCell, ReadsBackAsTheValue) {
   }
 }
 
-TEST(AngleCellAndTrace, MatchPrintf) {
-  std::mt19937 gen(5);
-  std::uniform_real_distribution<float> dist(-200.0f, 200.0f);
-  for (int i = 0; i < 100000; ++i) {
-    float v = dist(gen);
-    if (i % 3 == 0) v = std::round(v * 2) / 2;  // ties round to even
-    char got[kCellMax], want[kCellMax];
-    std::snprintf(want, sizeof want, "%.0f\t", double{v});
-    ASSERT_EQ(std::string(got, write_angle_cell(got, v)), want);
-    std::snprintf(want, sizeof want, "%f  %f", double{v},
-                  double{v} - std::trunc(double{v}));
-    ASSERT_EQ(std::string(got, write_trace(got, v)), want);
+// The same rules written plainly with snprintf, to hold the fast writers to.
+static std::string plain_cells(float v) {
+  char out[3 * kCellMax] = "\t";
+  if (std::isfinite(v)) {
+    const float magnitude = std::fabs(v);
+    double whole = std::trunc(magnitude);
+    const float hundredths = static_cast<float>((magnitude - whole) * 100.0);
+    char text[8];
+    std::snprintf(text, sizeof text, "%.0f", double{hundredths});
+    int digits = std::atoi(text);
+    if (digits == 100) whole += 1, digits = 0;
+    std::snprintf(out, sizeof out, " %s%.0f,%02d\t",
+                  v < 0 && (whole != 0 || digits != 0) ? "-" : "", whole, digits);
+  }
+  std::size_t n = std::strlen(out);
+  n += std::isfinite(v) ? std::snprintf(out + n, sizeof out - n, "%.0f", double{v}) : 0;
+  std::snprintf(out + n, sizeof out - n, "\t%f  %f", double{v},
+                     double{v} - std::trunc(double{v}));
+  return out;
+}
+
+TEST(Writers, MatchPlainSnprintfOnAnyFloat) {
+  std::mt19937 gen(17);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  std::uniform_int_distribution<int> hundredths(-200000, 200000), ulps(-3, 3);
+  for (int i = 0; i < 1200000; ++i) {
+    float v;
+    switch (i % 3) {
+      case 0: v = std::bit_cast<float>(bits(gen)); break;  // any float at all
+      case 1: v = hundredths(gen) / 200.0f; break;  // halves of a hundredth
+      default:  // a few ulps from a hundredth boundary
+        v = static_cast<float>(hundredths(gen) / 100.0);
+        for (int k = ulps(gen); k != 0; k += k < 0 ? 1 : -1)
+          v = std::nextafter(v, k < 0 ? -INFINITY : INFINITY);
+    }
+    char got[3 * kCellMax];
+    char* end = write_angle_cell(write_decimal_cell(got, v), v);
+    end = write_trace(end, v);
+    ASSERT_EQ(std::string(got, end), plain_cells(v)) << std::bit_cast<std::uint32_t>(v);
   }
 }
