@@ -2,11 +2,11 @@
 // height of the slope and a height step, and writes TELK_result.xls with
 // the steepest safe slope angle for factors of safety 1.0, 1.3 and 1.5 at
 // every step of height.
-#include <csignal>
 #include <cstdio>
 #include <string>
 
 #include "driver/answers.h"
+#include "driver/platform.h"
 #include "driver/sweep.h"
 #include "report/report.h"
 #include "report/result_file.h"
@@ -36,16 +36,6 @@ const Question kQuestions[] = {
     {"\n\tDefinition \t\t  [m]\t:", "definition"},
 };
 
-// The temporary result file, for the signal handler to remove.
-const char* volatile g_temporary = nullptr;
-
-extern "C" void on_signal(int sig) {
-  const char* name = g_temporary;
-  if (name != nullptr && name[0] != '\0') std::remove(name);
-  std::signal(sig, SIG_DFL);
-  std::raise(sig);
-}
-
 void fail(const std::string& line) {
   std::fprintf(stderr, "telk: %s\n", line.c_str());
 }
@@ -53,15 +43,9 @@ void fail(const std::string& line) {
 }  // namespace
 
 int main() {
-#ifdef SIGPIPE
-  // A console that has gone away loses the trace, not the result file.
-  std::signal(SIGPIPE, SIG_IGN);
-#endif
-  std::signal(SIGINT, on_signal);
-  std::signal(SIGTERM, on_signal);
-#ifdef SIGHUP
-  std::signal(SIGHUP, on_signal);
-#endif
+  telk::guard_standard_streams();
+  telk::ResultFile file;
+  telk::handle_signals(file.temporary_name());
 
   std::fputs(kBanner, stdout);
   float answers[5] = {};
@@ -80,12 +64,10 @@ int main() {
   const float phi_degrees = answers[0], c = answers[1], gamma = answers[2];
   const float height = answers[3], definition = answers[4];
 
-  telk::ResultFile file;
   if (!file.create(&error)) {
     fail(error);
     return kFileFailed;
   }
-  g_temporary = file.temporary_name();
   const std::string header = telk::header(gamma, phi_degrees, c);
   const bool written =
       file.write(header.data(), header.size(), &error) &&
