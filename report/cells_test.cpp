@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "report/report.h"
+#include "tests/plain_cells.h"
 
 using namespace telk;
 
@@ -48,27 +49,6 @@ TEST(DecimalCell, ReadsBackAsTheValue) {
     const double slack = 0.005 + 1e-5 + std::fabs(double{v}) * 2e-7;
     ASSERT_LE(std::fabs(std::strtod(cell.c_str(), nullptr) - v), slack) << v;
   }
-}
-
-// The same rules written plainly with snprintf, to hold the fast writers to.
-static std::string plain_cells(float v) {
-  char out[3 * kCellMax] = "\t";
-  if (std::isfinite(v)) {
-    const float magnitude = std::fabs(v);
-    double whole = std::trunc(magnitude);
-    const float hundredths = static_cast<float>((magnitude - whole) * 100.0);
-    char text[8];
-    std::snprintf(text, sizeof text, "%.0f", double{hundredths});
-    int digits = std::atoi(text);
-    if (digits == 100) whole += 1, digits = 0;
-    std::snprintf(out, sizeof out, " %s%.0f,%02d\t",
-                  v < 0 && (whole != 0 || digits != 0) ? "-" : "", whole, digits);
-  }
-  std::size_t n = std::strlen(out);
-  n += std::isfinite(v) ? std::snprintf(out + n, sizeof out - n, "%.0f", double{v}) : 0;
-  std::snprintf(out + n, sizeof out - n, "\t%f  %f", double{v},
-                     double{v} - std::trunc(double{v}));
-  return out;
 }
 
 TEST(Writers, MatchPlainSnprintfOnAnyFloat) {

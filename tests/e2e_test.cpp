@@ -1,47 +1,14 @@
 // Runs the built telk in a fresh directory with the answers piped in, and
 // compares the whole result file and console text with the expected files.
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
-namespace fs = std::filesystem;
+#include "tests/harness.h"
 
-static std::string slurp(const fs::path& path) {
-  std::stringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
-
-struct Outcome {
-  int status;
-  std::string console, error, result, files;  // files: what the directory holds
-};
-
-// Runs telk in a new directory, after the shell commands in `prefix`.
-static Outcome run(const std::string& answers, const std::string& prefix = "") {
-  char name[] = "/tmp/telk-e2e-XXXXXX";
-  const fs::path io = mkdtemp(name), dir = io / "run";
-  fs::create_directory(dir);
-  std::ofstream(io / "answers", std::ios::binary) << answers;
-  const std::string q = "'" + io.string() + "/";
-  const std::string command = "cd " + q + "run' && " + prefix + "'" TELK_BINARY
-                              "' < " + q + "answers' > " + q + "console' 2> " +
-                              q + "error'";
-  const int raw = std::system(command.c_str());
-  Outcome out{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(io / "console"),
-              slurp(io / "error"), slurp(dir / "TELK_result.xls"), ""};
-  for (const auto& entry : fs::directory_iterator(dir))
-    out.files += entry.path().filename().string() + " ";
-  fs::remove_all(io);
-  return out;
-}
+using harness::Outcome;
+using harness::run;
+using harness::slurp;
 
 TEST(EndToEnd, KnownRunsGiveTheExpectedBytes) {
   const struct { const char* name; const char* answers; } runs[] = {
@@ -58,7 +25,7 @@ TEST(EndToEnd, KnownRunsGiveTheExpectedBytes) {
       {"key85_halves", "40.4 0.5 2.25 4 0.125"},
       {"key100", "45 0.3 2.2 3 0.25"},
   };
-  const fs::path expected = TELK_EXPECTED_DIR;
+  const std::filesystem::path expected = TELK_EXPECTED_DIR;
   for (const auto& r : runs) {
     const Outcome out = run(r.answers);
     EXPECT_EQ(out.status, 0) << r.name;

@@ -1,0 +1,116 @@
+// Faults caused for real: a full disk, a file-size limit, a read-only
+// directory, a console that has gone, interrupts, and bad answers at every
+// question.  Whatever happens, the old result file stays or the new one is
+// whole, and no temporary file is left.
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/harness.h"
+
+using harness::Outcome;
+using harness::run;
+using harness::run_script;
+
+namespace {
+
+const char kOld[] = "printf 'old result' > TELK_result.xls && ";
+const char kManyRows[] = "35 1 2.2 2000 0.01";  // 200000 rows, 11 MB
+
+bool can_mount() {
+  return std::system("unshare -m sh -c 'mount -t tmpfs tmpfs /tmp' 2>/dev/null") == 0;
+}
+
+}  // namespace
+
+TEST(Faults, WriteFailuresKeepTheOldFile) {
+  const bool mounts = can_mount();
+  const struct { bool needs_mount; std::string prefix, error; } cases[] = {
+      {false, "ulimit -f 40 && ", "cannot write TELK_result.xls: File too large"},
+      {true, "mount -t tmpfs -o size=64k tmpfs . && cd . && ",
+       "cannot write TELK_result.xls: No space left on device"},
+      {true, "mount -t tmpfs -o size=64k tmpfs . && cd . && " + std::string(kOld) +
+                 "mount -o remount,ro . && ",
+       "cannot create TELK_result.xls: Read-only file system"},
+  };
+  for (const auto& c : cases) {
+    if (c.needs_mount && !mounts) {
+      std::cout << "[ SKIPPED  ] " << c.error << ": no tmpfs can be mounted here\n";
+      continue;
+    }
+    const std::string prefix = c.prefix.find(kOld) == std::string::npos ? c.prefix + kOld : c.prefix;
+    const Outcome out = run_script(kManyRows, prefix + "\"$TELK\" < \"$IO/answers\" > /dev/null 2> \"$IO/error\"", c.needs_mount);
+    EXPECT_EQ(out.status, 255) << c.error;
+    EXPECT_EQ(out.error, "telk: " + c.error + "\n");
+    EXPECT_EQ(out.files, "TELK_result.xls ") << c.error;
+    EXPECT_EQ(out.result, "old result") << c.error;
+  }
+}
+
+TEST(Faults, ABrokenConsoleLosesOnlyTheTrace) {
+  const std::string answers = "35 1 2.2 10000 0.01";  // a million rows
+  const Outcome plain = run(answers);
+  ASSERT_EQ(plain.status, 0);
+  const std::string telk = "\"$TELK\" < \"$IO/answers\" 2> \"$IO/error\"";
+  const std::string broken[] = {
+      telk + " >&-",  // standard output closed
+      "{ " + telk + "; echo $? > \"$IO/piped\"; } | head -c 10 > /dev/null; "
+      "(exit \"$(cat \"$IO/piped\")\")",  // a reader that has gone
+  };
+  for (const auto& script : broken) {
+    const Outcome out = run_script(answers, script);
+    EXPECT_EQ(out.status, 0) << script;
+    EXPECT_EQ(out.error, "");
+    EXPECT_EQ(out.files, "TELK_result.xls ");
+    EXPECT_TRUE(out.result == plain.result) << script;
+  }
+}
+
+TEST(Faults, InterruptsRemoveTheTemporaryFile) {
+  for (const auto& [sig, status] : {std::pair{"INT", 130}, {"TERM", 143}, {"HUP", 129}}) {
+    // Job control keeps SIGINT for the background run; the loop waits for
+    // the sweep to have begun writing.
+    const Outcome out = run_script(
+        "35 1 2.2 100000 0.01", std::string("set -m; printf 'old result' > TELK_result.xls; "
+                    "\"$TELK\" < \"$IO/answers\" > /dev/null & pid=$!; "
+                    "for i in $(seq 500); do ls | grep -q 'tmp$' && break; sleep 0.01; done; sleep 0.1; "
+                    "kill -") + sig + " $pid; wait $pid");
+    EXPECT_EQ(out.status, status) << sig;
+    EXPECT_EQ(out.files, "TELK_result.xls ") << sig;
+    EXPECT_EQ(out.result, "old result") << sig;
+  }
+}
+
+TEST(Faults, BadAnswersAtEveryQuestionTouchNothing) {
+  const char* names[] = {"friction angle", "cohesion", "density", "height", "definition"};
+  const std::string bad[] = {"abc", "3,5", "\n\n", "", std::string(1 << 20, '9'),
+                             std::string("1\0" "2", 3), "1e39"};
+  const char* good[] = {"35", "1", "2.2", "20", "2.5"};
+  for (int q = 0; q < 5; ++q) {
+    std::string answers;
+    for (int i = 0; i < q; ++i) answers += std::string(good[i]) + "\n";
+    for (const auto& token : bad) {
+      const Outcome out = run(answers + token, kOld);
+      EXPECT_EQ(out.status, 1) << names[q];
+      EXPECT_EQ(out.error.rfind("telk: ", 0), 0u) << out.error;
+      EXPECT_NE(out.error.find(names[q]), std::string::npos) << out.error;
+      EXPECT_EQ(out.error.find('\n'), out.error.size() - 1) << out.error;
+      EXPECT_EQ(out.files + out.result, "TELK_result.xls old result");
+    }
+  }
+}
+
+TEST(Faults, NonsenseNumbersKeepTheirMeaning) {
+  const char* good[] = {"35", "1", "2.2", "20", "2.5"};
+  for (int q = 0; q < 5; ++q) {
+    for (const char* value : {"-3", "0", "inf", "-inf", "nan"}) {
+      std::string answers;
+      for (int i = 0; i < 5; ++i) answers += std::string(i == q ? value : good[i]) + " ";
+      const Outcome out = run(answers, "timeout 60 ");
+      EXPECT_EQ(out.status, 0) << answers;
+      EXPECT_EQ(out.error, "") << answers;
+      EXPECT_EQ(out.result.rfind("Par\xE0" "metres\tdensitat\t", 0), 0u) << answers;
+    }
+  }
+}
