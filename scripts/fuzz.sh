@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs the libFuzzer targets under AddressSanitizer and
+# UndefinedBehaviorSanitizer, starting from the corpus kept in fuzz/corpus.
+#   scripts/fuzz.sh [seconds each]          default 60; the corpus is left as it is
+#   scripts/fuzz.sh [seconds each] --keep   merges what was found into fuzz/corpus
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+need=()
+command -v clang++ >/dev/null || need+=(clang)
+ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq && $sudo apt-get install -y -qq "${need[@]}" </dev/null
+fi
+
+out=build/fuzz
+mkdir -p "$out"
+flags=(-std=c++20 -O1 -g -I. -ffp-contract=off -fsanitize=fuzzer,address,undefined,float-cast-overflow
+       -fno-sanitize-recover=all)
+clang++ "${flags[@]}" fuzz/answers_fuzz.cpp driver/answers.cpp -o "$out/answers_fuzz"
+clang++ "${flags[@]}" fuzz/cells_fuzz.cpp report/cells.cpp chart/coordonnees.cpp -o "$out/cells_fuzz"
+
+for target in answers cells; do
+  work="$out/corpus-$target"
+  rm -rf "$work" && mkdir -p "$work" && cp -r "fuzz/corpus/$target/." "$work/"
+  "$out/${target}_fuzz" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+      -artifact_prefix="$out/$target-" "$work" 2>&1 | tail -n 12
+  if [ "${2:-}" = "--keep" ]; then
+    "$out/${target}_fuzz" -merge=1 "fuzz/corpus/$target" "$work" 2>&1 | tail -n 1
+  fi
+done
