@@ -1,9 +1,9 @@
 #include "driver/sweep.h"
 
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 #include <cmath>
 #include <limits>
@@ -20,7 +20,7 @@ constexpr float kFactorsOfSafety[] = {1.0f, 1.3f, 1.5f};
 // Rows and trace are gathered into blocks, so that the file and the console
 // see a few large writes instead of one per cell.
 constexpr std::size_t kFileBlock = std::size_t{1} << 20;
-constexpr std::size_t kConsoleBlock = 64 * 1024;
+constexpr std::size_t kConsoleBlock = std::size_t{64} << 10;
 
 }  // namespace
 
@@ -67,7 +67,8 @@ bool sweep(float phi_radians, float c, float gamma, float height,
 
   // The console shows the same trace for every row: it is written as a
   // block of many rows' traces at once.
-  const int rows_a_block = static_cast<int>(kConsoleBlock / trace.size());
+  const int rows_a_block =
+      static_cast<int>(kConsoleBlock / std::max(trace.size(), std::size_t{1}));
   std::string traces;
   for (int k = 0; k < rows_a_block; ++k) traces += trace;
   int traced = 0;  // rows whose trace is not written yet
@@ -106,8 +107,7 @@ bool sweep(float phi_radians, float c, float gamma, float height,
       p = block.data();
     }
     p = write_decimal_cell(p, h);
-    std::memcpy(p, rest.data(), rest.size());
-    p += rest.size();
+    p = std::copy(rest.begin(), rest.end(), p);
 
     // The trace is only a sign of progress: a console that has gone away
     // must not cost the result file, so its writes are not checked.
