@@ -11,7 +11,7 @@ rows=${1:-10000000}
 pairs=${2:-5}
 top="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$top/scripts/deps.sh"
-command -v /usr/bin/time >/dev/null || { echo "bench: /usr/bin/time is missing (Debian package time)" >&2; exit 1; }
+bash "$top/scripts/deps.sh" time
 cmake -S "$top" -B "$top/build/release" -DCMAKE_BUILD_TYPE=Release -DTELK_TESTS=OFF >/dev/null
 cmake --build "$top/build/release" -j "$(nproc)" >/dev/null
 telk="$top/build/release/telk"

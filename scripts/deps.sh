@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what building and testing need, from Debian's packages, when it
-# is missing: g++, CMake and GoogleTest.
+# Installs Debian packages that are missing: by default what building and
+# testing need (g++, CMake, GoogleTest), otherwise the packages named.
+#   scripts/deps.sh [package ...]
 set -euo pipefail
-
+wanted=("$@")
+[ ${#wanted[@]} -gt 0 ] || wanted=(g++ cmake libgtest-dev)
 missing=()
-command -v g++ >/dev/null || missing+=(g++)
-command -v cmake >/dev/null || missing+=(cmake)
-[ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+for package in "${wanted[@]}"; do
+  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "installing ${missing[*]}" >&2

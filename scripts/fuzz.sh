@@ -6,14 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-need=()
-command -v clang++ >/dev/null || need+=(clang)
-ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq && $sudo apt-get install -y -qq "${need[@]}" </dev/null
-fi
+bash scripts/deps.sh clang libclang-rt-14-dev
 
 out=build/fuzz
 mkdir -p "$out"

@@ -3,14 +3,7 @@
 # .clang-tidy, and cppcheck with the warnings of .cppcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-need=()
-command -v clang-tidy >/dev/null || need+=(clang-tidy)
-command -v cppcheck >/dev/null || need+=(cppcheck)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq && $sudo apt-get install -y -qq "${need[@]}" </dev/null
-fi
+bash scripts/deps.sh clang-tidy cppcheck cmake g++
 sources=$(ls chart/*.cpp report/*.cpp driver/*.cpp | grep -v '_test\.cpp$')
 cmake -S . -B build/lint -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DTELK_TESTS=OFF >/dev/null
 if ! report=$(clang-tidy -p build/lint --quiet $sources 2>&1); then
