@@ -22,6 +22,21 @@ constexpr float kFactorsOfSafety[] = {1.0f, 1.3f, 1.5f};
 constexpr std::size_t kFileBlock = std::size_t{1} << 20;
 constexpr std::size_t kConsoleBlock = std::size_t{64} << 10;
 
+// Everything of a row after its height cell: the three column groups for
+// cohesion ratio y, and the line end.
+std::string row_after_height(const float (&x)[3], const std::string (&x_cells)[3],
+                             float y) {
+  std::string row;
+  for (int g = 0; g < 3; ++g) {
+    char cells[2 * kCellMax];
+    char* end = write_decimal_cell(cells, y);
+    end = write_angle_cell(end, slope_angle(x[g], y));
+    row += x_cells[g];
+    row.append(cells, end);
+  }
+  return row + kLineEnd;
+}
+
 }  // namespace
 
 float radians(float degrees) {
@@ -90,15 +105,7 @@ bool sweep(float phi_radians, float c, float gamma, float height,
     h = static_cast<float>(double{h} + double{definition});
     const float y = arrondir(B(h, c, gamma, phi_radians), 2);
     if (rest.empty() || std::bit_cast<std::uint32_t>(y) != rest_y) {
-      rest.clear();
-      for (int g = 0; g < 3; ++g) {
-        char cells[2 * kCellMax];
-        char* end = write_decimal_cell(cells, y);
-        end = write_angle_cell(end, slope_angle(x[g], y));
-        rest += x_cells[g];
-        rest.append(cells, end);
-      }
-      rest += kLineEnd;
+      rest = row_after_height(x, x_cells, y);
       rest_y = std::bit_cast<std::uint32_t>(y);
     }
     if (static_cast<std::size_t>(block_end - p) < kCellMax + rest.size()) {

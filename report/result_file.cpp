@@ -65,20 +65,19 @@ bool ResultFile::write(const char* data, std::size_t size, std::string* error) {
 bool ResultFile::commit(std::string* error) {
   // Synced before the rename, so that a crash cannot leave an empty file
   // in place of the old one.
-  if (fsync(fd_) != 0) {
-    *error = failure("cannot write");
-    discard();
-    return false;
-  }
+  const char* failed = nullptr;
   const int fd = fd_;
   fd_ = -1;
-  if (close(fd) != 0) {
-    *error = failure("cannot write");
-    discard();
-    return false;
+  if (fsync(fd) != 0) {
+    failed = "cannot write";
+    close(fd);
+  } else if (close(fd) != 0) {
+    failed = "cannot write";
+  } else if (std::rename(temporary_, kResultName) != 0) {
+    failed = "cannot replace";
   }
-  if (std::rename(temporary_, kResultName) != 0) {
-    *error = failure("cannot replace");
+  if (failed != nullptr) {
+    *error = failure(failed);  // before discard(), which may change errno
     discard();
     return false;
   }
