@@ -1,13 +1,61 @@
-// POSIX signals and descriptors.
+// The operating system's calls, POSIX first, then Windows.
 #include "driver/platform.h"
+
+#include <csignal>
+
+#ifndef _WIN32
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <csignal>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <initializer_list>
 
 namespace telk {
+
+File create_new_file(const char* name) {
+  return open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+bool write_all(File file, const char* data, std::size_t size) {
+  const int fd = static_cast<int>(file);
+  while (size > 0) {
+    const ssize_t n = write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+void start_writeback(File file, long long offset, long long size) {
+#ifdef SYNC_FILE_RANGE_WRITE
+  sync_file_range(static_cast<int>(file), offset, size, SYNC_FILE_RANGE_WRITE);
+#else
+  (void)file, (void)offset, (void)size;
+#endif
+}
+
+bool sync_file(File file) { return fsync(static_cast<int>(file)) == 0; }
+
+bool close_file(File file) { return close(static_cast<int>(file)) == 0; }
+
+bool replace_file(const char* from, const char* to) {
+  return std::rename(from, to) == 0;
+}
+
+void remove_file(const char* name) { unlink(name); }
+
+bool last_error_is_exists() { return errno == EEXIST; }
+
+std::string last_error_text() { return std::strerror(errno); }
+
+long process_id() { return static_cast<long>(getpid()); }
 
 namespace {
 
@@ -41,3 +89,113 @@ void handle_signals(const char* temporary) {
 }
 
 }  // namespace telk
+
+#else  // Windows
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace telk {
+
+namespace {
+
+// The handle travels through the rest of the program as an integer.
+HANDLE handle(File file) { return reinterpret_cast<HANDLE>(file); }  // NOLINT(performance-no-int-to-ptr)
+
+}  // namespace
+
+File create_new_file(const char* name) {
+  // Sharing delete lets an interrupt remove the file while it is open; the
+  // handle is not inherited by any other process.
+  HANDLE h = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<File>(h);
+}
+
+bool write_all(File file, const char* data, std::size_t size) {
+  while (size > 0) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    DWORD written = 0;
+    if (WriteFile(handle(file), data, chunk, &written, nullptr) == 0) return false;
+    data += written;
+    size -= written;
+  }
+  return true;
+}
+
+void start_writeback(File, long long, long long) {}
+
+bool sync_file(File file) { return FlushFileBuffers(handle(file)) != 0; }
+
+bool close_file(File file) { return CloseHandle(handle(file)) != 0; }
+
+bool replace_file(const char* from, const char* to) {
+  // A plain rename fails when `to` exists; this one replaces it.
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void remove_file(const char* name) { DeleteFileA(name); }
+
+bool last_error_is_exists() {
+  return GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::string last_error_text() {
+  const DWORD code = GetLastError();
+  char text[512];
+  DWORD n = 0;
+  // English first, as the rest of the program speaks; else the system's.
+  for (const DWORD language : {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                               MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT)}) {
+    n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, language, text, sizeof text, nullptr);
+    if (n > 0) break;
+  }
+  // One line: the message's own line end and final stop are dropped.
+  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' ||
+                   text[n - 1] == ' ' || text[n - 1] == '.'))
+    --n;
+  for (DWORD i = 0; i < n; ++i) {
+    if (text[i] == '\r' || text[i] == '\n') text[i] = ' ';
+  }
+  return n > 0 ? std::string(text, n) : "system error " + std::to_string(code);
+}
+
+long process_id() { return static_cast<long>(GetCurrentProcessId()); }
+
+namespace {
+
+const char* g_temporary = nullptr;
+
+// The C runtime calls this on its own thread for Ctrl+C (SIGINT) and for
+// Ctrl+Break or a closing console window (SIGBREAK).
+extern "C" void remove_temporary_and_die(int sig) {
+  if (g_temporary != nullptr && g_temporary[0] != '\0') DeleteFileA(g_temporary);
+  signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+}  // namespace
+
+// The result file is a system handle, never a C runtime descriptor, so a
+// missing standard stream cannot be confused with it.
+void guard_standard_streams() {}
+
+void handle_signals(const char* temporary) {
+  g_temporary = temporary;
+  for (const int sig : {SIGINT, SIGTERM, SIGBREAK}) {
+    if (signal(sig, remove_temporary_and_die) == SIG_IGN) signal(sig, SIG_IGN);
+  }
+}
+
+}  // namespace telk
+
+#endif

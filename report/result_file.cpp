@@ -1,14 +1,9 @@
-// POSIX file calls for the result file: exclusive creation of the
-// temporary file, whole writes, fsync and the replacing rename.
+// The result file's life: exclusive creation of the temporary file, whole
+// writes handed to writeback as they land, sync, close and the replacing
+// rename.  The system calls themselves are in driver/platform.cpp.
 #include "report/result_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "report/report.h"
 
@@ -17,7 +12,7 @@ namespace telk {
 namespace {
 
 std::string failure(const char* what) {
-  return std::string(what) + " " + kResultName + ": " + std::strerror(errno);
+  return std::string(what) + " " + kResultName + ": " + last_error_text();
 }
 
 }  // namespace
@@ -27,14 +22,14 @@ ResultFile::ResultFile() = default;
 ResultFile::~ResultFile() { discard(); }
 
 bool ResultFile::create(std::string* error) {
-  // The pid keeps two runs in one directory apart; O_EXCL makes sure we
-  // never write into a file that someone else made.
+  // The process id keeps two runs in one directory apart; exclusive
+  // creation makes sure we never write into a file that someone else made.
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::snprintf(temporary_, sizeof temporary_, "%s.%ld-%d.tmp", kResultName,
-                  static_cast<long>(getpid()), attempt);
-    fd_ = open(temporary_, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ >= 0) return true;
-    if (errno != EEXIST) break;
+                  process_id(), attempt);
+    file_ = create_new_file(temporary_);
+    if (file_ != kNoFile) return true;
+    if (!last_error_is_exists()) break;
   }
   *error = failure("cannot create");
   temporary_[0] = '\0';
@@ -42,23 +37,15 @@ bool ResultFile::create(std::string* error) {
 }
 
 bool ResultFile::write(const char* data, std::size_t size, std::string* error) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd_, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      *error = failure("cannot write");
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-    written_ += n;
+  if (!write_all(file_, data, size)) {
+    *error = failure("cannot write");
+    return false;
   }
-#ifdef SYNC_FILE_RANGE_WRITE
-  // Start writing back what is already here, so that the fsync before the
+  written_ += static_cast<long long>(size);
+  // Start writing back what is already here, so that the sync before the
   // rename waits for the last blocks only, not for the whole file.
-  sync_file_range(fd_, synced_, written_ - synced_, SYNC_FILE_RANGE_WRITE);
+  start_writeback(file_, synced_, written_ - synced_);
   synced_ = written_;
-#endif
   return true;
 }
 
@@ -66,18 +53,18 @@ bool ResultFile::commit(std::string* error) {
   // Synced before the rename, so that a crash cannot leave an empty file
   // in place of the old one.
   const char* failed = nullptr;
-  const int fd = fd_;
-  fd_ = -1;
-  if (fsync(fd) != 0) {
+  const File file = file_;
+  file_ = kNoFile;
+  if (!sync_file(file)) {
     failed = "cannot write";
-    close(fd);
-  } else if (close(fd) != 0) {
+    close_file(file);
+  } else if (!close_file(file)) {
     failed = "cannot write";
-  } else if (std::rename(temporary_, kResultName) != 0) {
+  } else if (!replace_file(temporary_, kResultName)) {
     failed = "cannot replace";
   }
   if (failed != nullptr) {
-    *error = failure(failed);  // before discard(), which may change errno
+    *error = failure(failed);  // before discard(), which may change the reason
     discard();
     return false;
   }
@@ -86,12 +73,12 @@ bool ResultFile::commit(std::string* error) {
 }
 
 void ResultFile::discard() {
-  if (fd_ >= 0) {
-    close(fd_);
-    fd_ = -1;
+  if (file_ != kNoFile) {
+    close_file(file_);
+    file_ = kNoFile;
   }
   if (temporary_[0] != '\0') {
-    unlink(temporary_);
+    remove_file(temporary_);
     temporary_[0] = '\0';
   }
 }

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "driver/platform.h"
+
 namespace telk {
 
 class ResultFile {
@@ -31,7 +33,7 @@ class ResultFile {
  private:
   void discard();
 
-  int fd_ = -1;
+  File file_ = kNoFile;
   long long written_ = 0, synced_ = 0;  // bytes written, and handed to writeback
   char temporary_[64] = {};
 };
