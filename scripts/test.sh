@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds telk and runs every test, with warnings as errors.
-#   scripts/test.sh             optimised build
-#   scripts/test.sh --sanitize  under AddressSanitizer and UndefinedBehaviorSanitizer
+#   scripts/test.sh             optimised Linux build, and the Windows build
+#                               (telk.exe, cross-compiled) run under Wine
+#   scripts/test.sh --sanitize  Linux build under AddressSanitizer and
+#                               UndefinedBehaviorSanitizer
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -13,6 +15,21 @@ if [ "${1:-}" = "--sanitize" ]; then
   flags+=(-DTELK_SANITIZE=ON)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+else
+  # telk.exe from the same sources, and a Wine to run it in.
+  bash scripts/deps.sh g++-mingw-w64-x86-64 wine64
+  cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DTELK_WERROR=ON -DTELK_SCAN=ON >/dev/null
+  cmake --build build/windows -j "$(nproc)"
+
+  # One Wine prefix for every test, made before they start, and one Wine
+  # server kept up while they run.
+  export WINEPREFIX="$PWD/$dir/wine-prefix" WINEDEBUG=-all
+  [ -d "$WINEPREFIX" ] || /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
+  /usr/lib/wine/wineserver -p || true  # already up from an earlier run
+  trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+  flags+=(-DTELK_WINDOWS_EXE="$PWD/build/windows/telk.exe"
+          -DTELK_WINE=/usr/lib/wine/wine64 -DTELK_WINE_PREFIX="$WINEPREFIX")
 fi
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)"

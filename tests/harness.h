@@ -14,6 +14,24 @@ namespace harness {
 
 namespace fs = std::filesystem;
 
+#ifdef TELK_WINDOWS
+inline constexpr bool kWindows = true;
+#else
+inline constexpr bool kWindows = false;
+#endif
+
+// Console text as the program's platform writes it: standard output and
+// error are text streams, whose line ends are CR LF on Windows.
+inline std::string console_lines(const std::string& text) {
+  if (!kWindows) return text;
+  std::string crlf;
+  for (const char ch : text) {
+    if (ch == '\n') crlf += '\r';
+    crlf += ch;
+  }
+  return crlf;
+}
+
 inline std::string slurp(const fs::path& path) {
   std::stringstream text;
   text << std::ifstream(path, std::ios::binary).rdbuf();

@@ -1,0 +1,95 @@
+// The Windows build against the Linux build on random but realistic
+// answers: the result files must be the same bytes, and so must the
+// consoles once Windows' CR LF line ends are allowed for.  The answers are
+// typed as a person would, with a few decimals, so that reading them, the
+// C library's tan and every rounding are compared on ordinary values.
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/harness.h"
+
+namespace {
+
+// A number in [low, high] written with `fewest` to `most` decimals.
+std::string typed(std::mt19937_64& random, double low, double high, int fewest, int most) {
+  const int shown = std::uniform_int_distribution<int>(fewest, most)(random);
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", shown,
+                std::uniform_real_distribution<double>(low, high)(random));
+  return text;
+}
+
+// The first line where two texts part, for the failure message.
+std::string first_difference(const std::string& a, const std::string& b) {
+  std::size_t i = 0;
+  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+  const std::size_t start = a.rfind('\n', i) == std::string::npos ? 0 : a.rfind('\n', i) + 1;
+  return "at byte " + std::to_string(i) + ": \"" + a.substr(start, a.find('\n', i) - start) +
+         "\" against \"" + b.substr(start, b.find('\n', i) - start) + "\"";
+}
+
+void compare_builds(std::uint64_t seed, int runs) {
+  std::mt19937_64 random(seed);
+  for (int k = 0; k < runs; ++k) {
+    const std::string answers =
+        typed(random, 1, 60, 0, 3) + "\n" + typed(random, 0, 12, 0, 2) + "\n" +
+        typed(random, 1.4, 2.9, 1, 2) + "\n" + typed(random, 0.1, 80, 0, 2) + "\n" +
+        typed(random, 0.01, 2.5, 2, 2) + "\n";
+    const harness::Outcome windows = harness::run(answers);
+    const harness::Outcome linux = harness::run(answers, "TELK='" TELK_LINUX_BINARY "' && ");
+    SCOPED_TRACE("answers " + answers);
+    ASSERT_EQ(linux.status, 0);
+    EXPECT_EQ(windows.status, 0);
+    EXPECT_EQ(windows.error, "");
+    EXPECT_TRUE(windows.result == linux.result) << first_difference(windows.result, linux.result);
+    EXPECT_TRUE(windows.console == harness::console_lines(linux.console))
+        << first_difference(windows.console, harness::console_lines(linux.console));
+  }
+}
+
+// Runs per test; TELK_RANDOM_RUNS sets another count.
+int runs() {
+  const char* set = std::getenv("TELK_RANDOM_RUNS");
+  return set != nullptr ? std::atoi(set) : 250;
+}
+
+}  // namespace
+
+// Two halves with their own seeds, so that ctest can run them side by side.
+TEST(WindowsBuild, SameBytesAsLinuxOnRandomAnswersFirstHalf) { compare_builds(20261207, runs()); }
+TEST(WindowsBuild, SameBytesAsLinuxOnRandomAnswersSecondHalf) { compare_builds(7122026, runs()); }
+
+// Every float friction angle from 1 to 90 degrees, in both builds: the
+// rounded friction ratios for the three factors of safety must agree.
+TEST(WindowsBuild, SameFrictionRatiosForEveryFloatAngle) {
+  const harness::Outcome out = harness::run_script(
+      "", "'" TELK_LINUX_SCAN "' > \"$IO/console\" && '" TELK_WINDOWS_SCAN "' > \"$IO/error\"");
+  ASSERT_EQ(out.status, 0);
+  const std::string& linux = out.console;
+  const std::string windows_lf = [&] {
+    std::string lf;
+    for (const char ch : out.error) if (ch != '\r') lf += ch;
+    return lf;
+  }();
+  ASSERT_GT(linux.size(), 1000u);  // some 50 digest lines
+  EXPECT_TRUE(windows_lf == linux) << "first difference " << first_difference(windows_lf, linux)
+                                   << " (angles in radians, block ending there)";
+}
+
+// Wine hands SIGINT to the program as a Ctrl+C, which the C runtime turns
+// into SIGINT on a thread of its own; its default action then exits with 3.
+TEST(WindowsBuild, CtrlCRemovesTheTemporaryFile) {
+  const harness::Outcome out = harness::run_script(
+      "35 1 2.2 100000 0.01",
+      "set -m; printf 'old result' > TELK_result.xls; "
+      "\"$TELK\" < \"$IO/answers\" > /dev/null & pid=$!; "
+      "for i in $(seq 1000); do ls | grep -q 'tmp$' && break; sleep 0.01; done; sleep 0.2; "
+      "kill -INT $pid; wait $pid");
+  EXPECT_EQ(out.status, 3);
+  EXPECT_EQ(out.files, "TELK_result.xls ");
+  EXPECT_EQ(out.result, "old result");
+}
