@@ -63,21 +63,21 @@ int runs() {
 TEST(WindowsBuild, SameBytesAsLinuxOnRandomAnswersFirstHalf) { compare_builds(20261207, runs()); }
 TEST(WindowsBuild, SameBytesAsLinuxOnRandomAnswersSecondHalf) { compare_builds(7122026, runs()); }
 
-// Every float friction angle from 1 to 90 degrees, in both builds: the
-// rounded friction ratios for the three factors of safety must agree.
-TEST(WindowsBuild, SameFrictionRatiosForEveryFloatAngle) {
+// Every float friction angle from 1 to 90 degrees and every pair of
+// two-decimal ratios, in both builds: the rounded friction ratios and the
+// slope angles must agree bit for bit.
+TEST(WindowsBuild, SameChartForEveryFrictionAngleAndRatioPair) {
   const harness::Outcome out = harness::run_script(
       "", "'" TELK_LINUX_SCAN "' > \"$IO/console\" && '" TELK_WINDOWS_SCAN "' > \"$IO/error\"");
   ASSERT_EQ(out.status, 0);
   const std::string& linux = out.console;
-  const std::string windows_lf = [&] {
-    std::string lf;
-    for (const char ch : out.error) if (ch != '\r') lf += ch;
-    return lf;
-  }();
-  ASSERT_GT(linux.size(), 1000u);  // some 50 digest lines
-  EXPECT_TRUE(windows_lf == linux) << "first difference " << first_difference(windows_lf, linux)
-                                   << " (angles in radians, block ending there)";
+  std::string windows;
+  for (const char ch : out.error) {
+    if (ch != '\r') windows += ch;
+  }
+  ASSERT_GT(linux.size(), 5000u);  // 53 friction-angle lines and 141 ratio lines
+  EXPECT_TRUE(windows == linux) << "first difference " << first_difference(windows, linux)
+                                << " (the block that ends at that angle, or that x)";
 }
 
 // Wine hands SIGINT to the program as a Ctrl+C, which the C runtime turns
