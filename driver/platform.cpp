@@ -1,6 +1,8 @@
-// The operating system's calls, POSIX first, then Windows.
+// The operating system's calls, POSIX first, then Windows, then the signal
+// handling the two share.
 #include "driver/platform.h"
 
+#include <array>
 #include <csignal>
 
 #ifndef _WIN32
@@ -11,7 +13,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 
 namespace telk {
 
@@ -57,19 +58,6 @@ std::string last_error_text() { return std::strerror(errno); }
 
 long process_id() { return static_cast<long>(getpid()); }
 
-namespace {
-
-const char* g_temporary = nullptr;
-
-extern "C" void remove_temporary_and_die(int sig) {
-  if (g_temporary != nullptr && g_temporary[0] != '\0')
-    unlink(g_temporary);  // async-signal-safe
-  signal(sig, SIG_DFL);
-  raise(sig);
-}
-
-}  // namespace
-
 void guard_standard_streams() {
   for (int fd = 0; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) == -1 && open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd)
@@ -77,16 +65,17 @@ void guard_standard_streams() {
   }
 }
 
-void handle_signals(const char* temporary) {
-  g_temporary = temporary;
+namespace {
+
+// A console that has gone away and a file-size limit become write errors.
+void ignore_write_signals() {
   signal(SIGPIPE, SIG_IGN);
   signal(SIGXFSZ, SIG_IGN);
-  for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-    // A signal ignored by whoever started us (nohup, a background job)
-    // stays ignored.
-    if (signal(sig, remove_temporary_and_die) == SIG_IGN) signal(sig, SIG_IGN);
-  }
 }
+
+const std::array<int, 4> kEndingSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+}  // namespace
 
 }  // namespace telk
 
@@ -171,31 +160,50 @@ std::string last_error_text() {
 
 long process_id() { return static_cast<long>(GetCurrentProcessId()); }
 
+// The result file is a system handle, never a C runtime descriptor, so a
+// missing standard stream cannot be confused with it.
+void guard_standard_streams() {}
+
+namespace {
+
+// The C runtime raises these on a thread of its own: SIGINT for Ctrl+C,
+// SIGBREAK for Ctrl+Break or a closing console window.
+const std::array<int, 3> kEndingSignals = {SIGINT, SIGTERM, SIGBREAK};
+
+// Failed writes report an error there; no signal is sent.
+void ignore_write_signals() {}
+
+}  // namespace
+
+}  // namespace telk
+
+#endif
+
+// Both systems.
+
+namespace telk {
+
 namespace {
 
 const char* g_temporary = nullptr;
 
-// The C runtime calls this on its own thread for Ctrl+C (SIGINT) and for
-// Ctrl+Break or a closing console window (SIGBREAK).
 extern "C" void remove_temporary_and_die(int sig) {
-  if (g_temporary != nullptr && g_temporary[0] != '\0') DeleteFileA(g_temporary);
+  // unlink, or DeleteFileA on the runtime's own thread: safe in a handler.
+  if (g_temporary != nullptr && g_temporary[0] != '\0') remove_file(g_temporary);
   signal(sig, SIG_DFL);
   raise(sig);
 }
 
 }  // namespace
 
-// The result file is a system handle, never a C runtime descriptor, so a
-// missing standard stream cannot be confused with it.
-void guard_standard_streams() {}
-
 void handle_signals(const char* temporary) {
   g_temporary = temporary;
-  for (const int sig : {SIGINT, SIGTERM, SIGBREAK}) {
+  ignore_write_signals();
+  for (const int sig : kEndingSignals) {
+    // A signal ignored by whoever started us (nohup, a background job)
+    // stays ignored.
     if (signal(sig, remove_temporary_and_die) == SIG_IGN) signal(sig, SIG_IGN);
   }
 }
 
 }  // namespace telk
-
-#endif

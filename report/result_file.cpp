@@ -41,11 +41,10 @@ bool ResultFile::write(const char* data, std::size_t size, std::string* error) {
     *error = failure("cannot write");
     return false;
   }
-  written_ += static_cast<long long>(size);
   // Start writing back what is already here, so that the sync before the
   // rename waits for the last blocks only, not for the whole file.
-  start_writeback(file_, synced_, written_ - synced_);
-  synced_ = written_;
+  start_writeback(file_, written_, static_cast<long long>(size));
+  written_ += static_cast<long long>(size);
   return true;
 }
 

@@ -34,7 +34,7 @@ class ResultFile {
   void discard();
 
   File file_ = kNoFile;
-  long long written_ = 0, synced_ = 0;  // bytes written, and handed to writeback
+  long long written_ = 0;  // bytes written, each block handed to writeback
   char temporary_[64] = {};
 };
 

@@ -70,14 +70,10 @@ TEST(WindowsBuild, SameChartForEveryFrictionAngleAndRatioPair) {
   const harness::Outcome out = harness::run_script(
       "", "'" TELK_LINUX_SCAN "' > \"$IO/console\" && '" TELK_WINDOWS_SCAN "' > \"$IO/error\"");
   ASSERT_EQ(out.status, 0);
-  const std::string& linux = out.console;
-  std::string windows;
-  for (const char ch : out.error) {
-    if (ch != '\r') windows += ch;
-  }
+  const std::string linux = harness::console_lines(out.console);
   ASSERT_GT(linux.size(), 5000u);  // 53 friction-angle lines and 141 ratio lines
-  EXPECT_TRUE(windows == linux) << "first difference " << first_difference(windows, linux)
-                                << " (the block that ends at that angle, or that x)";
+  EXPECT_TRUE(out.error == linux) << "first difference " << first_difference(out.error, linux)
+                                  << " (the block that ends at that angle, or that x)";
 }
 
 // Wine hands SIGINT to the program as a Ctrl+C, which the C runtime turns
