@@ -26,7 +26,7 @@ else
   # server kept up while they run.
   export WINEPREFIX="$PWD/$dir/wine-prefix" WINEDEBUG=-all
   mkdir -p "$dir"
-  if [ ! -d "$WINEPREFIX" ] && ! log=$(/usr/lib/wine/wine64 wineboot --init 2>&1); then
+  if [ ! -d "$WINEPREFIX" ] && ! log=$(setarch -R /usr/lib/wine/wine64 wineboot --init 2>&1); then
     printf '%s\ntest.sh: cannot make the Wine prefix %s\n' "$log" "$WINEPREFIX" >&2
     rm -rf "$WINEPREFIX"
     exit 1
