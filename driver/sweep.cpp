@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
-#include <cstdint>
-#include <vector>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "chart/chart.h"
 #include "report/report.h"

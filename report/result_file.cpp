@@ -50,20 +50,21 @@ bool ResultFile::write(const char* data, std::size_t size, std::string* error) {
 
 bool ResultFile::commit(std::string* error) {
   // Synced before the rename, so that a crash cannot leave an empty file
-  // in place of the old one.
-  const char* failed = nullptr;
+  // in place of the old one.  Each reason is taken as soon as its call
+  // fails, before a close or a removal can overwrite it.
   const File file = file_;
   file_ = kNoFile;
-  if (!sync_file(file)) {
-    failed = "cannot write";
-    close_file(file);
-  } else if (!close_file(file)) {
-    failed = "cannot write";
-  } else if (!replace_file(temporary_, kResultName)) {
-    failed = "cannot replace";
+  bool ok = sync_file(file);
+  if (!ok) *error = failure("cannot write");
+  if (!close_file(file) && ok) {
+    *error = failure("cannot write");
+    ok = false;
   }
-  if (failed != nullptr) {
-    *error = failure(failed);  // before discard(), which may change the reason
+  if (ok && !replace_file(temporary_, kResultName)) {
+    *error = failure("cannot replace");
+    ok = false;
+  }
+  if (!ok) {
     discard();
     return false;
   }

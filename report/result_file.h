@@ -22,8 +22,8 @@ class ResultFile {
   bool create(std::string* error);
   // Writes the bytes through; callers gather them into large blocks.
   bool write(const char* data, std::size_t size, std::string* error);
-  // Flushes, syncs and closes the temporary file, then renames it over the
-  // result file.  On failure the temporary file is removed.
+  // Syncs and closes the temporary file, then renames it over the result
+  // file.  On failure the temporary file is removed.
   bool commit(std::string* error);
 
   // Name of the temporary file, empty when there is none.  Kept as a C

@@ -69,13 +69,7 @@ TEST(Faults, ABrokenConsoleLosesOnlyTheTrace) {
 
 TEST(Faults, InterruptsRemoveTheTemporaryFile) {
   for (const auto& [sig, status] : {std::pair{"INT", 130}, {"TERM", 143}, {"HUP", 129}}) {
-    // Job control keeps SIGINT for the background run; the loop waits for
-    // the sweep to have begun writing.
-    const Outcome out = run_script(
-        "35 1 2.2 100000 0.01", std::string("set -m; printf 'old result' > TELK_result.xls; "
-                    "\"$TELK\" < \"$IO/answers\" > /dev/null & pid=$!; "
-                    "for i in $(seq 500); do ls | grep -q 'tmp$' && break; sleep 0.01; done; sleep 0.1; "
-                    "kill -") + sig + " $pid; wait $pid");
+    const Outcome out = harness::interrupted_run(sig);
     EXPECT_EQ(out.status, status) << sig;
     EXPECT_EQ(out.files, "TELK_result.xls ") << sig;
     EXPECT_EQ(out.result, "old result") << sig;

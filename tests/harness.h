@@ -73,4 +73,20 @@ inline Outcome run(const std::string& answers, const std::string& prefix = "") {
   return run_script(answers, prefix + "\"$TELK\" < \"$IO/answers\" > \"$IO/console\" 2> \"$IO/error\"");
 }
 
+// A long run over an old result file, sent `signal` once it has begun
+// writing its temporary file; the status is the run's.  Job control keeps
+// SIGINT for the background run.  Wine's server closes a dead process's
+// handles, and so removes a file marked for deletion, a moment after the
+// process is gone: the script waits for that, while a temporary file the
+// run forgot stays for good.
+inline Outcome interrupted_run(const std::string& signal) {
+  return run_script("35 1 2.2 100000 0.01",
+                    "set -m; printf 'old result' > TELK_result.xls; "
+                    "\"$TELK\" < \"$IO/answers\" > /dev/null & pid=$!; "
+                    "for i in $(seq 1000); do ls | grep -q 'tmp$' && break; sleep 0.01; done; "
+                    "sleep 0.1; kill -" + signal + " $pid; wait $pid; status=$?; "
+                    "for i in $(seq 500); do ls | grep -q 'tmp$' || break; sleep 0.01; done; "
+                    "(exit $status)");
+}
+
 }  // namespace harness
