@@ -9,6 +9,9 @@
 
 namespace telk {
 
+// The friction angle in radians, with pi as the float 3.1415927.
+float radians(float degrees);
+
 // Friction ratio tan(phi) / fs; phi in radians.
 float A(float phi, float fs);
 
@@ -49,5 +52,10 @@ float C4(float x);  // zero from x = 0.52 on, where the curves are cubic
 
 // Slope angle in degrees read off the curve for (x, y); not capped.
 float pente(float x, float y);
+
+// Slope angle of one column group: the curve inside the chart's limit, 90
+// beyond it, capped at 90.  Not a number where the chart gives no angle
+// (a key without a row, or without a curve), so that none is borrowed.
+float slope_angle(float x, float y);
 
 }  // namespace telk

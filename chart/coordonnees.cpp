@@ -20,6 +20,10 @@ double puissance10(int p) {
 
 }  // namespace
 
+float radians(float degrees) {
+  return static_cast<float>(double{degrees} * double{3.1415927f} / 180.0);
+}
+
 float A(float phi, float fs) {
   return static_cast<float>(std::tan(double{phi}) / double{fs});
 }

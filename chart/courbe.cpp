@@ -111,4 +111,19 @@ float pente(float x, float y) {
   return static_cast<float>(double{C0(x)} + t1);
 }
 
+float slope_angle(float x, float y) {
+  float angle = std::numeric_limits<float>::quiet_NaN();
+  switch (validite(x, y)) {
+    case kDedans:
+      angle = pente(x, y);
+      break;
+    case kAuDela:
+      angle = 90.0f;
+      break;
+    default:
+      break;  // no row for this key
+  }
+  return angle > 90.0f ? 90.0f : angle;
+}
+
 }  // namespace telk

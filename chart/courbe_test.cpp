@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "chart/chart.h"
-#include "driver/sweep.h"
 
 using namespace telk;
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "report/report.h"
+#include "report/cells.h"
 #include "tests/plain_cells.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

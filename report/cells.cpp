@@ -4,41 +4,15 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <string>
 
 #include "chart/chart.h"
-#include "report/report.h"
+#include "report/cells.h"
 
 namespace telk {
 
-namespace {
-
-// "%.<precision>f" of v, exactly, halves to even.
-char* fixed(char* out, double v, int precision) {
+char* write_fixed(char* out, double v, int decimals) {
   return std::to_chars(out, out + kCellMax, v, std::chars_format::fixed,
-                       precision).ptr;
-}
-
-std::string fixed1(float v) {
-  char text[kCellMax];
-  return std::string(text, fixed(text, v, 1));
-}
-
-}  // namespace
-
-std::string header(float gamma, float phi_degrees, float c) {
-  // Catalan labels; the accented letters are the Windows-1252 bytes a
-  // spreadsheet on the users' machines expects (a-grave 0xE0, o-acute 0xF3).
-  std::string h;
-  h += "Par\xE0" "metres\tdensitat\t" + fixed1(gamma) + "\tTn/m3" + kLineEnd;
-  h += "geomec\xE0" "nics\tAngle\t" + fixed1(phi_degrees) + "\tgraus" + kLineEnd;
-  h += "\tCohesi\xF3" "\t" + fixed1(c) + "\tTn/m2" + kLineEnd + kLineEnd;
-  h += std::string("ABAC 1\tFS 1\t\t\tFS 1,3\t\t\tFS 1,5") + kLineEnd;
-  h += "H";
-  for (int group = 0; group < 3; ++group)
-    h += "\tTg (Phi)/FS=\tC'/(d*H*Tg Phi)\tangle";
-  h += kLineEnd;
-  return h;
+                       decimals).ptr;
 }
 
 char* write_decimal_cell(char* out, float v) {
@@ -63,7 +37,7 @@ char* write_decimal_cell(char* out, float v) {
   if (whole < 9007199254740992.0) {
     out = std::to_chars(out, out + kCellMax, static_cast<std::uint64_t>(whole)).ptr;
   } else {
-    out = fixed(out, whole, 0);
+    out = write_fixed(out, whole, 0);
   }
   const int digits = static_cast<int>(rounded);
   *out++ = ',';
@@ -74,16 +48,16 @@ char* write_decimal_cell(char* out, float v) {
 }
 
 char* write_angle_cell(char* out, float angle) {
-  if (std::isfinite(angle)) out = fixed(out, angle, 0);
+  if (std::isfinite(angle)) out = write_fixed(out, angle, 0);
   *out++ = '\t';
   return out;
 }
 
 char* write_trace(char* out, float x) {
-  out = fixed(out, x, 6);
+  out = write_fixed(out, x, 6);
   *out++ = ' ';
   *out++ = ' ';
-  return fixed(out, decimale(x), 6);
+  return write_fixed(out, decimale(x), 6);
 }
 
 }  // namespace telk

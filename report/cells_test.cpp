@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "report/report.h"
+#include "report/cells.h"
 #include "tests/plain_cells.h"
 
 using namespace telk;

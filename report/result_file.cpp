@@ -1,15 +1,18 @@
-// The result file's life: exclusive creation of the temporary file, whole
-// writes handed to writeback as they land, sync, close and the replacing
-// rename.  The system calls themselves are in driver/platform.cpp.
+// The result file's life: exclusive creation of the temporary file, writes
+// in large blocks handed to writeback as they land, sync, close and the
+// replacing rename.  The system calls themselves are in system/platform.cpp.
 #include "report/result_file.h"
 
+#include <algorithm>
 #include <cstdio>
-
-#include "report/report.h"
 
 namespace telk {
 
 namespace {
+
+// Large enough that writes cost little next to formatting, small enough
+// that memory stays flat.
+constexpr std::size_t kBlock = std::size_t{1} << 20;
 
 std::string failure(const char* what) {
   return std::string(what) + " " + kResultName + ": " + last_error_text();
@@ -28,7 +31,12 @@ bool ResultFile::create(std::string* error) {
     std::snprintf(temporary_, sizeof temporary_, "%s.%ld-%d.tmp", kResultName,
                   process_id(), attempt);
     file_ = create_new_file(temporary_);
-    if (file_ != kNoFile) return true;
+    if (file_ != kNoFile) {
+      block_.resize(kBlock);
+      next_ = block_.data();
+      end_ = next_ + block_.size();
+      return true;
+    }
     if (!last_error_is_exists()) break;
   }
   *error = failure("cannot create");
@@ -36,8 +44,17 @@ bool ResultFile::create(std::string* error) {
   return false;
 }
 
-bool ResultFile::write(const char* data, std::size_t size, std::string* error) {
-  if (!write_all(file_, data, size)) {
+bool ResultFile::make_room(std::size_t size, std::string* error) {
+  if (!flush(error)) return false;
+  if (size > block_.size()) block_.resize(size);
+  next_ = block_.data();
+  end_ = next_ + block_.size();
+  return true;
+}
+
+bool ResultFile::flush(std::string* error) {
+  const auto size = static_cast<std::size_t>(next_ - block_.data());
+  if (!write_all(file_, block_.data(), size)) {
     *error = failure("cannot write");
     return false;
   }
@@ -45,6 +62,7 @@ bool ResultFile::write(const char* data, std::size_t size, std::string* error) {
   // rename waits for the last blocks only, not for the whole file.
   start_writeback(file_, written_, static_cast<long long>(size));
   written_ += static_cast<long long>(size);
+  next_ = block_.data();
   return true;
 }
 
@@ -52,6 +70,10 @@ bool ResultFile::commit(std::string* error) {
   // Synced before the rename, so that a crash cannot leave an empty file
   // in place of the old one.  Each reason is taken as soon as its call
   // fails, before a close or a removal can overwrite it.
+  if (!flush(error)) {
+    discard();
+    return false;
+  }
   const File file = file_;
   file_ = kNoFile;
   bool ok = sync_file(file);

@@ -6,24 +6,28 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "driver/platform.h"
+#include "report/sink.h"
+#include "system/platform.h"
 
 namespace telk {
 
-class ResultFile {
+// The file every run writes, in the working directory.
+inline constexpr char kResultName[] = "TELK_result.xls";
+
+class ResultFile : public Sink {
  public:
   ResultFile();
-  ~ResultFile();  // removes the temporary file unless commit() succeeded
+  ~ResultFile() override;  // removes the temporary file unless commit() succeeded
   ResultFile(const ResultFile&) = delete;
   ResultFile& operator=(const ResultFile&) = delete;
 
   // Creates the temporary file in the working directory.
   bool create(std::string* error);
-  // Writes the bytes through; callers gather them into large blocks.
-  bool write(const char* data, std::size_t size, std::string* error);
-  // Syncs and closes the temporary file, then renames it over the result
-  // file.  On failure the temporary file is removed.
+  // Writes what is left, syncs and closes the temporary file, then renames
+  // it over the result file.  On failure the temporary file is removed.
   bool commit(std::string* error);
 
   // Name of the temporary file, empty when there is none.  Kept as a C
@@ -31,9 +35,14 @@ class ResultFile {
   const char* temporary_name() const { return temporary_; }
 
  private:
+  // The bytes are gathered into a large block; each full block is written
+  // out and handed to writeback.
+  bool make_room(std::size_t size, std::string* error) override;
+  bool flush(std::string* error);
   void discard();
 
   File file_ = kNoFile;
+  std::vector<char> block_;
   long long written_ = 0;  // bytes written, each block handed to writeback
   char temporary_[64] = {};
 };

@@ -8,9 +8,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 
 #include "chart/chart.h"
-#include "driver/sweep.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/harness.h"
+#include "tests/known_runs.h"
 
 using harness::console_lines;
 using harness::kWindows;
@@ -13,22 +14,8 @@ using harness::run;
 using harness::slurp;
 
 TEST(EndToEnd, KnownRunsGiveTheExpectedBytes) {
-  const struct { const char* name; const char* answers; } runs[] = {
-      {"phi35_h20_d2.5", "35\n1\n2.2\n20\n2.5\n"},
-      {"phi30_h10_d5", "30\n2\n2\n10\n5\n"},
-      {"h3.2_d0.1", "35\n1\n2.2\n3.2\n0.1\n"},  // heights carried to 3,00
-      {"h1_d0.1", "35\n1\n2.2\n1\n0.1\n"},      // nine rows, not ten
-      {"negative", "35\n1\n2.2\n-10\n-3\n"},
-      {"phi0", "0\n1\n2.2\n10\n5\n"},
-      {"no_rows", "35\n1\n2.2\n1\n5\n"},
-      // Keys with a limit but no curve get empty angles; 0.125 steps and a
-      // density of 2.25 fall on halves.
-      {"key10", "6 0.5 1.8 2 0.5"},
-      {"key85_halves", "40.4 0.5 2.25 4 0.125"},
-      {"key100", "45 0.3 2.2 3 0.25"},
-  };
   const std::filesystem::path expected = TELK_EXPECTED_DIR;
-  for (const auto& r : runs) {
+  for (const KnownRun& r : kKnownRuns) {
     // Over an old result file, which the new one must replace.
     const Outcome out = run(r.answers, "printf 'old result' > TELK_result.xls && ");
     EXPECT_EQ(out.status, 0) << r.name;

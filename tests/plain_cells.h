@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "report/report.h"
+#include "report/cells.h"
 
 inline std::string plain_cells(float v) {
   char out[3 * telk::kCellMax] = "\t";

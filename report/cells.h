@@ -1,27 +1,17 @@
-// The result file: its header and its cells, laid out for a spreadsheet
-// that reads tabs between cells and decimal commas.
+// Number cells of the result file and the console trace.  Each writer puts
+// its text at out, at most kCellMax bytes, and returns the end of what it
+// wrote.
 #pragma once
 
 #include <cstddef>
-#include <string>
 
 namespace telk {
-
-// The file every run writes, in the working directory.
-inline constexpr char kResultName[] = "TELK_result.xls";
-
-// Every line of the file ends in CR LF, whatever the platform.
-inline constexpr char kLineEnd[] = "\r\n";
 
 // Room enough for any one cell or trace entry, whatever the float.
 inline constexpr std::size_t kCellMax = 128;
 
-// The five header lines and the empty line after the third, with the
-// answers as typed (friction angle in degrees).
-std::string header(float gamma, float phi_degrees, float c);
-
-// Each writer puts its text at out, at most kCellMax bytes, and returns
-// the end of what it wrote.
+// v as "%.<decimals>f" would write it in the C locale, halves to even.
+char* write_fixed(char* out, double v, int decimals);
 
 // A height or ratio as " 12,50\t": integer part, comma, two hundredths.
 // A value that is not finite leaves the cell empty ("\t").

@@ -1,6 +1,6 @@
 // The operating system's calls, POSIX first, then Windows, then the signal
 // handling the two share.
-#include "driver/platform.h"
+#include "system/platform.h"
 
 #include <array>
 #include <csignal>

@@ -1,7 +1,7 @@
 // Every call that differs between POSIX systems and Windows: the result
 // file's handle, its exclusive creation, writes, sync and the replacing
 // rename, and the process-level set-up of standard streams and signals.
-// Nothing outside driver/platform.cpp names an operating system.
+// Nothing outside system/platform.cpp names an operating system.
 #pragma once
 
 #include <cstddef>
