@@ -1,7 +1,7 @@
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <random>
-#include <set>
 
 #include <gtest/gtest.h>
 
@@ -40,15 +40,20 @@ TEST(Arrondir, LandsOnTheFloatOfANearbyTwoDecimalValue) {
   }
 }
 
+// The key is the hundredths of the rounded ratio, or one less where its
+// float lies below the two-decimal number: 0.21 is held as 0.20999999.
 TEST(Cle, IsOneBelowTheHundredthsWhereTheFloatFallsShort) {
-  const std::set<int> below = {11, 12, 13, 16, 19, 21, 22, 24, 26, 29, 32,
-                               35, 38, 39, 41, 42, 44, 45, 47, 48, 51, 52,
-                               53, 57, 58, 59, 63, 64, 65, 69, 70, 71, 76,
-                               77, 78, 82, 83, 84, 88, 89, 90, 94, 95, 96};
-  for (int n = 10; n <= 101; ++n) {
-    const int want = below.count(n) || n == 101 ? n - 1 : n;
-    EXPECT_EQ(cle(arrondir(n / 100.0f, 2)), want) << n;
+  for (int n = -120; n <= 120; ++n) {
+    const float x = arrondir(n / 100.0f, 2);
+    const int sign = n < 0 ? -1 : 1;  // toward zero: one above for negatives
+    const int want = std::abs(double{x}) < std::abs(n / 100.0) ? n - sign : n;
+    EXPECT_EQ(cle(x), want) << n;
   }
+  const struct { float x; int key; } named[] = {
+      {0.21f, 20}, {0.47f, 46}, {0.70f, 69}, {0.11f, 10}, {0.96f, 95},
+      {1.01f, 100}, {0.90f, 89}, {0.95f, 94}, {0.25f, 25}, {0.54f, 54},
+  };
+  for (const auto& c : named) EXPECT_EQ(cle(arrondir(c.x, 2)), c.key) << c.x;
   EXPECT_EQ(cle(std::nanf("")), kCleAucune);
   EXPECT_EQ(cle(1e30f), kCleAucune);
 }
