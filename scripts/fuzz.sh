@@ -6,14 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-bash scripts/deps.sh clang libclang-rt-14-dev
+bash scripts/deps.sh clang libclang-rt-14-dev cmake
 
 out=build/fuzz
-mkdir -p "$out"
-flags=(-std=c++20 -O1 -g -I. -ffp-contract=off -fsanitize=fuzzer,address,undefined,float-cast-overflow
-       -fno-sanitize-recover=all)
-clang++ "${flags[@]}" fuzz/answers_fuzz.cpp driver/answers.cpp -o "$out/answers_fuzz"
-clang++ "${flags[@]}" fuzz/cells_fuzz.cpp report/cells.cpp chart/coordonnees.cpp -o "$out/cells_fuzz"
+cmake -S . -B "$out" -DCMAKE_CXX_COMPILER=clang++ -DTELK_FUZZ=ON >/dev/null
+cmake --build "$out" -j "$(nproc)" >/dev/null
 
 for target in answers cells; do
   work="$out/corpus-$target"

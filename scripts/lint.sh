@@ -1,31 +1,45 @@
 #!/usr/bin/env bash
-# Static checks over the program's sources: clang-tidy with the checked-in
-# .clang-tidy, and cppcheck with the warnings of .cppcheck.
+# Static checks over the program's sources, as the build compiles them:
+# the layers point down only, clang-tidy with the checked-in .clang-tidy
+# (on Linux, and on the Windows side against MinGW-w64's headers), and
+# cppcheck with the warnings of .cppcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh clang-tidy cppcheck cmake g++
-sources=$(ls chart/*.cpp report/*.cpp driver/*.cpp | grep -v '_test\.cpp$')
+bash scripts/deps.sh clang-tidy cppcheck cmake g++ g++-mingw-w64-x86-64
+
+# chart includes nothing of the project's, system nothing either, report
+# only chart and system; driver and the front ends sit on top.
+layers=(chart: system: report:chart,system driver:chart,report,system)
+for layer in "${layers[@]}"; do
+  room=${layer%%:*}
+  allowed="$room,${layer#*:}"
+  if up=$(grep -n '#include "' "$room"/*.h "$room"/*.cpp | grep -v '_test\.cpp:' |
+          grep -vE "#include \"(${allowed//,/|})/"); then
+    printf '%s\nlint: %s includes from a room it may not use\n' "$up" "$room" >&2
+    exit 1
+  fi
+done
+
 cmake -S . -B build/lint -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DTELK_TESTS=OFF >/dev/null
-if ! report=$(clang-tidy -p build/lint --quiet $sources 2>&1); then
+mapfile -t sources < <(sed -n 's/^ *"file": "\(.*\)".*/\1/p' build/lint/compile_commands.json)
+if ! report=$(clang-tidy -p build/lint --quiet "${sources[@]}" 2>&1); then
   grep -v 'warnings generated' <<<"$report"
   exit 1
 fi
-# The Windows side of the platform code, against MinGW-w64's headers: the
-# C++ library's and the system's, not GCC's own intrinsics, which clang
-# does not read.
-bash scripts/deps.sh g++-mingw-w64-x86-64
-mingw_includes=()
+# The Windows side, with the same flags for a MinGW-w64 target: the C++
+# library's headers and the system's, not GCC's own intrinsics, which
+# clang does not read.
+mingw=(--extra-arg=--target=x86_64-w64-mingw32)
 while read -r dir; do
-  mingw_includes+=(-isystem "$dir")
+  mingw+=(--extra-arg-before=-isystem"$dir")
 done < <(x86_64-w64-mingw32-g++ -xc++ -E -v /dev/null 2>&1 |
          sed -n '/search starts here:/,/End of search list/p' | sed -n 's/^ //p' |
          grep '/c++')
-mingw_includes+=(-isystem /usr/x86_64-w64-mingw32/include)
-if ! report=$(clang-tidy --quiet driver/platform.cpp report/result_file.cpp -- \
-              -std=c++20 --target=x86_64-w64-windows-gnu -I . "${mingw_includes[@]}" 2>&1); then
+mapfile -t windows < <(grep -l '_WIN32' "${sources[@]}")
+if ! report=$(clang-tidy -p build/lint --quiet "${mingw[@]}" "${windows[@]}" 2>&1); then
   grep -v 'warnings generated' <<<"$report"
   exit 1
 fi
 # shellcheck disable=SC2046
-cppcheck $(grep -v '^#' .cppcheck) -I . $sources
+cppcheck $(grep -v '^#' .cppcheck) -I . "${sources[@]}"
 echo "lint: clean"
