@@ -35,7 +35,7 @@ int cle(float x);
 inline constexpr int kCleAucune = -2147483647 - 1;
 
 // Validity outcomes of validite().
-inline constexpr int kSansVerdict = 0;  // the key has no row in the limit table
+inline constexpr int kSansVerdict = 0;  // no row for the key, or y below zero
 inline constexpr int kDedans = 1;       // y is below the row's limit
 inline constexpr int kAuDela = 2;       // y is at or beyond the row's limit
 

@@ -46,6 +46,10 @@ constexpr double kLimites[kDerniereCle - kPremiereCle + 1] = {
 }  // namespace
 
 int validite(float x, float y) {
+  // The chart has no region below a cohesion ratio of zero; a negative
+  // cohesion, density or height would otherwise read angles off a curve
+  // where it means nothing.
+  if (y < 0.0f) return kSansVerdict;
   const int k = cle(x);
   if (k < kPremiereCle || k > kDerniereCle) return kSansVerdict;
   const double limite = kLimites[k - kPremiereCle];

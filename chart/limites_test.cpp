@@ -22,6 +22,7 @@ TEST(Validite, ComparesTheFloatRatioWithTheDoubleLimitOfTheKeysRow) {
       {0.95f, 0.10f, kSansVerdict},  {0.15f, 0.10f, kSansVerdict},
       {0.00f, 0.10f, kSansVerdict},  {1.19f, 0.10f, kSansVerdict},
       {-0.5f, 0.10f, kSansVerdict},  {nan, 0.10f, kSansVerdict},
+      {0.54f, -0.01f, kSansVerdict},  {0.54f, 0.0f, kDedans},  // below the chart
   };
   for (const auto& c : cases) {
     EXPECT_EQ(validite(arrondir(c.x, 2), arrondir(c.y, 2)), c.want)

@@ -12,7 +12,10 @@ inline constexpr KnownRun kKnownRuns[] = {
     {"phi30_h10_d5", "30\n2\n2\n10\n5\n"},
     {"h3.2_d0.1", "35\n1\n2.2\n3.2\n0.1\n"},  // heights carried to 3,00
     {"h1_d0.1", "35\n1\n2.2\n1\n0.1\n"},      // nine rows, not ten
+    // Cohesion ratios below zero are below the chart: no angles.
     {"negative", "35\n1\n2.2\n-10\n-3\n"},
+    {"negative_cohesion", "35 -1 2.2 10 5"},
+    {"negative_density", "35 1 -2.2 10 5"},
     {"phi0", "0\n1\n2.2\n10\n5\n"},
     {"no_rows", "35\n1\n2.2\n1\n5\n"},
     // Keys with a limit but no curve get empty angles; 0.125 steps and a
