@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times a large sweep against the floor of copying its output with cat.
 #   bench/sweep.sh [rows] [pairs]     defaults: 10000000 rows, 5 pairs
-# Runs the release telk (phi 35, c 1, gamma 2.2, definition 0.01) in a
+# Runs the release telk (phi 35, c 1, gamma 2.2, definition 0.125, whose
+# heights add up exactly) in a
 # temporary directory with the console sent to /dev/null, then cat copying
 # the produced file, in pairs; prints the medians, rows per second, the
 # ratio telk / copy (median of the pairs' ratios) and the peak memory, and
@@ -19,8 +20,8 @@ telk="$top/build/release/telk"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-height=$(awk -v n="$rows" 'BEGIN { printf "%.2f", n / 100 }')
-printf '35 1 2.2 %s 0.01\n' "$height" > answers
+height=$(awk -v n="$rows" 'BEGIN { printf "%.3f", n * 0.125 }')
+printf '35 1 2.2 %s 0.125\n' "$height" > answers
 
 now() { date +%s.%N; }
 results=()

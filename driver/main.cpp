@@ -30,7 +30,8 @@ int main() {
 
   telk::Answers answers{};
   std::string error;
-  if (!telk::ask_answers(stdin, stdout, &answers, &error)) {
+  if (!telk::ask_answers(stdin, stdout, &answers, &error) ||
+      !telk::check_sweep(answers.height, answers.definition, &error)) {
     std::fflush(stdout);
     fail(error);
     return kBadInput;

@@ -1,6 +1,7 @@
 #include "driver/sweep.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 
@@ -42,7 +43,66 @@ class ConsoleTrace {
   std::size_t pending_ = 0;  // rows whose trace is not written yet
 };
 
+// Heights are accumulated in float, as a person stepping up would: ten
+// steps of 0.1 give 1.0000001.
+float next_height(float h, float definition) {
+  return static_cast<float>(double{h} + double{definition});
+}
+
+// Half a hundredth: a height that strays this far shows another hundredth.
+constexpr double kDrift = 0.005;
+
+// Whether every sum of up to `rows` steps is a float, so that adding up
+// loses nothing.  With the definition m * 2^e, m odd, the sums are the
+// multiples k * m * 2^e, which are floats while k * m < 2^24: 0.125, 0.25
+// and 0.5 add up exactly for 16 million rows, 0.1 not even for two.
+bool sums_are_exact(float definition, int rows) {
+  int exponent = 0;
+  double odd = std::ldexp(std::frexp(std::fabs(double{definition}), &exponent), 24);
+  while (odd >= 2 && std::fmod(odd, 2.0) == 0) odd /= 2;
+  return static_cast<double>(rows) * odd <= 16777216.0;
+}
+
+// The first row, counted from 1, whose accumulated height strays kDrift or
+// more from its exact step (i + 1) * definition; 0 when none does.
+int first_drifting_row(float definition, int rows) {
+  if (sums_are_exact(definition, rows)) return 0;
+  float h = 0.0f;
+  for (int i = 0; i < rows; ++i) {
+    h = next_height(h, definition);
+    if (std::fabs(double{h} - (i + 1.0) * double{definition}) >= kDrift) return i + 1;
+  }
+  return 0;
+}
+
+// The shortest text that reads back as v: "0.01", "21474836".
+std::string shortest(float v) {
+  char text[kCellMax];
+  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+}
+
 }  // namespace
+
+bool check_sweep(float height, float definition, std::string* error) {
+  // A quotient that is not finite (a definition of 0) gives no rows, as
+  // a height below the definition does.
+  const double q = std::trunc(double{height} / double{definition});
+  if (std::isfinite(q) && q > INT_MAX) {
+    *error = "height: " + shortest(height) + " m in steps of " + shortest(definition) +
+             " m is more than " + std::to_string(INT_MAX) + " rows";
+    return false;
+  }
+  const int drifting = first_drifting_row(definition, row_count(height, definition));
+  if (drifting > 0) {
+    char from[kCellMax];
+    *error = "definition: " + shortest(definition) + " m steps drift off their heights from " +
+             std::string(from, write_fixed(from, drifting * double{definition}, 2)) +
+             " m on, in single precision; use a shorter height or a coarser definition"
+             " (0.125, 0.25 and 0.5 add up exactly)";
+    return false;
+  }
+  return true;
+}
 
 int row_count(float height, float definition) {
   // Not rounded to float first: 1 / 0.1f is 9.99999985, which a float
@@ -63,9 +123,7 @@ bool sweep(const Answers& answers, Sink* out, std::FILE* console,
   const int rows = row_count(answers.height, answers.definition);
   float h = 0.0f;
   for (int i = 0; i < rows; ++i) {
-    // Heights are accumulated in float, as a person stepping up would:
-    // ten steps of 0.1 give 1.0000001.
-    h = static_cast<float>(double{h} + double{answers.definition});
+    h = next_height(h, answers.definition);
     const float y = arrondir(B(h, answers.cohesion, answers.density, phi), 2);
     const std::string& tail = tails.after_height(y);
     char* row = out->begin_write(kCellMax + tail.size(), error);

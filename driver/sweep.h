@@ -15,6 +15,12 @@ namespace telk {
 // positive, or when the quotient is not finite or beyond the int range.
 int row_count(float height, float definition);
 
+// Whether the sweep can be written as asked.  False, with the line to show,
+// when it has more rows than an int counts (a finite quotient beyond it), or when a height added up in
+// float strays 0.005 m or more from its exact step, so that its cell would
+// show a height that was never asked for.
+bool check_sweep(float height, float definition, std::string* error);
+
 // Writes the result file's bytes to `out`, the header and then one row per
 // height step, and the progress trace to `console` unless it is null.
 bool sweep(const Answers& answers, Sink* out, std::FILE* console,

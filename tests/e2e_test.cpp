@@ -26,6 +26,7 @@ TEST(EndToEnd, KnownRunsGiveTheExpectedBytes) {
 }
 
 TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
+  const char* kDrift = "definition: 0.01 m steps drift off their heights from 109.58 m on, in single precision; use a shorter height or a coarser definition (0.125, 0.25 and 0.5 add up exactly)";
   const std::string old = "printf 'old result' > TELK_result.xls && ";
   // The system's reasons differ: Windows says them in its own words (here
   // Wine's), or cannot get into the case at all (null).
@@ -39,6 +40,11 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
       {"3,5\n", old, 1, "friction angle: \"3,5\" is not a number (type it with a decimal point)", ""},
       {"35 1 2.2 1e39\n", old, 1, "height: \"1e39\" is beyond the range of single-precision numbers", ""},
       {"35\n1\n2.2\n20\n", old, 1, "input ended before the definition was given", ""},
+      // Sweeps that cannot be written as asked: heights that drift off
+      // their steps, or stall at 2^18 m, and more rows than an int counts.
+      {"35 1 2.2 1000 0.01", old, 1, kDrift, ""},
+      {"35 1 2.2 400000 0.01", old, 1, kDrift, ""},
+      {"35 1 2.2 21474836 0.01", old, 1, "height: 21474836 m in steps of 0.01 m is more than 2147483647 rows", ""},
       // A directory where the result file should be: the rename fails.
       {"35 1 2.2 20 2.5", "mkdir TELK_result.xls && ", 255,
        "cannot replace TELK_result.xls: Is a directory",
@@ -58,6 +64,9 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
     EXPECT_EQ(out.files, "TELK_result.xls ");  // no temporary file left
     if (c.prefix.rfind(old, 0) == 0) {
       EXPECT_EQ(out.result, "old result");
+    }
+    if (c.status == 1) {
+      EXPECT_EQ(out.console.back(), ':') << "no trace after the last prompt";
     }
   }
 }

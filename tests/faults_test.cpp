@@ -16,7 +16,7 @@ using harness::run_script;
 namespace {
 
 const char kOld[] = "printf 'old result' > TELK_result.xls && ";
-const char kManyRows[] = "35 1 2.2 2000 0.01";  // 200000 rows, 11 MB
+const char kManyRows[] = "35 1 2.2 25000 0.125";  // 200000 rows, 11 MB
 
 bool can_mount() {
   return std::system("unshare -m sh -c 'mount -t tmpfs tmpfs /tmp' 2>/dev/null") == 0;
@@ -49,7 +49,7 @@ TEST(Faults, WriteFailuresKeepTheOldFile) {
 }
 
 TEST(Faults, ABrokenConsoleLosesOnlyTheTrace) {
-  const std::string answers = "35 1 2.2 10000 0.01";  // a million rows
+  const std::string answers = "35 1 2.2 125000 0.125";  // a million rows
   const Outcome plain = run(answers);
   ASSERT_EQ(plain.status, 0);
   const std::string telk = "\"$TELK\" < \"$IO/answers\" 2> \"$IO/error\"";

@@ -80,7 +80,7 @@ inline Outcome run(const std::string& answers, const std::string& prefix = "") {
 // process is gone: the script waits for that, while a temporary file the
 // run forgot stays for good.
 inline Outcome interrupted_run(const std::string& signal) {
-  return run_script("35 1 2.2 100000 0.01",
+  return run_script("35 1 2.2 1250000 0.125",
                     "set -m; printf 'old result' > TELK_result.xls; "
                     "\"$TELK\" < \"$IO/answers\" > /dev/null & pid=$!; "
                     "for i in $(seq 1000); do ls | grep -q 'tmp$' && break; sleep 0.01; done; "
