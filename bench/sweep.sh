@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Times a large sweep against the floor of copying its output with cat.
+# Times large sweeps against the durable floor: the same bytes written from
+# memory in 1 MiB blocks, each handed to writeback, then synced.
 #   bench/sweep.sh [rows] [pairs]     defaults: 10000000 rows, 5 pairs
-# Runs the release telk (phi 35, c 1, gamma 2.2, definition 0.125, whose
-# heights add up exactly) in a
-# temporary directory with the console sent to /dev/null, then cat copying
-# the produced file, in pairs; prints the medians, rows per second, the
-# ratio telk / copy (median of the pairs' ratios) and the peak memory, and
-# fails if the peak resident memory reaches 8 MiB: the sweep must stream.
+# In each pair, in turn: telk on an easy sweep (phi 35, c 1, gamma 2.2,
+# definition 0.125, whose heights add up exactly; the cohesion ratio keeps
+# its two decimals over long runs of rows), the floor writing as many
+# bytes, cat copying the file and sync, and telk on a hard sweep of as many
+# rows (c 1e12: the cohesion ratio is new on nearly every row).  Prints the
+# medians, the ratios to the floor and of the hard sweep to the easy one
+# (medians of the pairs' ratios), rows per second and the peak resident
+# memory of telk, and fails if that reaches 8 MiB: the sweep must stream.
 set -euo pipefail
 rows=${1:-10000000}
 pairs=${2:-5}
@@ -16,40 +19,57 @@ bash "$top/scripts/deps.sh" time
 cmake -S "$top" -B "$top/build/release" -DCMAKE_BUILD_TYPE=Release -DTELK_TESTS=OFF >/dev/null
 cmake --build "$top/build/release" -j "$(nproc)" >/dev/null
 telk="$top/build/release/telk"
+floor="$top/build/release/floor"
+g++ -O2 -o "$floor" "$top/bench/floor.cpp"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 height=$(awk -v n="$rows" 'BEGIN { printf "%.3f", n * 0.125 }')
-printf '35 1 2.2 %s 0.125\n' "$height" > answers
+printf '35 1 2.2 %s 0.125\n' "$height" > easy
+printf '35 1e12 2.2 %s 0.125\n' "$height" > hard
 
 now() { date +%s.%N; }
+# Seconds taken by the command, reading the file $1 with its output
+# dropped; its peak memory in KiB goes to the file memory.
+timed() {
+  local t0 t1 input=$1
+  shift
+  t0=$(now)
+  /usr/bin/time -f %M -o memory "$@" < "$input" > /dev/null
+  t1=$(now)
+  awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }'
+}
 results=()
 for ((i = 0; i < pairs; i++)); do
-  rm -f TELK_result.xls copy.xls
-  t0=$(now)
-  /usr/bin/time -f %M -o memory "$telk" < answers > /dev/null
-  t1=$(now)
-  cat TELK_result.xls > copy.xls
-  t2=$(now)
-  results+=("$(awk -v a="$t0" -v b="$t1" -v c="$t2" -v m="$(cat memory)" \
-    'BEGIN { printf "%.4f %.4f %.4f %d", b - a, c - b, (b - a) / (c - b), m }')")
+  rm -f TELK_result.xls floor.xls copy.xls
+  easy=$(timed easy "$telk"); easy_memory=$(cat memory)
+  bytes=$(stat -c %s TELK_result.xls)
+  base=$(timed /dev/null "$floor" floor.xls "$bytes")
+  copy=$(timed /dev/null sh -c 'cat TELK_result.xls > copy.xls && sync copy.xls')
+  rm -f floor.xls copy.xls
+  hard=$(timed hard "$telk"); hard_memory=$(cat memory)
+  results+=("$easy $base $copy $hard $easy_memory $hard_memory")
 done
 made=$(($(wc -l < TELK_result.xls) - 6))
-bytes=$(stat -c %s TELK_result.xls)
 
 printf '%s\n' "${results[@]}" | awk -v rows="$made" -v bytes="$bytes" '
   function median(a, n,   i, j, t) {
     for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
     return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
   }
-  { telk[NR] = $1; copy[NR] = $2; ratio[NR] = $3; if ($4 > peak) peak = $4
-    printf "pair %d: telk %.3f s, copy %.3f s, ratio %.2f\n", NR, $1, $2, $3 }
+  { easy[NR] = $1; base[NR] = $2; copy[NR] = $3; hard[NR] = $4
+    r_easy[NR] = $1 / $2; r_copy[NR] = $3 / $2; r_hard[NR] = $4 / $1
+    if ($5 > peak) peak = $5; if ($6 > peak) peak = $6
+    printf "pair %d: telk %.3f s, floor %.3f s, cat + sync %.3f s, hard telk %.3f s\n", NR, $1, $2, $3, $4 }
   END {
-    t = median(telk, NR); c = median(copy, NR); r = median(ratio, NR)
     printf "rows %d, file %.1f MB\n", rows, bytes / 1e6
-    printf "telk %.3f s (median), copy %.3f s (median), %.0f rows/s\n", t, c, rows / t
-    printf "ratio telk / copy %.2f (median of %d pairs)\n", r, NR
+    printf "telk %.3f s, floor %.3f s, cat + sync %.3f s, hard telk %.3f s (medians)\n",
+           median(easy, NR), median(base, NR), median(copy, NR), median(hard, NR)
+    printf "telk / floor %.2f, cat + sync / floor %.2f, hard / easy %.2f (medians of %d pairs)\n",
+           median(r_easy, NR), median(r_copy, NR), median(r_hard, NR), NR
+    printf "%.1f million rows/s easy, %.1f million rows/s hard\n",
+           rows / median(easy, NR) / 1e6, rows / median(hard, NR) / 1e6
     printf "peak resident memory %.1f MiB\n", peak / 1024
     if (peak >= 8 * 1024) { print "bench: peak memory is not flat (8 MiB or more)" > "/dev/stderr"; exit 1 }
   }'
