@@ -18,6 +18,9 @@ float A(float phi, float fs);
 // Cohesion ratio c / (tan(phi) * (gamma * h)); phi in radians.
 float B(float h, float c, float gamma, float phi);
 
+// The same ratio for a caller that takes tan(phi), in double, once per run.
+float B_tan(float h, float c, float gamma, double tan_phi);
+
 // v rounded half up to p decimals, on the float nearest to 10^(p+1) * v.
 // A value whose scaled form is not finite is returned unchanged.
 float arrondir(float v, int p);
@@ -39,6 +42,10 @@ inline constexpr int kSansVerdict = 0;  // no row for the key, or y below zero
 inline constexpr int kDedans = 1;       // y is below the row's limit
 inline constexpr int kAuDela = 2;       // y is at or beyond the row's limit
 
+// The limit of the cohesion ratio in the row of x's key; not a number
+// where the key has no row.
+double limite(float x);
+
 // Where the pair (x, y) lies against the chart's limit for x's key.
 int validite(float x, float y);
 
@@ -57,5 +64,19 @@ float pente(float x, float y);
 // beyond it, capped at 90.  Not a number where the chart gives no angle
 // (a key without a row, or without a curve), so that none is borrowed.
 float slope_angle(float x, float y);
+
+// What the chart holds for a rounded friction ratio x, looked up once for
+// a run whose x does not change: limite(x) and C0(x) to C4(x).
+struct ChartRow {
+  double limite;
+  float C[5];
+};
+ChartRow chart_row(float x);
+
+// validite, pente and slope_angle for the row of x; the functions of x
+// above are these on chart_row(x).
+int validite(const ChartRow& row, float y);
+float pente(const ChartRow& row, float y);
+float slope_angle(const ChartRow& row, float y);
 
 }  // namespace telk

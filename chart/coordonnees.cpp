@@ -1,5 +1,6 @@
 // Chart coordinates, their two-decimal rounding and the chart key.
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 
@@ -29,8 +30,12 @@ float A(float phi, float fs) {
 }
 
 float B(float h, float c, float gamma, float phi) {
+  return B_tan(h, c, gamma, std::tan(double{phi}));
+}
+
+float B_tan(float h, float c, float gamma, double tan_phi) {
   const double poids = double{gamma} * double{h};
-  return static_cast<float>(double{c} / (std::tan(double{phi}) * poids));
+  return static_cast<float>(double{c} / (tan_phi * poids));
 }
 
 float arrondir(float v, int p) {
@@ -42,7 +47,12 @@ float arrondir(float v, int p) {
   // s is a whole float below 2^53 or already a whole number far from any
   // float tie, so these double steps are exact where it matters.
   double e = std::trunc(double{s});
-  const double d = std::fmod(e, 10.0);  // last digit, with the sign of e
+  // The last digit, with the sign of e (fmod's, zero included): a whole
+  // float below 2^63 fits an int64, whose remainder is exact and cheaper.
+  const double d =
+      std::fabs(e) < 0x1p63
+          ? std::copysign(static_cast<double>(static_cast<std::int64_t>(e) % 10), e)
+          : std::fmod(e, 10.0);
   e = d > 4 ? e - d + 10 : e - d;       // so negatives are cut toward zero
   return static_cast<float>(e / echelle);
 }

@@ -1,4 +1,6 @@
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <random>
@@ -23,6 +25,29 @@ TEST(Arrondir, RoundsHalfUpOnTheScaledFloat) {
   EXPECT_EQ(tronquer(-5.75f, 0), -5.0f);
   EXPECT_EQ(decimale(-5.75f), -0.75f);
   EXPECT_EQ(tronquer(3.5e9f, 0), 3.5e9f);
+}
+
+// The rule as it reads, the last digit taken with fmod, against arrondir
+// over any float at all and over the values a sweep meets.
+TEST(Arrondir, IsThePlainRuleOnAnyFloat) {
+  auto plain = [](float v) {
+    const float s = static_cast<float>(1000.0 * double{v});
+    if (!std::isfinite(s)) return v;
+    double e = std::trunc(double{s});
+    const double d = std::fmod(e, 10.0);
+    e = d > 4 ? e - d + 10 : e - d;
+    return static_cast<float>(e / 1000.0);
+  };
+  std::mt19937 gen(9);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  std::uniform_real_distribution<float> near(-5.0f, 5.0f);
+  for (int i = 0; i < 2000000; ++i) {
+    const float v = i % 2 ? std::bit_cast<float>(bits(gen)) : near(gen);
+    const float want = plain(v), got = arrondir(v, 2);
+    ASSERT_TRUE(std::bit_cast<std::uint32_t>(got) == std::bit_cast<std::uint32_t>(want) ||
+                (std::isnan(got) && std::isnan(want)))
+        << v;
+  }
 }
 
 // The float nearest a two-decimal value: half up for positives, cut toward

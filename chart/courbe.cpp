@@ -101,21 +101,27 @@ float C4(float x) {
   return coefficient(x, 4);
 }
 
-float pente(float x, float y) {
-  // Summed from the highest power down, every partial sum in double.
-  const double yd = y;
-  const double t4 = double{C4(x)} * std::pow(yd, 4.0);
-  const double t3 = double{C3(x)} * std::pow(yd, 3.0) + t4;
-  const double t2 = double{C2(x)} * std::pow(yd, 2.0) + t3;
-  const double t1 = double{C1(x)} * yd + t2;
-  return static_cast<float>(double{C0(x)} + t1);
+ChartRow chart_row(float x) {
+  return {limite(x), {C0(x), C1(x), C2(x), C3(x), C4(x)}};
 }
 
-float slope_angle(float x, float y) {
+float pente(const ChartRow& row, float y) {
+  // Summed from the highest power down, every partial sum in double.
+  const double yd = y;
+  const double t4 = double{row.C[4]} * std::pow(yd, 4.0);
+  const double t3 = double{row.C[3]} * std::pow(yd, 3.0) + t4;
+  const double t2 = double{row.C[2]} * std::pow(yd, 2.0) + t3;
+  const double t1 = double{row.C[1]} * yd + t2;
+  return static_cast<float>(double{row.C[0]} + t1);
+}
+
+float pente(float x, float y) { return pente(chart_row(x), y); }
+
+float slope_angle(const ChartRow& row, float y) {
   float angle = std::numeric_limits<float>::quiet_NaN();
-  switch (validite(x, y)) {
+  switch (validite(row, y)) {
     case kDedans:
-      angle = pente(x, y);
+      angle = pente(row, y);
       break;
     case kAuDela:
       angle = 90.0f;
@@ -125,5 +131,7 @@ float slope_angle(float x, float y) {
   }
   return angle > 90.0f ? 90.0f : angle;
 }
+
+float slope_angle(float x, float y) { return slope_angle(chart_row(x), y); }
 
 }  // namespace telk

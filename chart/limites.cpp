@@ -45,17 +45,21 @@ constexpr double kLimites[kDerniereCle - kPremiereCle + 1] = {
 
 }  // namespace
 
-int validite(float x, float y) {
+double limite(float x) {
+  const int k = cle(x);
+  if (k < kPremiereCle || k > kDerniereCle) return sans;
+  return kLimites[k - kPremiereCle];
+}
+
+int validite(const ChartRow& row, float y) {
   // The chart has no region below a cohesion ratio of zero; a negative
   // cohesion, density or height would otherwise read angles off a curve
   // where it means nothing.
-  if (y < 0.0f) return kSansVerdict;
-  const int k = cle(x);
-  if (k < kPremiereCle || k > kDerniereCle) return kSansVerdict;
-  const double limite = kLimites[k - kPremiereCle];
-  if (std::isnan(limite)) return kSansVerdict;
+  if (y < 0.0f || std::isnan(row.limite)) return kSansVerdict;
   // A ratio that is not a number is not at the limit: it stays inside.
-  return double{y} >= limite ? kAuDela : kDedans;
+  return double{y} >= row.limite ? kAuDela : kDedans;
 }
+
+int validite(float x, float y) { return validite(chart_row(x), y); }
 
 }  // namespace telk
