@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "chart/chart.h"
+#include "driver/cohesion.h"
 #include "report/cells.h"
 
 namespace telk {
@@ -116,6 +117,7 @@ bool sweep(const Answers& answers, Sink* out, std::FILE* console,
            std::string* error) {
   const float phi = radians(answers.friction_angle);
   const FrictionGroups groups = friction_groups(phi);
+  CohesionRatios ratios(answers.cohesion, answers.density, phi);
   RowTails tails(groups);
   ConsoleTrace trace(groups.trace, console);
   if (!out->append(header(answers), error)) return false;
@@ -124,8 +126,7 @@ bool sweep(const Answers& answers, Sink* out, std::FILE* console,
   float h = 0.0f;
   for (int i = 0; i < rows; ++i) {
     h = next_height(h, answers.definition);
-    const float y = arrondir(B(h, answers.cohesion, answers.density, phi), 2);
-    const std::string& tail = tails.after_height(y);
+    const std::string_view tail = tails.after_height(ratios.at(h));
     char* row = out->begin_write(kCellMax + tail.size(), error);
     if (row == nullptr) return false;
     out->end_write(std::copy(tail.begin(), tail.end(), write_decimal_cell(row, h)));
