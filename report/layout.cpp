@@ -1,6 +1,7 @@
 #include "report/layout.h"
 
-#include "chart/chart.h"
+#include <algorithm>
+
 #include "report/cells.h"
 
 namespace telk {
@@ -34,6 +35,7 @@ FrictionGroups friction_groups(float phi_radians) {
   for (int g = 0; g < 3; ++g) {
     char cell[kCellMax];
     groups.ratios[g] = arrondir(A(phi_radians, kFactorsOfSafety[g]), 2);
+    groups.rows[g] = chart_row(groups.ratios[g]);
     groups.cells[g].assign(cell, write_decimal_cell(cell, groups.ratios[g]));
     // The FS 1.0 group shows no trace.
     if (g > 0) groups.trace.append(cell, write_trace(cell, groups.ratios[g]));
@@ -41,16 +43,16 @@ FrictionGroups friction_groups(float phi_radians) {
   return groups;
 }
 
-std::string row_tail(const FrictionGroups& groups, float y) {
-  std::string tail;
+char* write_row_tail(char* out, const FrictionGroups& groups, float y) {
+  // The cohesion ratio is the same in all three groups.
+  char y_cell[kCellMax];
+  char* y_end = write_decimal_cell(y_cell, y);
   for (int g = 0; g < 3; ++g) {
-    char cells[2 * kCellMax];
-    char* end = write_decimal_cell(cells, y);
-    end = write_angle_cell(end, slope_angle(groups.ratios[g], y));
-    tail += groups.cells[g];
-    tail.append(cells, end);
+    out = std::copy(groups.cells[g].begin(), groups.cells[g].end(), out);
+    out = std::copy(y_cell, y_end, out);
+    out = write_angle_cell(out, slope_angle(groups.rows[g], y));
   }
-  return tail + kLineEnd;
+  return std::copy_n(kLineEnd, 2, out);
 }
 
 }  // namespace telk

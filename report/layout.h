@@ -4,8 +4,13 @@
 #pragma once
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "chart/chart.h"
+#include "report/cells.h"
 
 namespace telk {
 
@@ -29,18 +34,22 @@ inline constexpr float kFactorsOfSafety[] = {1.0f, 1.3f, 1.5f};
 std::string header(const Answers& answers);
 
 // What every row of a run shares: the rounded friction ratio of each
-// group and its cell, and the console trace of one row (the FS 1.3 and
-// FS 1.5 groups).
+// group, its chart row and its cell, and the console trace of one row (the
+// FS 1.3 and FS 1.5 groups).
 struct FrictionGroups {
   float ratios[3];
+  ChartRow rows[3];
   std::string cells[3];
   std::string trace;
 };
 FrictionGroups friction_groups(float phi_radians);
 
+// Room for everything of a row after its height cell.
+inline constexpr std::size_t kRowTailMax = 8 * kCellMax;
+
 // Everything of a row after its height cell, for the rounded cohesion
-// ratio y: the three column groups and the line end.
-std::string row_tail(const FrictionGroups& groups, float y);
+// ratio y: the three column groups and the line end.  Returns the end.
+char* write_row_tail(char* out, const FrictionGroups& groups, float y);
 
 // The row tail depends on the rounded cohesion ratio alone, which keeps
 // its value over long runs of rows: it is made again only when it changes.
@@ -48,18 +57,19 @@ class RowTails {
  public:
   explicit RowTails(const FrictionGroups& groups) : groups_(groups) {}
 
-  const std::string& after_height(float y) {
+  std::string_view after_height(float y) {
     const auto bits = std::bit_cast<std::uint32_t>(y);
-    if (tail_.empty() || bits != tail_y_) {
-      tail_ = row_tail(groups_, y);
+    if (size_ == 0 || bits != tail_y_) {
+      size_ = static_cast<std::size_t>(write_row_tail(tail_, groups_, y) - tail_);
       tail_y_ = bits;
     }
-    return tail_;
+    return {tail_, size_};
   }
 
  private:
   const FrictionGroups& groups_;
-  std::string tail_;
+  char tail_[kRowTailMax];
+  std::size_t size_ = 0;
   std::uint32_t tail_y_ = 0;  // the bits of the ratio tail_ was made for
 };
 
