@@ -6,8 +6,10 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(TELK_MINGW x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TELK_MINGW}-gcc)
-set(CMAKE_CXX_COMPILER ${TELK_MINGW}-g++)
+# The posix thread model: std::thread, for the result file's writer thread
+# (winpthreads is linked in statically with the rest).
+set(CMAKE_C_COMPILER ${TELK_MINGW}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TELK_MINGW}-g++-posix)
 set(CMAKE_RC_COMPILER ${TELK_MINGW}-windres)
 
 # Headers and libraries from the cross sysroot only; programs from the host.

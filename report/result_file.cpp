@@ -10,12 +10,8 @@ namespace telk {
 
 namespace {
 
-// Large enough that writes cost little next to formatting, small enough
-// that memory stays flat.
-constexpr std::size_t kBlock = std::size_t{1} << 20;
-
-std::string failure(const char* what) {
-  return std::string(what) + " " + kResultName + ": " + last_error_text();
+std::string failure(const char* what, const std::string& reason = last_error_text()) {
+  return std::string(what) + " " + kResultName + ": " + reason;
 }
 
 }  // namespace
@@ -32,9 +28,9 @@ bool ResultFile::create(std::string* error) {
                   process_id(), attempt);
     file_ = create_new_file(temporary_);
     if (file_ != kNoFile) {
-      block_.resize(kBlock);
-      next_ = block_.data();
-      end_ = next_ + block_.size();
+      writer_ = std::make_unique<BlockWriter>(file_);
+      next_ = writer_->block();
+      end_ = next_ + BlockWriter::kBlockSize;
       return true;
     }
     if (!last_error_is_exists()) break;
@@ -45,24 +41,18 @@ bool ResultFile::create(std::string* error) {
 }
 
 bool ResultFile::make_room(std::size_t size, std::string* error) {
-  if (!flush(error)) return false;
-  if (size > block_.size()) block_.resize(size);
-  next_ = block_.data();
-  end_ = next_ + block_.size();
-  return true;
+  // A row is far smaller than a block.
+  if (size > BlockWriter::kBlockSize) return false;
+  return hand_over(error);
 }
 
-bool ResultFile::flush(std::string* error) {
-  const auto size = static_cast<std::size_t>(next_ - block_.data());
-  if (!write_all(file_, block_.data(), size)) {
-    *error = failure("cannot write");
+bool ResultFile::hand_over(std::string* error) {
+  next_ = end_ = writer_->hand_over(static_cast<std::size_t>(next_ - writer_->block()));
+  if (next_ == nullptr) {
+    *error = failure("cannot write", writer_->reason());
     return false;
   }
-  // Start writing back what is already here, so that the sync before the
-  // rename waits for the last blocks only, not for the whole file.
-  start_writeback(file_, written_, static_cast<long long>(size));
-  written_ += static_cast<long long>(size);
-  next_ = block_.data();
+  end_ = next_ + BlockWriter::kBlockSize;
   return true;
 }
 
@@ -70,13 +60,19 @@ bool ResultFile::commit(std::string* error) {
   // Synced before the rename, so that a crash cannot leave an empty file
   // in place of the old one.  Each reason is taken as soon as its call
   // fails, before a close or a removal can overwrite it.
-  if (!flush(error)) {
+  bool ok = hand_over(error);
+  if (ok && !writer_->finish()) {
+    *error = failure("cannot write", writer_->reason());
+    ok = false;
+  }
+  if (!ok) {
     discard();
     return false;
   }
+  writer_.reset();
   const File file = file_;
   file_ = kNoFile;
-  bool ok = sync_file(file);
+  ok = sync_file(file);
   if (!ok) *error = failure("cannot write");
   if (!close_file(file) && ok) {
     *error = failure("cannot write");
@@ -95,6 +91,8 @@ bool ResultFile::commit(std::string* error) {
 }
 
 void ResultFile::discard() {
+  writer_.reset();
+  next_ = end_ = nullptr;
   if (file_ != kNoFile) {
     close_file(file_);
     file_ = kNoFile;

@@ -7,8 +7,9 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <memory>
 
+#include "report/block_writer.h"
 #include "report/sink.h"
 #include "system/platform.h"
 
@@ -35,15 +36,14 @@ class ResultFile : public Sink {
   const char* temporary_name() const { return temporary_; }
 
  private:
-  // The bytes are gathered into a large block; each full block is written
-  // out and handed to writeback.
+  // The bytes are gathered into large blocks, each written on a thread of
+  // its own while the next one fills.
   bool make_room(std::size_t size, std::string* error) override;
-  bool flush(std::string* error);
+  bool hand_over(std::string* error);
   void discard();
 
   File file_ = kNoFile;
-  std::vector<char> block_;
-  long long written_ = 0;  // bytes written, each block handed to writeback
+  std::unique_ptr<BlockWriter> writer_;
   char temporary_[64] = {};
 };
 
