@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "chart/chart.h"
 #include "driver/sweep.h"
 #include "tests/harness.h"
 #include "tests/known_runs.h"
@@ -62,4 +63,46 @@ TEST(Sweep, WritesTheWholeFileIntoMemory) {
                                              (std::string(run.name) + ".xls")))
         << run.name;
   }
+}
+
+// The sweep's shortcuts (the friction groups and chart rows taken once, row
+// tails and cohesion ratios made again only when they change) against the
+// rows written plainly, cell by cell from the chart's functions, over
+// random answers: ordinary, negative, huge and not finite.
+TEST(Sweep, WritesTheRowsThePlainRuleWrites) {
+  std::mt19937 gen(13);
+  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+  const float odd[] = {0.0f, -1.0f, 1e12f, -1e12f, 3e38f, 1e-30f,
+                       std::numeric_limits<float>::infinity(), std::nanf("")};
+  auto pick = [&](float typical) {
+    return gen() % 6 == 0 ? odd[gen() % std::size(odd)] : typical * unit(gen);
+  };
+  long long rows = 0;
+  for (int run = 0; run < 400; ++run) {
+    const Answers answers{pick(60), pick(12), pick(3), 0, (1 + gen() % 16) / 8.0f};
+    Answers sized = answers;
+    sized.height = sized.definition * static_cast<float>(run % 40 == 0 ? 100000 : 1 + gen() % 2000);
+    if (run % 9 == 0) sized.height = -sized.height, sized.definition = -sized.definition;
+    MemorySink memory;
+    std::string error;
+    ASSERT_TRUE(sweep(sized, &memory, nullptr, &error));
+
+    std::string plain = header(sized);
+    const float phi = radians(sized.friction_angle);
+    float h = 0.0f;
+    for (int i = 0; i < row_count(sized.height, sized.definition); ++i, ++rows) {
+      h += sized.definition;
+      const float y = arrondir(B(h, sized.cohesion, sized.density, phi), 2);
+      char cells[16 * kCellMax];
+      char* end = write_decimal_cell(cells, h);
+      for (const float fs : kFactorsOfSafety) {
+        const float x = arrondir(A(phi, fs), 2);
+        end = write_angle_cell(write_decimal_cell(write_decimal_cell(end, x), y), slope_angle(x, y));
+      }
+      plain.append(cells, end).append(kLineEnd);
+    }
+    ASSERT_EQ(memory.bytes(), plain) << sized.friction_angle << " " << sized.cohesion << " "
+                                     << sized.density << " " << sized.height;
+  }
+  EXPECT_GT(rows, 1000000);
 }
