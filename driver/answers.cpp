@@ -47,7 +47,14 @@ Token read_token(std::FILE* in, std::string* token) {
     token->push_back(static_cast<char>(ch));
     ch = std::fgetc(in);
   }
+  // Left for skip_line() to tell whether the line has ended.
+  if (ch != EOF) std::ungetc(ch, in);
   return token->empty() ? Token::kEnded : Token::kRead;
+}
+
+void skip_line(std::FILE* in) {
+  int ch = std::fgetc(in);
+  while (ch != EOF && ch != '\n') ch = std::fgetc(in);
 }
 
 Parse parse_number(std::string_view token, float* value) {

@@ -15,8 +15,11 @@ inline constexpr std::size_t kAnswerMax = 4096;
 enum class Token { kRead, kTooLong, kEnded };
 
 // Skips white space, then reads up to the next white space or the end of
-// input.  The white space after the token is consumed, nothing beyond it.
+// input.  The white space after the token is left unread.
 Token read_token(std::FILE* in, std::string* token);
+
+// Drops the rest of the current line, its line end included.
+void skip_line(std::FILE* in);
 
 enum class Parse { kNumber, kNotANumber, kOutOfRange };
 

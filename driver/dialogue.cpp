@@ -1,6 +1,8 @@
 #include "driver/dialogue.h"
 
 #include "driver/answers.h"
+#include "report/result_file.h"
+#include "system/platform.h"
 
 namespace telk {
 
@@ -29,19 +31,49 @@ const Question kQuestions[] = {
     {"\n\tDefinition \t\t  [m]\t:", "definition", &Answers::definition},
 };
 
+
+// One line of telk's own on standard error.
+void say(std::FILE* err, const std::string& line) {
+  std::fprintf(err, "telk: %s\n", line.c_str());
+}
+
 }  // namespace
 
-bool ask_answers(std::FILE* in, std::FILE* out, Answers* answers,
-                 std::string* error) {
+bool ask_answers(std::FILE* in, std::FILE* out, std::FILE* err,
+                 Answers* answers, std::string* error) {
+  const bool ask_again = is_terminal(in);
   std::fputs(kBanner, out);
   for (const Question& question : kQuestions) {
-    std::fputs(question.prompt, out);
-    std::fflush(out);
-    const auto answer = read_answer(in, question.name, error);
-    if (!answer) return false;
-    answers->*question.answer = *answer;
+    for (;;) {
+      std::fputs(question.prompt, out);
+      std::fflush(out);
+      const auto answer = read_answer(in, question.name, error);
+      if (answer) {
+        answers->*question.answer = *answer;
+        break;
+      }
+      // Input that has ended is never asked again.
+      if (!ask_again || std::feof(in) != 0 || std::ferror(in) != 0) return false;
+      say(err, *error);
+      // A line like "3,5 1 2.2" must not give its later numbers to the
+      // wrong questions.
+      skip_line(in);
+    }
   }
   return true;
+}
+
+void say_last(std::FILE* out, std::FILE* err, const std::string& line) {
+  // The trace and the prompts have no line end: on a terminal the line
+  // would follow them, and the shell's prompt would follow the trace.
+  if (is_terminal(err) && is_terminal(out)) std::fputc('\n', err);
+  say(err, line);
+}
+
+void say_written(std::FILE* out, std::FILE* err, int rows) {
+  if (!is_terminal(err)) return;
+  say_last(out, err, std::to_string(rows) + (rows == 1 ? " row" : " rows") +
+                         " written to " + kResultName);
 }
 
 }  // namespace telk

@@ -1,4 +1,5 @@
-// The console dialogue: the banner, then the five questions in turn.
+// The console dialogue: the banner, then the five questions in turn, and
+// at a terminal a word on how the run ended.
 #pragma once
 
 #include <cstdio>
@@ -9,9 +10,20 @@
 namespace telk {
 
 // Shows the banner and asks the five questions on `out`, each prompt shown
-// before its answer is read from `in`.  On failure *error is the line to
-// show, naming the question and what was typed.
-bool ask_answers(std::FILE* in, std::FILE* out, Answers* answers,
-                 std::string* error);
+// before its answer is read from `in`.  An answer that cannot be read ends
+// the dialogue with *error the line to show, naming the question and what
+// was typed.  When `in` is a terminal, that line goes to `err` at once, the
+// rest of the typed line is dropped and the same question is asked again,
+// until a number comes or the input ends.
+bool ask_answers(std::FILE* in, std::FILE* out, std::FILE* err,
+                 Answers* answers, std::string* error);
+
+// The run's last line on `err`, "telk: " and `line`; when `out` and `err`
+// are terminals it starts on a line of its own.
+void say_last(std::FILE* out, std::FILE* err, const std::string& line);
+
+// After a run that wrote the result file: when `err` is a terminal, a last
+// line there saying how many rows went where.
+void say_written(std::FILE* out, std::FILE* err, int rows);
 
 }  // namespace telk

@@ -18,7 +18,7 @@ constexpr int kBadInput = 1;
 constexpr int kFileFailed = -1;
 
 void fail(const std::string& line) {
-  std::fprintf(stderr, "telk: %s\n", line.c_str());
+  telk::say_last(stdout, stderr, line);
 }
 
 }  // namespace
@@ -30,7 +30,7 @@ int main() {
 
   telk::Answers answers{};
   std::string error;
-  if (!telk::ask_answers(stdin, stdout, &answers, &error) ||
+  if (!telk::ask_answers(stdin, stdout, stderr, &answers, &error) ||
       !telk::check_sweep(answers.height, answers.definition, &error)) {
     std::fflush(stdout);
     fail(error);
@@ -44,5 +44,6 @@ int main() {
     fail(error);
     return kFileFailed;
   }
+  telk::say_written(stdout, stderr, telk::row_count(answers.height, answers.definition));
   return 0;
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs Debian packages that are missing: by default what building and
 # testing need (g++, CMake, GoogleTest), otherwise the packages named.
+# Installing needs root: it runs apt-get as root, or through sudo, and
+# otherwise says what to run.
 #   scripts/deps.sh [package ...]
 set -euo pipefail
 wanted=("$@")
@@ -11,9 +13,18 @@ for package in "${wanted[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "deps.sh: missing ${missing[*]}; as root, run: apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  as_root=(sudo)
+fi
 echo "installing ${missing[*]}" >&2
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq "${missing[@]}" </dev/null
+if ! "${as_root[@]}" apt-get update -qq ||
+   ! "${as_root[@]}" apt-get install -y -qq "${missing[@]}" </dev/null; then
+  echo "deps.sh: could not install ${missing[*]}; as root, run: apt-get install ${missing[*]}" >&2
+  exit 1
+fi

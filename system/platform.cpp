@@ -58,6 +58,8 @@ std::string last_error_text() { return std::strerror(errno); }
 
 long process_id() { return static_cast<long>(getpid()); }
 
+bool is_terminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
+
 void guard_standard_streams() {
   for (int fd = 0; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) == -1 && open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd)
@@ -87,6 +89,7 @@ const std::array<int, 4> kEndingSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -159,6 +162,14 @@ std::string last_error_text() {
 }
 
 long process_id() { return static_cast<long>(GetCurrentProcessId()); }
+
+// _isatty is true of any character device, the null device included; a
+// console is what answers GetConsoleMode.
+bool is_terminal(std::FILE* stream) {
+  const intptr_t os_handle = _get_osfhandle(_fileno(stream));
+  DWORD mode = 0;
+  return os_handle != -1 && GetConsoleMode(reinterpret_cast<HANDLE>(os_handle), &mode) != 0;  // NOLINT(performance-no-int-to-ptr)
+}
 
 // The result file is a system handle, never a C runtime descriptor, so a
 // missing standard stream cannot be confused with it.

@@ -1,11 +1,13 @@
 // Every call that differs between POSIX systems and Windows: the result
 // file's handle, its exclusive creation, writes, sync and the replacing
-// rename, and the process-level set-up of standard streams and signals.
+// rename, whether a standard stream is a terminal, and the process-level
+// set-up of standard streams and signals.
 // Nothing outside system/platform.cpp names an operating system.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace telk {
@@ -43,6 +45,11 @@ std::string last_error_text();
 
 // A number that tells this process from others running at the same time.
 long process_id();
+
+// Whether `stream` is a terminal a person types at or reads: a tty on
+// POSIX systems, a console on Windows (not a pipe, a file or the null
+// device).
+bool is_terminal(std::FILE* stream);
 
 // Opens the null device on any of standard input, output and error that is
 // closed, so that no file the program opens can take their place.

@@ -70,3 +70,46 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
     }
   }
 }
+
+// A person at a terminal: an answer that cannot be read is asked again,
+// and a run that wrote the file says so on a line of its own.
+TEST(EndToEnd, AtATerminalBadAnswersAreAskedAgain) {
+  // Wine's console draws on a terminal with escape sequences of its own,
+  // and its server keeps the terminal open after the run.
+  if (kWindows) GTEST_SKIP() << "Wine's console is not a plain terminal";
+  const std::filesystem::path expected = TELK_EXPECTED_DIR;
+  const std::string console = slurp(expected / "phi35_h20_d2.5.console");
+  const std::string file = slurp(expected / "phi35_h20_d2.5.xls");
+  const std::string cohesion = "\n\tCohesion \t\t[Tn/m2]\t:";
+  const std::size_t asked = console.find(cohesion) + cohesion.size();
+  const std::string old = "printf 'old result' > TELK_result.xls && ";
+  const std::string to_file = old + "\"$TELK\" > \"$IO/console\"";
+  const std::string written = "telk: 8 rows written to TELK_result.xls\n";
+  const struct {
+    const char* keys;
+    std::string script;
+    int status;
+    std::string console, terminal, result;
+  } cases[] = {
+      // The rest of the bad line is dropped, not taken for later answers.
+      {"35\nabc 7\n1 2.2 20 2.5\n", to_file, 0,
+       console.substr(0, asked) + console.substr(asked - cohesion.size()),
+       "telk: cohesion: \"abc\" is not a number\n" + written, file},
+      // The end of input (Ctrl-D) is not asked again.
+      {"35\n3,5\n\x04", to_file, 1, console.substr(0, asked) + cohesion,
+       "telk: cohesion: \"3,5\" is not a number (type it with a decimal point)\n"
+       "telk: input ended before the cohesion was given\n",
+       "old result"},
+      {"35 1 2.2 20 2.5\n", old + "\"$TELK\"", 0, "", console + "\n" + written, file},
+      // Standard error not a terminal: nothing is added.
+      {"35 1 2.2 20 2.5\n", old + "\"$TELK\" 2> \"$IO/error\"", 0, "", console, file},
+  };
+  for (const auto& c : cases) {
+    const std::string keys = c.keys;
+    const Outcome out = harness::run_script("", c.script, false, &keys);
+    EXPECT_EQ(out.status, c.status) << c.keys;
+    EXPECT_EQ(out.console, c.console) << c.keys;
+    EXPECT_EQ(out.terminal, c.terminal) << c.keys;
+    EXPECT_EQ(out.error + out.files + out.result, "TELK_result.xls " + c.result) << c.keys;
+  }
+}

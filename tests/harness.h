@@ -1,7 +1,12 @@
-// Runs the built telk from a shell script in a fresh directory, and
-// gathers what it left: exit status, console, error lines, result file.
+// Runs the built telk from a shell script in a fresh directory, piped or
+// at a terminal, and gathers what it left: exit status, console, error
+// lines, result file.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -42,14 +47,51 @@ struct Outcome {
   int status;
   std::string console, error, result;
   std::string files;  // what the working directory holds after, space-separated
+  std::string terminal;  // what the terminal showed, for a run on one
 };
+
+// Runs `command` under sh on a new pseudo-terminal, as its controlling
+// terminal and standard streams, with `keys` typed into it; returns what
+// the terminal showed.  The terminal neither echoes the keys nor turns
+// line ends into CR LF, so what it shows is exactly what was written to it.
+inline std::string on_terminal(const std::string& command, const std::string& keys) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return "no terminal";
+  const int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+  termios mode{};
+  tcgetattr(slave, &mode);
+  mode.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+  mode.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+  tcsetattr(slave, TCSANOW, &mode);
+  const pid_t child = fork();
+  if (child == 0) {
+    setsid();
+    ioctl(slave, TIOCSCTTY, 0);
+    for (int fd = 0; fd <= 2; ++fd) dup2(slave, fd);
+    close(master);
+    close(slave);
+    execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
+    _exit(127);
+  }
+  close(slave);
+  [[maybe_unused]] const ssize_t typed = write(master, keys.data(), keys.size());
+  std::string shown;
+  char buffer[4096];
+  ssize_t n = 0;
+  // Linux says EIO once the last process on the terminal has closed it.
+  while ((n = read(master, buffer, sizeof buffer)) > 0) shown.append(buffer, static_cast<std::size_t>(n));
+  waitpid(child, nullptr, 0);
+  close(master);
+  return shown;
+}
 
 // `script` runs under bash in $IO/run with $TELK set; $IO holds `answers`,
 // and whatever the script sends to $IO/console and $IO/error.  The status
 // is that of the script's last command.  With `private_mounts` the script
 // runs in its own mount namespace, so that what it mounts vanishes with it.
+// With `keys` the script runs on a terminal where they are typed.
 inline Outcome run_script(const std::string& answers, const std::string& script,
-                          bool private_mounts = false) {
+                          bool private_mounts = false, const std::string* keys = nullptr) {
   char name[] = "/tmp/telk-test-XXXXXX";
   const fs::path io = mkdtemp(name);
   fs::create_directory(io / "run");
@@ -60,10 +102,16 @@ inline Outcome run_script(const std::string& answers, const std::string& script,
       << "[ -f TELK_result.xls ] && cat TELK_result.xls > \"$IO/result\"\n";
   const std::string command = "IO='" + io.string() + "' TELK='" TELK_BINARY "' " +
                               (private_mounts ? "unshare -m " : "") + "bash '" +
-                              io.string() + "/script' 2> '" + io.string() + "/shell'";
-  [[maybe_unused]] const int ignored = std::system(command.c_str());
+                              io.string() + "/script'";
+  std::string terminal;
+  if (keys != nullptr) {
+    terminal = on_terminal(command, *keys);
+  } else {
+    [[maybe_unused]] const int ignored =
+        std::system((command + " 2> '" + io.string() + "/shell'").c_str());
+  }
   Outcome out{std::atoi(slurp(io / "status").c_str()), slurp(io / "console"),
-              slurp(io / "error"), slurp(io / "result"), slurp(io / "files")};
+              slurp(io / "error"), slurp(io / "result"), slurp(io / "files"), terminal};
   fs::remove_all(io);
   return out;
 }
