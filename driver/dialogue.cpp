@@ -31,7 +31,6 @@ const Question kQuestions[] = {
     {"\n\tDefinition \t\t  [m]\t:", "definition", &Answers::definition},
 };
 
-
 // One line of telk's own on standard error.
 void say(std::FILE* err, const std::string& line) {
   std::fprintf(err, "telk: %s\n", line.c_str());
