@@ -1,6 +1,7 @@
 #include "report/layout.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "report/cells.h"
 
@@ -43,16 +44,37 @@ FrictionGroups friction_groups(float phi_radians) {
   return groups;
 }
 
-char* write_row_tail(char* out, const FrictionGroups& groups, float y) {
-  // The cohesion ratio is the same in all three groups.
-  char y_cell[kCellMax];
-  char* y_end = write_decimal_cell(y_cell, y);
+void RowTails::remake(float y) {
+  std::uint32_t angle_bits[3];
+  float angles[3];
+  bool same_angles = size_ != 0;
   for (int g = 0; g < 3; ++g) {
-    out = std::copy(groups.cells[g].begin(), groups.cells[g].end(), out);
-    out = std::copy(y_cell, y_end, out);
-    out = write_angle_cell(out, slope_angle(groups.rows[g], y));
+    angles[g] = slope_angle(groups_.rows[g], y);
+    angle_bits[g] = std::bit_cast<std::uint32_t>(angles[g]);
+    same_angles = same_angles && angle_bits[g] == angle_bits_[g];
   }
-  return std::copy_n(kLineEnd, 2, out);
+  y_bits_ = std::bit_cast<std::uint32_t>(y);
+  if (same_angles) {
+    // Written over the first group's cell: if it has kept its length, the
+    // rest of the tail stands.
+    char* first = tail_ + y_cell_at_[0];
+    if (static_cast<std::size_t>(write_decimal_cell(first, y) - first) == y_cell_size_) {
+      std::copy_n(first, y_cell_size_, tail_ + y_cell_at_[1]);
+      std::copy_n(first, y_cell_size_, tail_ + y_cell_at_[2]);
+      return;
+    }
+  }
+  char* out = tail_;
+  for (int g = 0; g < 3; ++g) {
+    out = std::copy(groups_.cells[g].begin(), groups_.cells[g].end(), out);
+    y_cell_at_[g] = static_cast<std::size_t>(out - tail_);
+    out = g == 0 ? write_decimal_cell(out, y) : std::copy_n(tail_ + y_cell_at_[0], y_cell_size_, out);
+    if (g == 0) y_cell_size_ = static_cast<std::size_t>(out - tail_) - y_cell_at_[0];
+    out = write_angle_cell(out, angles[g]);
+    angle_bits_[g] = angle_bits[g];
+  }
+  out = std::copy_n(kLineEnd, 2, out);
+  size_ = static_cast<std::size_t>(out - tail_);
 }
 
 }  // namespace telk

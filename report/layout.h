@@ -48,29 +48,29 @@ FrictionGroups friction_groups(float phi_radians);
 inline constexpr std::size_t kRowTailMax = 8 * kCellMax;
 
 // Everything of a row after its height cell, for the rounded cohesion
-// ratio y: the three column groups and the line end.  Returns the end.
-char* write_row_tail(char* out, const FrictionGroups& groups, float y);
-
-// The row tail depends on the rounded cohesion ratio alone, which keeps
-// its value over long runs of rows: it is made again only when it changes.
+// ratio y: the three column groups and the line end.  The tail depends on
+// y alone, which keeps its value over long runs of rows, so it is made
+// again only when y changes; and when y's cell keeps its length and the
+// slope angles stay, only the three cells of y are written again.
 class RowTails {
  public:
   explicit RowTails(const FrictionGroups& groups) : groups_(groups) {}
 
   std::string_view after_height(float y) {
-    const auto bits = std::bit_cast<std::uint32_t>(y);
-    if (size_ == 0 || bits != tail_y_) {
-      size_ = static_cast<std::size_t>(write_row_tail(tail_, groups_, y) - tail_);
-      tail_y_ = bits;
-    }
+    if (size_ == 0 || std::bit_cast<std::uint32_t>(y) != y_bits_) remake(y);
     return {tail_, size_};
   }
 
  private:
+  void remake(float y);
+
   const FrictionGroups& groups_;
   char tail_[kRowTailMax];
   std::size_t size_ = 0;
-  std::uint32_t tail_y_ = 0;  // the bits of the ratio tail_ was made for
+  std::uint32_t y_bits_ = 0;          // the ratio the tail was made for
+  std::uint32_t angle_bits_[3] = {};  // and its slope angles
+  std::size_t y_cell_at_[3] = {};     // where its cell stands in each group
+  std::size_t y_cell_size_ = 0;
 };
 
 }  // namespace telk
