@@ -7,7 +7,23 @@
 #include <string>
 #include <string_view>
 
+#include "report/layout.h"
+
 namespace telk {
+
+// The five questions in the order they are asked: the name error lines
+// give each, and the answer it fills.
+struct Question {
+  const char* name;
+  float Answers::*answer;
+};
+inline constexpr Question kQuestions[] = {
+    {"friction angle", &Answers::friction_angle},
+    {"cohesion", &Answers::cohesion},
+    {"density", &Answers::density},
+    {"height", &Answers::height},
+    {"definition", &Answers::definition},
+};
 
 // Longest answer kept; no number a person types comes near it.
 inline constexpr std::size_t kAnswerMax = 4096;
@@ -29,5 +45,12 @@ Parse parse_number(std::string_view token, float* value);
 // the question and what was typed.
 std::optional<float> read_answer(std::FILE* in, const char* question,
                                  std::string* error);
+
+// An answer typed in a field of its own, as a page asks: white space
+// around it is ignored, and the rest must be one number as the console
+// reads one, or *error is the console's line for it ("3 5" is not a
+// number, where the console would read 3 and take 5 as the next answer).
+std::optional<float> field_answer(std::string_view field, const char* question,
+                                  std::string* error);
 
 }  // namespace telk

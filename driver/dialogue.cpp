@@ -1,5 +1,7 @@
 #include "driver/dialogue.h"
 
+#include <iterator>
+
 #include "driver/answers.h"
 
 namespace telk {
@@ -13,29 +15,26 @@ const char kBanner[] =
     "  ****************************************************************************\n"
     "\n\n";
 
-struct Question {
-  const char* prompt;
-  const char* name;  // as error lines call it
-  float Answers::*answer;
+// The prompts of kQuestions, in order.  The later ones begin with a line
+// end: with the one the user typed, they leave an empty line between
+// questions.
+const char* const kPrompts[] = {
+    "\tFriction angle \t\t[degree] :",
+    "\n\tCohesion \t\t[Tn/m2]\t:",
+    "\n\tDensity  \t\t[Tn/m3]\t:",
+    "\n\tHeight of the talus \t  [m]\t:",
+    "\n\tDefinition \t\t  [m]\t:",
 };
-
-// The later prompts begin with a line end: with the one the user typed,
-// they leave an empty line between questions.
-const Question kQuestions[] = {
-    {"\tFriction angle \t\t[degree] :", "friction angle", &Answers::friction_angle},
-    {"\n\tCohesion \t\t[Tn/m2]\t:", "cohesion", &Answers::cohesion},
-    {"\n\tDensity  \t\t[Tn/m3]\t:", "density", &Answers::density},
-    {"\n\tHeight of the talus \t  [m]\t:", "height", &Answers::height},
-    {"\n\tDefinition \t\t  [m]\t:", "definition", &Answers::definition},
-};
+static_assert(std::size(kPrompts) == std::size(kQuestions));
 
 }  // namespace
 
 bool ask_answers(std::FILE* in, std::FILE* out, Answers* answers,
                  std::string* error) {
   std::fputs(kBanner, out);
-  for (const Question& question : kQuestions) {
-    std::fputs(question.prompt, out);
+  for (std::size_t i = 0; i < std::size(kQuestions); ++i) {
+    const Question& question = kQuestions[i];
+    std::fputs(kPrompts[i], out);
     std::fflush(out);
     const auto answer = read_answer(in, question.name, error);
     if (!answer) return false;
