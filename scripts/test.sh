@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds telk and runs every test, with warnings as errors.
-#   scripts/test.sh             optimised Linux build, and the Windows build
-#                               (telk.exe, cross-compiled) run under Wine
+#   scripts/test.sh             optimised Linux build, the Windows build
+#                               (telk.exe, cross-compiled) run under Wine, and
+#                               the browser page in headless Chromium
 #   scripts/test.sh --sanitize  Linux build under AddressSanitizer and
 #                               UndefinedBehaviorSanitizer
 set -euo pipefail
@@ -35,6 +36,11 @@ else
   trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
   flags+=(-DTELK_WINDOWS_EXE="$PWD/build/windows/telk.exe"
           -DTELK_WINE=/usr/lib/wine/wine64 -DTELK_WINE_PREFIX="$WINEPREFIX")
+
+  # The browser page and its WebAssembly core, and a browser to test it in.
+  bash scripts/web.sh -DTELK_WERROR=ON -DTELK_SCAN=ON
+  bash scripts/deps.sh chromium
+  flags+=(-DTELK_WEB_DIR="$PWD/build/web")
 fi
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)"
