@@ -2,7 +2,8 @@
 //   node core_test.js answers <telk_web.wasm> <telk> [runs]
 //     random answers typed as a person would, with now and then one that
 //     the console refuses: the same result file's bytes, or the console's
-//     error line as the first of the page's lines;
+//     error line as the first of the page's lines; and plot rows that draw
+//     every row's lines;
 //   node core_test.js chart <telk_chart_scan.wasm> <telk_chart_scan>
 //     the chart scan under Node's WASI against the Linux one: every float
 //     friction angle's rounded ratios and every ratio pair's slope angle,
@@ -81,6 +82,23 @@ function runCore(core, answers) {
   return { lines, bytes: Buffer.concat(lines === null ? core.fileBlocks() : []) };
 }
 
+// The plot's rows draw the lines of every row: each row's cells after the
+// height are those of the last plot row at or before it, the last row is
+// one of them, and the core counts the rows as the file has them.
+function checkPlotRows(core, bytes, what) {
+  const rows = bytes.toString('latin1').split('\r\n').slice(6, -1);
+  const plot = core.plotRows().map((row) => Buffer.from(row).toString('latin1').slice(0, -2));
+  const afterHeight = (row) => row.slice(row.indexOf('\t'));
+  assert.strictEqual(core.rows(), rows.length, what);
+  let drawn = -1;
+  rows.forEach((row, i) => {
+    if (plot[drawn + 1] === row) ++drawn;
+    assert.ok(drawn >= 0 && afterHeight(plot[drawn]) === afterHeight(row), `${what}: row ${i + 1}`);
+  });
+  assert.strictEqual(drawn, plot.length - 1, what);
+  assert.strictEqual(plot[drawn], rows[rows.length - 1], what);
+}
+
 async function compareAnswers(wasmPath, telk, runs) {
   const core = await loadTelk(fs.readFileSync(wasmPath));
   const random = generator(20261207);
@@ -95,6 +113,7 @@ async function compareAnswers(wasmPath, telk, runs) {
     if (linux.status === 0) {
       assert.strictEqual(web.lines, null, what);
       assert.ok(web.bytes.equals(linux.bytes), `${what}: the bytes differ`);
+      checkPlotRows(core, web.bytes, what);
     } else {
       ++refused;
       assert.strictEqual(linux.status, 1, what);
