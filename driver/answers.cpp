@@ -73,6 +73,39 @@ Parse parse_number(std::string_view token, float* value) {
   return Parse::kNumber;
 }
 
+namespace {
+
+// `what` about the answer `token` to `question`, as the line to show.
+std::string about(const char* question, std::string_view token, const char* what) {
+  return std::string(question) + ": " + quoted(token) + " " + what;
+}
+
+constexpr char kTooLong[] = "is too long to be a number";
+
+// The whole of `token` as the answer to `question`, or the line to show.
+std::optional<float> answer_number(std::string_view token, const char* question,
+                                   std::string* error) {
+  if (token.size() > kAnswerMax) {
+    *error = about(question, token, kTooLong);
+    return std::nullopt;
+  }
+  float value = 0.0f;
+  switch (parse_number(token, &value)) {
+    case Parse::kNumber:
+      return value;
+    case Parse::kOutOfRange:
+      *error = about(question, token, "is beyond the range of single-precision numbers");
+      return std::nullopt;
+    case Parse::kNotANumber:
+      break;
+  }
+  *error = about(question, token, "is not a number");
+  if (token.find(',') != std::string_view::npos) *error += " (type it with a decimal point)";
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<float> read_answer(std::FILE* in, const char* question,
                                  std::string* error) {
   std::string token;
@@ -80,28 +113,22 @@ std::optional<float> read_answer(std::FILE* in, const char* question,
     case Token::kEnded:
       *error = std::string("input ended before the ") + question + " was given";
       return std::nullopt;
-    case Token::kTooLong:
-      *error = std::string(question) + ": " + quoted(token) +
-               " is too long to be a number";
+    case Token::kTooLong:  // token holds only the first kAnswerMax bytes
+      *error = about(question, token, kTooLong);
       return std::nullopt;
     case Token::kRead:
       break;
   }
-  float value = 0.0f;
-  switch (parse_number(token, &value)) {
-    case Parse::kNumber:
-      return value;
-    case Parse::kOutOfRange:
-      *error = std::string(question) + ": " + quoted(token) +
-               " is beyond the range of single-precision numbers";
-      return std::nullopt;
-    case Parse::kNotANumber:
-      break;
-  }
-  *error = std::string(question) + ": " + quoted(token) + " is not a number";
-  if (token.find(',') != std::string::npos)
-    *error += " (type it with a decimal point)";
-  return std::nullopt;
+  return answer_number(token, question, error);
+}
+
+std::optional<float> field_answer(std::string_view field, const char* question,
+                                  std::string* error) {
+  while (!field.empty() && is_space(static_cast<unsigned char>(field.front())))
+    field.remove_prefix(1);
+  while (!field.empty() && is_space(static_cast<unsigned char>(field.back())))
+    field.remove_suffix(1);
+  return answer_number(field, question, error);
 }
 
 }  // namespace telk

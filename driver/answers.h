@@ -7,7 +7,26 @@
 #include <string>
 #include <string_view>
 
+#include "report/layout.h"
+
 namespace telk {
+
+// The five questions in the order they are asked: the console's prompt,
+// the name error lines give each, and the answer it fills.  The later
+// prompts begin with a line end: with the one the user typed, they leave
+// an empty line between questions.
+struct Question {
+  const char* prompt;
+  const char* name;
+  float Answers::*answer;
+};
+inline constexpr Question kQuestions[] = {
+    {"\tFriction angle \t\t[degree] :", "friction angle", &Answers::friction_angle},
+    {"\n\tCohesion \t\t[Tn/m2]\t:", "cohesion", &Answers::cohesion},
+    {"\n\tDensity  \t\t[Tn/m3]\t:", "density", &Answers::density},
+    {"\n\tHeight of the talus \t  [m]\t:", "height", &Answers::height},
+    {"\n\tDefinition \t\t  [m]\t:", "definition", &Answers::definition},
+};
 
 // Longest answer kept; no number a person types comes near it.
 inline constexpr std::size_t kAnswerMax = 4096;
@@ -32,5 +51,12 @@ Parse parse_number(std::string_view token, float* value);
 // the question and what was typed.
 std::optional<float> read_answer(std::FILE* in, const char* question,
                                  std::string* error);
+
+// An answer typed in a field of its own, as a page asks: white space
+// around it is ignored, and the rest must be one number as the console
+// reads one, or *error is the console's line for it ("3 5" is not a
+// number, where the console would read 3 and take 5 as the next answer).
+std::optional<float> field_answer(std::string_view field, const char* question,
+                                  std::string* error);
 
 }  // namespace telk

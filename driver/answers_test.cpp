@@ -42,3 +42,23 @@ TEST(ReadAnswer, TakesWholeNumbersAndNamesWhatIsNot) {
   };
   for (const auto& c : cases) EXPECT_EQ(answer_all(c.input), c.said);
 }
+
+// A field holds one answer: white space around it is the console's, and
+// anything else makes the whole field not a number, in the console's words.
+TEST(FieldAnswer, TakesOneWholeNumberAndSaysWhatTheConsoleWould) {
+  const struct { std::string field, said; } cases[] = {
+      {" \t2.5\r\n", "2.500000"},
+      {"-1e1", "-10.000000"},
+      {"3,5", "height: \"3,5\" is not a number (type it with a decimal point)"},
+      {"3 5", "height: \"3 5\" is not a number"},
+      {"  ", "height: \"\" is not a number"},
+      {"1e39", "height: \"1e39\" is beyond the range of single-precision numbers"},
+      {"0." + std::string(4093, '0') + "1", "0.000000"},  // 4096 characters: still read
+      {std::string(4097, '7'), "height: \"" + std::string(40, '7') + "...\" is too long to be a number"},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    const auto value = field_answer(c.field, "height", &error);
+    EXPECT_EQ(value ? std::to_string(*value) : error, c.said);
+  }
+}

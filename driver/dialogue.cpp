@@ -15,22 +15,6 @@ const char kBanner[] =
     "  ****************************************************************************\n"
     "\n\n";
 
-struct Question {
-  const char* prompt;
-  const char* name;  // as error lines call it
-  float Answers::*answer;
-};
-
-// The later prompts begin with a line end: with the one the user typed,
-// they leave an empty line between questions.
-const Question kQuestions[] = {
-    {"\tFriction angle \t\t[degree] :", "friction angle", &Answers::friction_angle},
-    {"\n\tCohesion \t\t[Tn/m2]\t:", "cohesion", &Answers::cohesion},
-    {"\n\tDensity  \t\t[Tn/m3]\t:", "density", &Answers::density},
-    {"\n\tHeight of the talus \t  [m]\t:", "height", &Answers::height},
-    {"\n\tDefinition \t\t  [m]\t:", "definition", &Answers::definition},
-};
-
 // One line of telk's own on standard error.
 void say(std::FILE* err, const std::string& line) {
   std::fprintf(err, "telk: %s\n", line.c_str());

@@ -8,8 +8,10 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh clang-tidy cppcheck cmake g++ g++-mingw-w64-x86-64
 
 # chart includes nothing of the project's, system nothing either, report
-# only chart and system; driver and the front ends sit on top.
-layers=(chart: system: report:chart,system driver:chart,report,system)
+# only chart and system; driver and the front ends sit on top, the browser
+# page's (web) without system, and nothing includes them.
+layers=(chart: system: report:chart,system driver:chart,report,system web:chart,report,driver)
+shopt -s nullglob
 for layer in "${layers[@]}"; do
   room=${layer%%:*}
   allowed="$room,${layer#*:}"
@@ -22,6 +24,9 @@ done
 
 cmake -S . -B build/lint -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DTELK_TESTS=OFF >/dev/null
 mapfile -t sources < <(sed -n 's/^ *"file": "\(.*\)".*/\1/p' build/lint/compile_commands.json)
+# The browser page's interface is built for WebAssembly only; checked here
+# with the flags of the sources beside it.
+sources+=(web/*.cpp)
 if ! report=$(clang-tidy -p build/lint --quiet "${sources[@]}" 2>&1); then
   grep -v 'warnings generated' <<<"$report"
   exit 1

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds telk and runs every test, with warnings as errors.
-#   scripts/test.sh             optimised Linux build, and the Windows build
-#                               (telk.exe, cross-compiled) run under Wine
+#   scripts/test.sh             optimised Linux build, the Windows build
+#                               (telk.exe, cross-compiled) run under Wine, and
+#                               the browser page in headless Chromium
 #   scripts/test.sh --sanitize  Linux build under AddressSanitizer and
 #                               UndefinedBehaviorSanitizer
 #   scripts/test.sh --linux     optimised Linux build only: no MinGW-w64,
@@ -18,7 +19,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 elif [ "${1:-}" = "--linux" ]; then
-  flags+=(-DTELK_WINDOWS_EXE=)  # forget a telk.exe an earlier full run gave
+  flags+=(-DTELK_WINDOWS_EXE= -DTELK_WEB_DIR=)  # forget what an earlier full run built
 elif [ -n "${1:-}" ]; then
   echo "usage: scripts/test.sh [--linux | --sanitize]" >&2
   exit 2
@@ -42,6 +43,11 @@ else
   trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
   flags+=(-DTELK_WINDOWS_EXE="$PWD/build/windows/telk.exe"
           -DTELK_WINE=/usr/lib/wine/wine64 -DTELK_WINE_PREFIX="$WINEPREFIX")
+
+  # The browser page and its WebAssembly core, and a browser to test it in.
+  bash scripts/web.sh -DTELK_WERROR=ON -DTELK_SCAN=ON
+  bash scripts/deps.sh chromium
+  flags+=(-DTELK_WEB_DIR="$PWD/build/web")
 fi
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)"

@@ -1,0 +1,37 @@
+// Builds telk.html: the page with its styles, its scripts, the plotting
+// library and the WebAssembly core inlined, so that it opens from disk and
+// fetches nothing.
+//   node build_page.js <telk_web.wasm> <telk.html>
+'use strict';
+
+const fs = require('fs');
+const path = require('path');
+
+const [wasm, out] = process.argv.slice(2);
+const read = (name) => fs.readFileSync(path.join(__dirname, name), 'utf8');
+const uplot = 'node_modules/uplot';
+
+const licence = read(`${uplot}/LICENSE`);
+const scripts = [
+  read(`${uplot}/dist/uPlot.iife.min.js`),
+  `'use strict';\nconst kTelkWasm = '${fs.readFileSync(wasm).toString('base64')}';\n`,
+  read('core.js'),
+  read('result.js'),
+  read('page.js'),
+];
+if (licence.includes('-->') || scripts.some((script) => /<\/script/i.test(script))) {
+  throw new Error('an inlined part would end its element early');
+}
+const parts = {
+  '/* styles */': read(`${uplot}/dist/uPlot.min.css`) + read('page.css'),
+  '/* licence */': licence,
+  // Each its own script, so that each is strict as it says; what one
+  // declares at the top, the next ones see.
+  '<!-- scripts -->': scripts.map((script) => `<script>\n${script}</script>`).join('\n'),
+};
+let html = read('page.html');
+for (const [mark, text] of Object.entries(parts)) {
+  if (!html.includes(mark)) throw new Error(`page.html lacks ${mark}`);
+  html = html.replace(mark, () => text);
+}
+fs.writeFileSync(out, html);

@@ -1,0 +1,157 @@
+// The WebAssembly core against the Linux build, in Node.
+//   node core_test.js answers <telk_web.wasm> <telk> [runs]
+//     random answers typed as a person would, with now and then one that
+//     the console refuses: the same result file's bytes, or the console's
+//     error line as the first of the page's lines; and plot rows that draw
+//     every row's lines;
+//   node core_test.js chart <telk_chart_scan.wasm> <telk_chart_scan>
+//     the chart scan under Node's WASI against the Linux one: every float
+//     friction angle's rounded ratios and every ratio pair's slope angle,
+//     where the C libraries' tan and pow reach the file.
+'use strict';
+
+const assert = require('assert');
+const { execFile } = require('child_process');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const { WASI } = require('wasi');
+const { loadTelk } = require('./core.js');
+
+// A small seeded generator (mulberry32), so that a failure can be rerun.
+function generator(seed) {
+  let a = seed >>> 0;
+  return () => {
+    a = (a + 0x6d2b79f5) >>> 0;
+    let t = Math.imul(a ^ (a >>> 15), 1 | a);
+    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+}
+
+// Answers the console cannot read, or reads in its own way.
+const kOdd = ['3,5', 'abc', '35m', '1e39', '-1e39', 'inf', '-inf', 'nan', '0x1p-3', '1e-50',
+              '+2.5', '.5', '5.', '-0', '7'.repeat(5000), '0.' + '0'.repeat(4093) + '1'];
+
+function randomAnswers(random) {
+  const typed = (low, high, fewest, most) =>
+    (low + (high - low) * random()).toFixed(fewest + Math.floor(random() * (most - fewest + 1)));
+  const answers = [typed(1, 60, 0, 3), typed(0, 12, 0, 2), typed(1.4, 2.9, 1, 2),
+                   typed(0.1, 80, 0, 2), typed(0.01, 2.5, 2, 2)];
+  if (random() < 0.05) answers[3] = typed(100, 400, 0, 2);  // drifts at fine definitions
+  for (let i = 0; i < answers.length; ++i) {
+    if (random() < 0.02) answers[i] = kOdd[Math.floor(random() * kOdd.length)];
+  }
+  return answers;
+}
+
+// Memory rather than disk where there is some: each run syncs its file.
+const kScratch = fs.existsSync('/dev/shm') ? '/dev/shm' : os.tmpdir();
+
+// The Linux build in a directory of its own: its status, error line and
+// file.  A few runs at a time, as each waits on its own.
+function runLinux(telk, answers) {
+  const dir = fs.mkdtempSync(path.join(kScratch, 'telk-web-'));
+  return new Promise((resolve, reject) => {
+    const child = execFile(telk, { cwd: dir, encoding: 'buffer' }, (failed, stdout, stderr) => {
+      const file = path.join(dir, 'TELK_result.xls');
+      const bytes = fs.existsSync(file) ? fs.readFileSync(file) : null;
+      fs.rmSync(dir, { recursive: true, force: true });
+      if (failed && typeof failed.code !== 'number') reject(failed);
+      else resolve({ status: failed ? failed.code : 0, error: stderr.toString(), bytes });
+    });
+    child.stdin.end(answers.join('\n') + '\n');
+  });
+}
+
+async function runAllLinux(telk, inputs, atOnce = 4) {
+  const outcomes = [];
+  let next = 0;
+  const worker = async () => {
+    while (next < inputs.length) {
+      const k = next++;
+      outcomes[k] = await runLinux(telk, inputs[k]);
+    }
+  };
+  await Promise.all(Array.from({ length: atOnce }, worker));
+  return outcomes;
+}
+
+function runCore(core, answers) {
+  const lines = core.calculate(answers);
+  return { lines, bytes: Buffer.concat(lines === null ? core.fileBlocks() : []) };
+}
+
+// The plot's rows draw the lines of every row: each row's cells after the
+// height are those of the last plot row at or before it, the last row is
+// one of them, and the core counts the rows as the file has them.
+function checkPlotRows(core, bytes, what) {
+  const rows = bytes.toString('latin1').split('\r\n').slice(6, -1);
+  const plot = core.plotRows().map((row) => Buffer.from(row).toString('latin1').slice(0, -2));
+  const afterHeight = (row) => row.slice(row.indexOf('\t'));
+  assert.strictEqual(core.rows(), rows.length, what);
+  let drawn = -1;
+  rows.forEach((row, i) => {
+    if (plot[drawn + 1] === row) ++drawn;
+    assert.ok(drawn >= 0 && afterHeight(plot[drawn]) === afterHeight(row), `${what}: row ${i + 1}`);
+  });
+  assert.strictEqual(drawn, plot.length - 1, what);
+  assert.strictEqual(plot[drawn], rows[rows.length - 1], what);
+}
+
+async function compareAnswers(wasmPath, telk, runs) {
+  const core = await loadTelk(fs.readFileSync(wasmPath));
+  const random = generator(20261207);
+  const inputs = Array.from({ length: runs }, () => randomAnswers(random));
+  const outcomes = await runAllLinux(telk, inputs);
+  let refused = 0;
+  for (let k = 0; k < runs; ++k) {
+    const answers = inputs[k];
+    const linux = outcomes[k];
+    const web = runCore(core, answers);
+    const what = `answers ${JSON.stringify(answers).slice(0, 200)}`;
+    if (linux.status === 0) {
+      assert.strictEqual(web.lines, null, what);
+      assert.ok(web.bytes.equals(linux.bytes), `${what}: the bytes differ`);
+      checkPlotRows(core, web.bytes, what);
+    } else {
+      ++refused;
+      assert.strictEqual(linux.status, 1, what);
+      assert.ok(web.lines !== null, what);
+      assert.strictEqual(web.bytes.length, 0, what);
+      // The console stops at the first bad answer; the page says each one.
+      assert.strictEqual('telk: ' + web.lines.find((line) => line !== '') + '\n', linux.error, what);
+    }
+  }
+  assert.ok(refused > runs / 50 && refused < runs / 5, `${refused} refused`);
+  console.log(`${runs} random runs: the same bytes or error line as Linux (${refused} refused)`);
+}
+
+async function compareChart(wasmScan, linuxScan) {
+  // The Linux scan runs beside the WebAssembly one.
+  const linux = new Promise((resolve, reject) => execFile(linuxScan, (failed, stdout) =>
+    (failed ? reject(failed) : resolve(stdout))));
+  const out = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'telk-scan-')), 'scan');
+  const fd = fs.openSync(out, 'w');
+  const wasi = new WASI({ version: 'preview1', stdout: fd, returnOnExit: true });
+  const instance = await WebAssembly.instantiate(
+    await WebAssembly.compile(fs.readFileSync(wasmScan)), wasi.getImportObject());
+  assert.strictEqual(wasi.start(instance), 0);
+  fs.closeSync(fd);
+  const wasm = fs.readFileSync(out, 'utf8');
+  fs.rmSync(path.dirname(out), { recursive: true });
+  const lines = (await linux).split('\n');
+  assert.ok(lines.length > 190, 'the scan printed its 194 lines');
+  wasm.split('\n').forEach((line, i) =>
+    assert.strictEqual(line, lines[i], 'the block that ends at that angle, or that x'));
+  assert.strictEqual(wasm.split('\n').length, lines.length);
+  console.log('chart scan: every friction angle and ratio pair as on Linux');
+}
+
+const [mode, ...args] = process.argv.slice(2).map((arg) => (arg.includes("/") ? path.resolve(arg) : arg));
+const run = mode === 'answers' ? compareAnswers(args[0], args[1], Number(args[2] || 500))
+                               : compareChart(args[0], args[1]);
+run.catch((e) => {
+  console.error(e.message);
+  process.exitCode = 1;
+});

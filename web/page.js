@@ -1,0 +1,141 @@
+// The page: the five questions, then the design plot, the table and the
+// download, all read from the result file's bytes that the core wrote.
+'use strict';
+
+// The console's questions, in its order, with their units.
+const kAskedFor = [['Friction angle φ', 'degree'], ['Cohesion c', 'Tn/m2'], ['Density γ', 'Tn/m3'],
+                   ['Height of the talus H', 'm'], ['Definition Δ', 'm']];
+const kFactorsOfSafety = ['FS 1.0', 'FS 1.3', 'FS 1.5'];
+const kColours = ['#1b6ca8', '#d1495b', '#2e933c'];
+
+const byId = (id) => document.getElementById(id);
+
+// 1000000 as "1 000 000", as the README writes counts.
+const count = (n) => String(n).replace(/\B(?=(\d{3})+(?!\d))/g, '\u2009');
+
+let plot = null;
+
+function showPlot(result) {
+  if (plot !== null) plot.destroy();
+  const box = byId('plot');
+  const angle = (u, v) => (v == null ? '—' : `${v}°`);
+  plot = new uPlot({
+    width: box.clientWidth,
+    height: 360,
+    scales: {
+      x: { time: false },
+      // Room above 90 degrees, where the steep rows' lines run.
+      y: { range: (u, min) => [Math.min(0, min ?? 0), 95] },
+    },
+    // Plain numbers on the axes: "10,000" would read as ten beside the
+    // file's decimal commas.
+    axes: [{ label: 'Height H [m]', values: (u, ticks) => ticks.map(String) },
+           { label: 'Slope angle [degree]', values: (u, ticks) => ticks.map(String), incrs: [15] }],
+    series: [{ label: 'H', value: (u, v) => (v == null ? '—' : `${v.toFixed(2)} m`) },
+             ...kFactorsOfSafety.map((label, group) =>
+               ({ label, stroke: kColours[group], width: 2, points: { show: false }, value: angle }))],
+  }, [result.heights, ...result.angles], box);
+}
+
+function showTable({ shown, rows }) {
+  const table = byId('table');
+  table.replaceChildren(...shown.map((cells, n) => {
+    const tr = document.createElement('tr');
+    // Lines 4 and 5 are the column titles.
+    const kind = n === 3 || n === 4 ? 'th' : 'td';
+    for (const text of cells) {
+      const cell = tr.appendChild(document.createElement(kind));
+      cell.textContent = text;
+    }
+    if (n >= kHeaderLines) tr.className = 'row';
+    return tr;
+  }));
+  byId('rows').textContent = rows <= kShownRows
+    ? `${count(rows)} row${rows === 1 ? '' : 's'}.`
+    : `The first ${kShownRows} of ${count(rows)} rows; the download holds them all.`;
+}
+
+function showErrors(lines) {
+  lines.forEach((line, question) => {
+    byId(`error-${question}`).textContent = line;
+    const field = byId(`answer-${question}`);
+    if (field !== null) field.setAttribute('aria-invalid', line === '' ? 'false' : 'true');
+  });
+}
+
+const base64Bytes = (text) => Uint8Array.from(atob(text), (ch) => ch.charCodeAt(0));
+// A short sweep at once, so that the browser optimises the core's busy
+// functions while the questions are answered: a long sweep would run all
+// its rows in the quickly compiled first code it started in.
+const telkReady = loadTelk(base64Bytes(kTelkWasm)).then((telk) => {
+  telk.calculate(['35', '1', '2.2', '2500', '0.125']);
+  return telk;
+});
+
+// The download is made of the core's blocks when it is asked for, and kept
+// until the next calculation: a file of a million rows is copied only for
+// the user who takes it.
+let download = null;  // its object address
+function save(telk) {
+  if (download === null) {
+    download = URL.createObjectURL(new Blob(telk.fileBlocks(), { type: 'application/vnd.ms-excel' }));
+  }
+  const link = document.createElement('a');
+  link.href = download;
+  link.download = 'TELK_result.xls';
+  link.click();
+}
+
+async function calculate(event) {
+  event.preventDefault();
+  const button = byId('calculate');
+  if (button.disabled) return;  // Enter again while a sweep runs
+  const saveButton = byId('download');
+  button.disabled = true;
+  saveButton.hidden = true;
+  byId('result').hidden = true;
+  showErrors(['', '', '', '', '', '']);
+  byId('status').textContent = 'Calculating…';
+  if (download !== null) URL.revokeObjectURL(download);
+  download = null;
+  // Let the status show before a long sweep holds the page.
+  await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
+  try {
+    const telk = await telkReady;
+    const started = performance.now();
+    const fields = kAskedFor.map((_, question) => byId(`answer-${question}`).value);
+    const lines = telk.calculate(fields);
+    if (lines !== null) {
+      showErrors(lines);
+      byId('status').textContent = '';
+      return;
+    }
+    const result = readResult(telk);
+    saveButton.onclick = () => save(telk);
+    saveButton.hidden = false;
+    byId('result').hidden = false;
+    showPlot(result);
+    showTable(result);
+    const seconds = (performance.now() - started) / 1000;
+    byId('status').textContent = `${count(result.rows)} rows in ${seconds.toFixed(2)} s`;
+  } catch (e) {
+    byId('status').textContent = '';
+    byId('error-5').textContent = String(e.message || e);
+  } finally {
+    button.disabled = false;
+  }
+}
+
+byId('questions').replaceChildren(...kAskedFor.map(([name, unit], question) => {
+  const div = document.createElement('div');
+  div.className = 'question';
+  div.innerHTML = `<label for="answer-${question}"><span>${name} <span class="unit">[${unit}]</span></span></label>` +
+    `<input id="answer-${question}" type="text" inputmode="decimal" autocomplete="off" ` +
+    `spellcheck="false" aria-describedby="error-${question}">` +
+    `<p class="error" id="error-${question}"></p>`;
+  return div;
+}));
+byId('answers').addEventListener('submit', calculate);
+window.addEventListener('resize', () => {
+  if (plot !== null) plot.setSize({ width: byId('plot').clientWidth, height: 360 });
+});

@@ -1,0 +1,67 @@
+// Reading the result file that the core wrote: the first lines' cells for
+// the table, and the plot's points from the rows it needs.
+'use strict';
+
+const kHeaderLines = 6;  // five lines, and the empty one after the third
+const kShownRows = 100;  // the table shows the first rows at once
+
+// A cell of the file as a number: " 12,50" is 12.5, "87" is 87, and an
+// empty cell is null.
+function cellNumber(bytes, from, to) {
+  let i = from;
+  while (i < to && bytes[i] === 0x20) ++i;
+  const sign = i < to && bytes[i] === 0x2d ? -1 : 1;
+  if (sign < 0) ++i;
+  if (i === to) return null;
+  let whole = 0;
+  for (; i < to && bytes[i] !== 0x2c; ++i) whole = whole * 10 + bytes[i] - 0x30;
+  let hundredths = 0;
+  let scale = 1;
+  for (++i; i < to; ++i, scale *= 10) hundredths = hundredths * 10 + bytes[i] - 0x30;
+  return sign * (whole + hundredths / scale);
+}
+
+// The cells of one line, as text; each cell of a row ends in a tab.
+function lineCells(text) {
+  const cells = text.replace(/\r$/, '').split('\t');
+  if (cells.length > 1 && cells[cells.length - 1] === '') cells.pop();
+  return cells;
+}
+
+function readResult(telk) {
+  const decoder = new TextDecoder('windows-1252');
+  const wanted = kHeaderLines + kShownRows;
+  const shown = [];
+  let partial = '';  // a line that a block cut
+  for (const block of telk.fileBlocks()) {
+    let cut = 0;
+    for (let line = shown.length; line < wanted && cut < block.length; ++line) {
+      const end = block.indexOf(0x0a, cut);
+      cut = end < 0 ? block.length : end + 1;
+    }
+    const lines = (partial + decoder.decode(block.subarray(0, cut))).split('\n');
+    partial = lines.pop();
+    shown.push(...lines.map(lineCells));
+    if (shown.length >= wanted) break;
+  }
+  // A row's height is its cell 0, the angles of its groups cells 3, 6, 9.
+  const heights = [];
+  const angles = [[], [], []];
+  for (const row of telk.plotRows()) {
+    for (let i = 0, from = 0, cell = 0; i < row.length; ++i) {
+      if (row[i] !== 0x09) continue;
+      if (cell === 0) heights.push(cellNumber(row, from, i));
+      else if (cell % 3 === 0) angles[cell / 3 - 1].push(cellNumber(row, from, i));
+      ++cell;
+      from = i + 1;
+    }
+  }
+  // The plot's heights go upward; a sweep of negative heights goes down.
+  if (heights.length > 1 && heights[0] > heights[heights.length - 1]) {
+    heights.reverse();
+    angles.forEach((series) => series.reverse());
+  }
+  return { rows: telk.rows(), shown, heights, angles };
+}
+
+if (typeof module !== 'undefined') module.exports = { readResult };
