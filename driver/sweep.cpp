@@ -119,6 +119,7 @@ bool sweep(const Answers& answers, Sink* out, std::FILE* console,
   const FrictionGroups groups = friction_groups(phi);
   CohesionRatios ratios(answers.cohesion, answers.density, phi);
   RowTails tails(groups);
+  HeightCells heights;
   ConsoleTrace trace(groups.trace, console);
   if (!out->append(header(answers), error)) return false;
 
@@ -129,7 +130,7 @@ bool sweep(const Answers& answers, Sink* out, std::FILE* console,
     const std::string_view tail = tails.after_height(ratios.at(h));
     char* row = out->begin_write(kCellMax + tail.size(), error);
     if (row == nullptr) return false;
-    out->end_write(std::copy(tail.begin(), tail.end(), write_decimal_cell(row, h)));
+    out->end_write(std::copy(tail.begin(), tail.end(), heights.write(row, h)));
     trace.row();
   }
   trace.finish();

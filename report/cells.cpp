@@ -16,42 +16,75 @@ char* write_fixed(char* out, double v, int decimals) {
                        decimals).ptr;
 }
 
+namespace {
+
+// What a cell shows of |v| below 2^24: the whole part and the hundredths.
+// There the fraction is exact in float, and so are the hundredths before
+// they are rounded to float, then to a whole number, halves to even.
+// Hundredths that round up to 100 carry into the whole part: 2.9999993
+// reads 3,00, not 2,100.
+struct Shown {
+  std::uint32_t whole;
+  std::uint32_t hundredths;
+};
+Shown shown(float magnitude) {
+  auto whole = static_cast<std::uint32_t>(magnitude);
+  const float fraction = magnitude - static_cast<float>(whole);
+  const float hundredths = static_cast<float>(double{fraction} * 100.0);
+  const auto rounded = static_cast<std::uint32_t>(std::nearbyint(hundredths));
+  if (rounded == 100) return {whole + 1, 0};
+  return {whole, rounded};
+}
+
+// The sign is written on its own, so that -5.75 reads -5,75; a value that
+// shows as zero has none.
+char* write_sign(char* out, float v, Shown shown) {
+  *out++ = ' ';
+  if (v < 0 && (shown.whole != 0 || shown.hundredths != 0)) *out++ = '-';
+  return out;
+}
+
+char* write_hundredths(char* out, std::uint32_t hundredths) {
+  *out++ = ',';
+  *out++ = static_cast<char>('0' + hundredths / 10);
+  *out++ = static_cast<char>('0' + hundredths % 10);
+  *out++ = '\t';
+  return out;
+}
+
+}  // namespace
+
 char* write_decimal_cell(char* out, float v) {
   if (!std::isfinite(v)) {
     *out++ = '\t';
     return out;
   }
-  // Whole part and hundredths of |v|; the sign is written on its own so
-  // that -5.75 reads -5,75.
   const float magnitude = std::fabs(v);
-  *out++ = ' ';
   if (magnitude >= 0x1p24f) {  // every float from 2^24 on is whole
-    if (v < 0) *out++ = '-';
+    out = write_sign(out, v, {1, 0});
     out = magnitude < 0x1p64f
               ? std::to_chars(out, out + kCellMax, static_cast<std::uint64_t>(magnitude)).ptr
               : write_fixed(out, magnitude, 0);
-    for (const char ch : {',', '0', '0', '\t'}) *out++ = ch;
-    return out;
+    return write_hundredths(out, 0);
   }
-  // Below it the fraction is exact in float, and so are the hundredths
-  // before they are rounded to float.
-  auto whole = static_cast<std::uint32_t>(magnitude);
-  const float fraction = magnitude - static_cast<float>(whole);
-  const float hundredths = static_cast<float>(double{fraction} * 100.0);
-  auto rounded = static_cast<std::uint32_t>(std::nearbyint(hundredths));  // halves to even
-  // Hundredths that round up to 100 carry into the whole part: 2.9999993
-  // reads 3,00, not 2,100.
-  if (rounded == 100) {
-    ++whole;
-    rounded = 0;
+  const Shown parts = shown(magnitude);
+  out = write_sign(out, v, parts);
+  out = std::to_chars(out, out + kCellMax, parts.whole).ptr;
+  return write_hundredths(out, parts.hundredths);
+}
+
+char* HeightCells::write(char* out, float v) {
+  const float magnitude = std::fabs(v);
+  if (!(magnitude < 0x1p24f)) return write_decimal_cell(out, v);
+  const Shown parts = shown(magnitude);
+  if (digits_size_ == 0 || parts.whole != whole_) {
+    whole_ = parts.whole;
+    digits_size_ = static_cast<std::size_t>(
+        std::to_chars(digits_, digits_ + sizeof digits_, whole_).ptr - digits_);
   }
-  if (v < 0 && (whole != 0 || rounded != 0)) *out++ = '-';
-  out = std::to_chars(out, out + kCellMax, whole).ptr;
-  *out++ = ',';
-  *out++ = static_cast<char>('0' + rounded / 10);
-  *out++ = static_cast<char>('0' + rounded % 10);
-  *out++ = '\t';
-  return out;
+  out = write_sign(out, v, parts);
+  out = std::copy_n(digits_, digits_size_, out);
+  return write_hundredths(out, parts.hundredths);
 }
 
 char* write_angle_cell(char* out, float angle) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace telk {
 
@@ -16,6 +17,19 @@ char* write_fixed(char* out, double v, int decimals);
 // A height or ratio as " 12,50\t": integer part, comma, two hundredths.
 // A value that is not finite leaves the cell empty ("\t").
 char* write_decimal_cell(char* out, float v);
+
+// write_decimal_cell for values whose whole parts repeat, as the heights
+// of a sweep do: the digits of the whole part are kept from the cell
+// before while they are the same.
+class HeightCells {
+ public:
+  char* write(char* out, float v);
+
+ private:
+  std::uint32_t whole_ = 0;
+  char digits_[16] = {};
+  std::size_t digits_size_ = 0;
+};
 
 // A slope angle to the nearest degree, "86\t"; empty ("\t") when the group
 // has no angle (not a number) or the angle is not finite.
