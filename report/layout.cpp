@@ -35,11 +35,11 @@ FrictionGroups friction_groups(float phi_radians) {
   FrictionGroups groups;
   for (int g = 0; g < 3; ++g) {
     char cell[kCellMax];
-    groups.ratios[g] = arrondir(A(phi_radians, kFactorsOfSafety[g]), 2);
-    groups.rows[g] = chart_row(groups.ratios[g]);
-    groups.cells[g].assign(cell, write_decimal_cell(cell, groups.ratios[g]));
+    const float x = arrondir(A(phi_radians, kFactorsOfSafety[g]), 2);
+    groups.rows[g] = chart_row(x);
+    groups.cells[g].assign(cell, write_decimal_cell(cell, x));
     // The FS 1.0 group shows no trace.
-    if (g > 0) groups.trace.append(cell, write_trace(cell, groups.ratios[g]));
+    if (g > 0) groups.trace.append(cell, write_trace(cell, x));
   }
   return groups;
 }

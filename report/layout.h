@@ -33,11 +33,10 @@ inline constexpr float kFactorsOfSafety[] = {1.0f, 1.3f, 1.5f};
 // friction angle in degrees and cohesion, then the column titles.
 std::string header(const Answers& answers);
 
-// What every row of a run shares: the rounded friction ratio of each
-// group, its chart row and its cell, and the console trace of one row (the
-// FS 1.3 and FS 1.5 groups).
+// What every row of a run shares: for each group, the chart row and the
+// cell of its rounded friction ratio, and the console trace of one row
+// (the FS 1.3 and FS 1.5 groups).
 struct FrictionGroups {
-  float ratios[3];
   ChartRow rows[3];
   std::string cells[3];
   std::string trace;
