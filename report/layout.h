@@ -64,7 +64,7 @@ class RowTails {
   void remake(float y);
 
   const FrictionGroups& groups_;
-  char tail_[kRowTailMax];
+  char tail_[kRowTailMax] = {};
   std::size_t size_ = 0;
   std::uint32_t y_bits_ = 0;          // the ratio the tail was made for
   std::uint32_t angle_bits_[3] = {};  // and its slope angles
