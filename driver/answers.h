@@ -12,10 +12,11 @@ namespace telk {
 // Longest answer kept; no number a person types comes near it.
 inline constexpr std::size_t kAnswerMax = 4096;
 
-enum class Token { kRead, kTooLong, kEnded };
+enum class Token { kRead, kTooLong, kEnded, kFailed };
 
 // Skips white space, then reads up to the next white space or the end of
 // input.  The white space after the token is consumed, nothing beyond it.
+// On kFailed (a read error) errno holds the system's reason.
 Token read_token(std::FILE* in, std::string* token);
 
 enum class Parse { kNumber, kNotANumber, kOutOfRange };

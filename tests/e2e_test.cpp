@@ -39,6 +39,10 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
       {"3,5\n", old, 1, "friction angle: \"3,5\" is not a number (type it with a decimal point)", ""},
       {"35 1 2.2 1e39\n", old, 1, "height: \"1e39\" is beyond the range of single-precision numbers", ""},
       {"35\n1\n2.2\n20\n", old, 1, "input ended before the definition was given", ""},
+      // Standard input that cannot be read: the system's reason.
+      {"", old + "rm \"$IO/answers\" && mkdir \"$IO/answers\" && ", 1,
+       "cannot read the friction angle: Is a directory",
+       "cannot read the friction angle: Invalid argument"},
       // A directory where the result file should be: the rename fails.
       {"35 1 2.2 20 2.5", "mkdir TELK_result.xls && ", 255,
        "cannot replace TELK_result.xls: Is a directory",
