@@ -25,8 +25,8 @@ void fail(const std::string& line) {
 
 int main() {
   telk::guard_standard_streams();
+  telk::handle_signals();
   telk::ResultFile file;
-  telk::handle_signals(file.temporary_name());
 
   telk::Answers answers{};
   std::string error;

@@ -1,10 +1,8 @@
-// The result file's life: exclusive creation of the temporary file, writes
-// in large blocks handed to writeback as they land, sync, close and the
-// replacing rename.  The system calls themselves are in system/platform.cpp.
+// The result file's life: the check of what stands in its place, the new
+// file, writes in large blocks handed to writeback as they land, sync,
+// name, close and the replacing rename.  The system calls themselves are in
+// system/platform.cpp.
 #include "report/result_file.h"
-
-#include <algorithm>
-#include <cstdio>
 
 namespace telk {
 
@@ -14,8 +12,8 @@ namespace {
 // that memory stays flat.
 constexpr std::size_t kBlock = std::size_t{1} << 20;
 
-std::string failure(const char* what) {
-  return std::string(what) + " " + kResultName + ": " + last_error_text();
+std::string failure(const char* what, const std::string& reason) {
+  return std::string(what) + " " + kResultName + ": " + reason;
 }
 
 }  // namespace
@@ -25,23 +23,27 @@ ResultFile::ResultFile() = default;
 ResultFile::~ResultFile() { discard(); }
 
 bool ResultFile::create(std::string* error) {
-  // The process id keeps two runs in one directory apart; exclusive
-  // creation makes sure we never write into a file that someone else made.
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::snprintf(temporary_, sizeof temporary_, "%s.%ld-%d.tmp", kResultName,
-                  process_id(), attempt);
-    file_ = create_new_file(temporary_);
-    if (file_ != kNoFile) {
-      block_.resize(kBlock);
-      next_ = block_.data();
-      end_ = next_ + block_.size();
-      return true;
-    }
-    if (!last_error_is_exists()) break;
+  std::string reason;
+  if (!find_destination(kResultName, &destination_, &reason)) {
+    *error = failure("cannot replace", reason);
+    return false;
   }
-  *error = failure("cannot create");
-  temporary_[0] = '\0';
-  return false;
+  // The block first: a run without memory for it touches nothing.
+  block_.resize(kBlock);
+  if (!create_temporary(destination_, &temporary_)) {
+    *error = directory_failure();
+    return false;
+  }
+  next_ = block_.data();
+  end_ = next_ + block_.size();
+  return true;
+}
+
+std::string ResultFile::directory_failure() const {
+  const std::string where = destination_.directory == "." ? "the working directory"
+                                                          : destination_.directory;
+  return "cannot write in " + where + (destination_.exists ? " to replace " : " to create ") +
+         kResultName + ": " + last_error_text();
 }
 
 bool ResultFile::make_room(std::size_t size, std::string* error) {
@@ -54,55 +56,45 @@ bool ResultFile::make_room(std::size_t size, std::string* error) {
 
 bool ResultFile::flush(std::string* error) {
   const auto size = static_cast<std::size_t>(next_ - block_.data());
-  if (!write_all(file_, block_.data(), size)) {
-    *error = failure("cannot write");
+  if (!write_all(temporary_.file, block_.data(), size)) {
+    *error = failure("cannot write", last_error_text());
     return false;
   }
   // Start writing back what is already here, so that the sync before the
   // rename waits for the last blocks only, not for the whole file.
-  start_writeback(file_, written_, static_cast<long long>(size));
+  start_writeback(temporary_.file, written_, static_cast<long long>(size));
   written_ += static_cast<long long>(size);
   next_ = block_.data();
   return true;
 }
 
 bool ResultFile::commit(std::string* error) {
-  // Synced before the rename, so that a crash cannot leave an empty file
-  // in place of the old one.  Each reason is taken as soon as its call
-  // fails, before a close or a removal can overwrite it.
-  if (!flush(error)) {
-    discard();
-    return false;
+  // Synced before it is named and renamed, so that a crash cannot leave an
+  // empty file in place of the old one.  Each reason is taken as soon as
+  // its call fails, before a close or a removal can overwrite it.
+  bool ok = flush(error);
+  if (ok && !sync_file(temporary_.file)) {
+    *error = failure("cannot write", last_error_text());
+    ok = false;
   }
-  const File file = file_;
-  file_ = kNoFile;
-  bool ok = sync_file(file);
-  if (!ok) *error = failure("cannot write");
+  if (ok && !name_temporary(destination_, &temporary_)) {
+    *error = directory_failure();
+    ok = false;
+  }
+  const File file = temporary_.file;
+  temporary_.file = kNoFile;
   if (!close_file(file) && ok) {
-    *error = failure("cannot write");
+    *error = failure("cannot write", last_error_text());
     ok = false;
   }
-  if (ok && !replace_file(temporary_, kResultName)) {
-    *error = failure("cannot replace");
+  if (ok && !replace_with_temporary(destination_, &temporary_)) {
+    *error = failure("cannot replace", last_error_text());
     ok = false;
   }
-  if (!ok) {
-    discard();
-    return false;
-  }
-  temporary_[0] = '\0';
-  return true;
+  if (!ok) discard();
+  return ok;
 }
 
-void ResultFile::discard() {
-  if (file_ != kNoFile) {
-    close_file(file_);
-    file_ = kNoFile;
-  }
-  if (temporary_[0] != '\0') {
-    remove_file(temporary_);
-    temporary_[0] = '\0';
-  }
-}
+void ResultFile::discard() { remove_temporary(&temporary_); }
 
 }  // namespace telk
