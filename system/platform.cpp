@@ -548,6 +548,12 @@ void remove_temporary(Temporary* t) {
   }
 }
 
+void remove_named_temporary() {
+  const Held held;
+  const char* name = g_temporary.exchange(nullptr);
+  if (name != nullptr) remove_file(name);
+}
+
 void handle_signals() {
   ignore_write_signals();
   for_each_ending_signal([](int sig) {

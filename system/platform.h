@@ -70,6 +70,10 @@ bool replace_with_temporary(const Destination& d, Temporary* t);
 // Closes the file if open and removes it if named.
 void remove_temporary(Temporary* t);
 
+// Removes the run's temporary file if it has a name, for a run that ends
+// at once, without unwinding.  Asks for no memory.
+void remove_named_temporary();
+
 // The system's reason for the last failed call above, as one line.
 std::string last_error_text();
 

@@ -1,5 +1,5 @@
 // Faults caused for real: a full disk, a file-size limit, a read-only
-// directory, a console that has gone, interrupts and
+// directory, too little memory, a console that has gone, interrupts and
 // kills at any moment, bad answers at every question, and result files
 // with their own permissions, links and owners.  Whatever happens, the old
 // result file stays or the new one is whole, and no temporary file is left.
@@ -71,6 +71,29 @@ TEST(Faults, ABrokenConsoleLosesOnlyTheTrace) {
     EXPECT_EQ(out.files, "TELK_result.xls ");
     EXPECT_TRUE(out.result == plain.result) << script;
   }
+}
+
+TEST(Faults, TooLittleMemoryIsOneLine) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
+#endif
+  // Every limit on address space, in steps of 128 KiB, from the least in
+  // which telk gets as far as its questions to the first in which it
+  // finishes: each run says one line and leaves the old file alone.
+  const Outcome out = run_script(kManyRows,
+      "for kib in $(seq 2048 128 65536); do printf 'old result' > TELK_result.xls; "
+      "(ulimit -v $kib; exec \"$TELK\" < \"$IO/answers\" > \"$IO/trace\" 2> \"$IO/said\"); "
+      "status=$?; [ -s \"$IO/trace\" ] || continue; [ $status = 0 ] && break; "
+      "echo \"$kib KiB: $status $(cat \"$IO/said\")|$(ls -A | tr '\\n' ' ')$(cat TELK_result.xls)\" "
+      ">> \"$IO/console\"; done; rm \"$IO/trace\"; (exit $status)");
+  EXPECT_EQ(out.status, 0);
+  std::istringstream lines(out.console);
+  int limits = 0;
+  for (std::string line; std::getline(lines, line); ++limits) {
+    EXPECT_EQ(line.substr(line.find(" KiB")),
+              " KiB: 255 telk: cannot write TELK_result.xls: out of memory|TELK_result.xls old result");
+  }
+  EXPECT_GT(limits, 0);
 }
 
 TEST(Faults, InterruptsRemoveTheTemporaryFile) {
