@@ -359,7 +359,7 @@ bool mark_for_deletion(HANDLE file, bool mark) {
   return SetFileInformationByHandle(file, FileDispositionInfo, &info, sizeof info) != 0;
 }
 
-bool fails_for_lack_of(DWORD error) {
+bool means_not_found(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
@@ -369,7 +369,7 @@ bool find_destination(const char* name, Destination* d, std::string* reason) {
   *d = Destination{name, ".", false};
   DWORD attributes = GetFileAttributesA(name);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
-    if (fails_for_lack_of(GetLastError())) return true;  // a new file
+    if (means_not_found(GetLastError())) return true;  // a new file
     *reason = last_error_text();
     return false;
   }
@@ -378,7 +378,7 @@ bool find_destination(const char* name, Destination* d, std::string* reason) {
     HANDLE h = CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-      *reason = fails_for_lack_of(GetLastError()) ? "it links to a file that does not exist"
+      *reason = means_not_found(GetLastError()) ? "it links to a file that does not exist"
                                                   : last_error_text();
       return false;
     }
@@ -393,7 +393,11 @@ bool find_destination(const char* name, Destination* d, std::string* reason) {
     const bool drive = n > 6 && std::string_view(path, 4) == "\\\\?\\" && path[5] == ':';
     d->path.assign(drive ? path + 4 : path, drive ? n - 4 : n);
     d->directory = d->path.substr(0, d->path.rfind('\\'));
-    attributes = GetFileAttributesA(path);
+    attributes = GetFileAttributesA(d->path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      *reason = last_error_text();
+      return false;
+    }
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     *reason = "it is a directory";
