@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace telk {
 
@@ -47,6 +48,7 @@ Token read_token(std::FILE* in, std::string* token) {
     token->push_back(static_cast<char>(ch));
     ch = std::fgetc(in);
   }
+  if (std::ferror(in) != 0) return Token::kFailed;
   // Left for skip_line() to tell whether the line has ended.
   if (ch != EOF) std::ungetc(ch, in);
   return token->empty() ? Token::kEnded : Token::kRead;
@@ -110,6 +112,13 @@ std::optional<float> read_answer(std::FILE* in, const char* question,
                                  std::string* error) {
   std::string token;
   switch (read_token(in, &token)) {
+    case Token::kFailed: {
+      // Standard input that cannot be read (a directory, a broken device)
+      // is not input that ended.
+      const char* reason = std::strerror(errno);
+      *error = std::string("cannot read the ") + question + ": " + reason;
+      return std::nullopt;
+    }
     case Token::kEnded:
       *error = std::string("input ended before the ") + question + " was given";
       return std::nullopt;

@@ -31,10 +31,11 @@ inline constexpr Question kQuestions[] = {
 // Longest answer kept; no number a person types comes near it.
 inline constexpr std::size_t kAnswerMax = 4096;
 
-enum class Token { kRead, kTooLong, kEnded };
+enum class Token { kRead, kTooLong, kEnded, kFailed };
 
 // Skips white space, then reads up to the next white space or the end of
-// input.  The white space after the token is left unread.
+// input.  The white space after the token is left unread.  On kFailed (a
+// read error) errno holds the system's reason.
 Token read_token(std::FILE* in, std::string* token);
 
 // Drops the rest of the current line, its line end included.

@@ -3,6 +3,8 @@
 // the steepest safe slope angle for factors of safety 1.0, 1.3 and 1.5 at
 // every step of height.
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "driver/dialogue.h"
@@ -21,12 +23,24 @@ void fail(const std::string& line) {
   telk::say_last(stdout, stderr, line);
 }
 
+// Without memory for its buffers the run fails as an unwritable file
+// does: one line, no temporary file left, status 255.  Called where an
+// allocation fails, it asks for no memory itself, and throws nothing that
+// would need some.
+[[noreturn]] void out_of_memory() {
+  std::fflush(stdout);
+  std::fprintf(stderr, "telk: cannot write %s: out of memory\n", telk::kResultName);
+  telk::remove_named_temporary();
+  std::exit(kFileFailed);
+}
+
 }  // namespace
 
 int main() {
   telk::guard_standard_streams();
+  std::set_new_handler(out_of_memory);
+  telk::handle_signals();
   telk::ResultFile file;
-  telk::handle_signals(file.temporary_name());
 
   telk::Answers answers{};
   std::string error;

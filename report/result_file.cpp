@@ -1,16 +1,14 @@
-// The result file's life: exclusive creation of the temporary file, writes
-// in large blocks handed to writeback as they land, sync, close and the
-// replacing rename.  The system calls themselves are in system/platform.cpp.
+// The result file's life: the check of what stands in its place, the new
+// file, writes in large blocks handed to writeback as they land, sync,
+// name, close and the replacing rename.  The system calls themselves are in
+// system/platform.cpp.
 #include "report/result_file.h"
-
-#include <algorithm>
-#include <cstdio>
 
 namespace telk {
 
 namespace {
 
-std::string failure(const char* what, const std::string& reason = last_error_text()) {
+std::string failure(const char* what, const std::string& reason) {
   return std::string(what) + " " + kResultName + ": " + reason;
 }
 
@@ -21,28 +19,33 @@ ResultFile::ResultFile() = default;
 ResultFile::~ResultFile() { discard(); }
 
 bool ResultFile::create(std::string* error) {
-  // The process id keeps two runs in one directory apart; exclusive
-  // creation makes sure we never write into a file that someone else made.
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::snprintf(temporary_, sizeof temporary_, "%s.%ld-%d.tmp", kResultName,
-                  process_id(), attempt);
-    file_ = create_new_file(temporary_);
-    if (file_ != kNoFile) {
-      writer_ = std::make_unique<BlockWriter>(file_);
-      next_ = writer_->block();
-      end_ = next_ + BlockWriter::kBlockSize;
-      return true;
-    }
-    if (!last_error_is_exists()) break;
+  std::string reason;
+  if (!find_destination(kResultName, &destination_, &reason)) {
+    *error = failure("cannot replace", reason);
+    return false;
   }
-  *error = failure("cannot create");
-  temporary_[0] = '\0';
-  return false;
+  if (!create_temporary(destination_, &temporary_)) {
+    *error = directory_failure();
+    return false;
+  }
+  writer_ = std::make_unique<BlockWriter>(temporary_.file);
+  next_ = writer_->block();
+  end_ = next_ + BlockWriter::kBlockSize;
+  return true;
+}
+
+std::string ResultFile::directory_failure() const {
+  const std::string where = destination_.directory == "." ? "the working directory"
+                                                          : destination_.directory;
+  return "cannot write in " + where + (destination_.exists ? " to replace " : " to create ") +
+         kResultName + ": " + last_error_text();
 }
 
 bool ResultFile::make_room(std::size_t size, std::string* error) {
-  // A row is far smaller than a block.
-  if (size > BlockWriter::kBlockSize) return false;
+  if (size > BlockWriter::kBlockSize) {
+    *error = failure("cannot write", "a row longer than a block");
+    return false;
+  }
   return hand_over(error);
 }
 
@@ -57,50 +60,42 @@ bool ResultFile::hand_over(std::string* error) {
 }
 
 bool ResultFile::commit(std::string* error) {
-  // Synced before the rename, so that a crash cannot leave an empty file
-  // in place of the old one.  Each reason is taken as soon as its call
-  // fails, before a close or a removal can overwrite it.
+  // Every block written and the writer gone before the file is synced,
+  // named and renamed, so that a crash cannot leave an empty file in place
+  // of the old one.  Each reason is taken as soon as its call fails, before
+  // a close or a removal can overwrite it.
   bool ok = hand_over(error);
   if (ok && !writer_->finish()) {
     *error = failure("cannot write", writer_->reason());
     ok = false;
   }
-  if (!ok) {
-    discard();
-    return false;
-  }
   writer_.reset();
-  const File file = file_;
-  file_ = kNoFile;
-  ok = sync_file(file);
-  if (!ok) *error = failure("cannot write");
+  if (ok && !sync_file(temporary_.file)) {
+    *error = failure("cannot write", last_error_text());
+    ok = false;
+  }
+  if (ok && !name_temporary(destination_, &temporary_)) {
+    *error = directory_failure();
+    ok = false;
+  }
+  const File file = temporary_.file;
+  temporary_.file = kNoFile;
   if (!close_file(file) && ok) {
-    *error = failure("cannot write");
+    *error = failure("cannot write", last_error_text());
     ok = false;
   }
-  if (ok && !replace_file(temporary_, kResultName)) {
-    *error = failure("cannot replace");
+  if (ok && !replace_with_temporary(destination_, &temporary_)) {
+    *error = failure("cannot replace", last_error_text());
     ok = false;
   }
-  if (!ok) {
-    discard();
-    return false;
-  }
-  temporary_[0] = '\0';
-  return true;
+  if (!ok) discard();
+  return ok;
 }
 
 void ResultFile::discard() {
   writer_.reset();
   next_ = end_ = nullptr;
-  if (file_ != kNoFile) {
-    close_file(file_);
-    file_ = kNoFile;
-  }
-  if (temporary_[0] != '\0') {
-    remove_file(temporary_);
-    temporary_[0] = '\0';
-  }
+  remove_temporary(&temporary_);
 }
 
 }  // namespace telk

@@ -45,14 +45,19 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
       {"35 1 2.2 1000 0.01", old, 1, kDrift, ""},
       {"35 1 2.2 400000 0.01", old, 1, kDrift, ""},
       {"35 1 2.2 21474836 0.01", old, 1, "height: 21474836 m in steps of 0.01 m is more than 2147483647 rows", ""},
-      // A directory where the result file should be: the rename fails.
+      // Standard input that cannot be read: the system's reason.
+      {"", old + "rm \"$IO/answers\" && mkdir \"$IO/answers\" && ", 1,
+       "cannot read the friction angle: Is a directory",
+       "cannot read the friction angle: Invalid argument"},
+      // A directory where the result file should be: refused before the
+      // sweep, with nothing touched.
       {"35 1 2.2 20 2.5", "mkdir TELK_result.xls && ", 255,
-       "cannot replace TELK_result.xls: Is a directory",
-       "cannot replace TELK_result.xls: Access denied"},
-      // A working directory that has gone: nothing can be created.  Windows
-      // does not let a directory in use be removed.
+       "cannot replace TELK_result.xls: it is a directory", ""},
+      // A working directory that has gone: nothing can be made in it.
+      // Windows does not let a directory in use be removed.
       {"35 1 2.2 20 2.5", old + "mkdir gone && cd gone && rmdir ../gone && ", 255,
-       "cannot create TELK_result.xls: No such file or directory", nullptr},
+       "cannot write in the working directory to create TELK_result.xls: No such file or directory",
+       nullptr},
   };
   for (const auto& c : cases) {
     const char* error = c.error;
@@ -62,6 +67,7 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
     EXPECT_EQ(out.status, c.status);
     EXPECT_EQ(out.error, console_lines("telk: " + std::string(error) + "\n"));
     EXPECT_EQ(out.files, "TELK_result.xls ");  // no temporary file left
+    EXPECT_EQ(out.console.find("0.540000"), std::string::npos);  // no sweep
     if (c.prefix.rfind(old, 0) == 0) {
       EXPECT_EQ(out.result, "old result");
     }

@@ -1,8 +1,14 @@
 // Faults caused for real: a full disk, a file-size limit, a read-only
-// directory, a console that has gone, interrupts, and bad answers at every
-// question.  Whatever happens, the old result file stays or the new one is
-// whole, and no temporary file is left.
+// directory, too little memory, a console that has gone, interrupts and
+// kills at any moment, bad answers at every question, and result files
+// with their own permissions, links and owners.  Whatever happens, the old
+// result file stays or the new one is whole, and no temporary file is left.
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
+#include <map>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -48,7 +54,7 @@ TEST(Faults, AFullOrReadOnlyDiskKeepsTheOldFile) {
   const std::string tmpfs = "mount -t tmpfs -o size=64k tmpfs . && cd . && " + std::string(kOld);
   expect_write_failure(tmpfs, "cannot write TELK_result.xls: No space left on device", true);
   expect_write_failure(tmpfs + "mount -o remount,ro . && ",
-                       "cannot create TELK_result.xls: Read-only file system", true);
+                       "cannot replace TELK_result.xls: Read-only file system", true);
 }
 
 TEST(Faults, ABrokenConsoleLosesOnlyTheTrace) {
@@ -70,12 +76,36 @@ TEST(Faults, ABrokenConsoleLosesOnlyTheTrace) {
   }
 }
 
+TEST(Faults, TooLittleMemoryIsOneLine) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
+#endif
+  // Every limit on address space, in steps of 128 KiB, from the least in
+  // which telk gets as far as its questions to the first in which it
+  // finishes: each run says one line and leaves the old file alone.
+  const Outcome out = run_script(kManyRows,
+      "for kib in $(seq 2048 128 65536); do printf 'old result' > TELK_result.xls; "
+      "(ulimit -v $kib; exec \"$TELK\" < \"$IO/answers\" > \"$IO/trace\" 2> \"$IO/said\"); "
+      "status=$?; [ -s \"$IO/trace\" ] || continue; [ $status = 0 ] && break; "
+      "echo \"$kib KiB: $status $(cat \"$IO/said\")|$(ls -A | tr '\\n' ' ')$(cat TELK_result.xls)\" "
+      ">> \"$IO/console\"; done; rm \"$IO/trace\"; (exit $status)");
+  EXPECT_EQ(out.status, 0);
+  std::istringstream lines(out.console);
+  int limits = 0;
+  for (std::string line; std::getline(lines, line); ++limits) {
+    EXPECT_EQ(line.substr(line.find(" KiB")),
+              " KiB: 255 telk: cannot write TELK_result.xls: out of memory|TELK_result.xls old result");
+  }
+  EXPECT_GT(limits, 0);
+}
+
 TEST(Faults, InterruptsRemoveTheTemporaryFile) {
-  for (const auto& [sig, status] : {std::pair{"INT", 130}, {"TERM", 143}, {"HUP", 129}}) {
+  for (const auto& [sig, status] :
+       {std::pair{"INT", 130}, {"TERM", 143}, {"HUP", 129}, {"KILL", 137}}) {
     const Outcome out = harness::interrupted_run(sig);
     EXPECT_EQ(out.status, status) << sig;
     EXPECT_EQ(out.files, "TELK_result.xls ") << sig;
-    EXPECT_EQ(out.result, "old result") << sig;
+    EXPECT_TRUE(out.result == "old result") << sig;  // not the whole new file if it fails
   }
 }
 
@@ -108,6 +138,108 @@ TEST(Faults, NonsenseNumbersKeepTheirMeaning) {
       EXPECT_EQ(out.status, 0) << answers;
       EXPECT_EQ(out.error, "") << answers;
       EXPECT_EQ(out.result.rfind("Par\xE0" "metres\tdensitat\t", 0), 0u) << answers;
+    }
+  }
+}
+
+// Every signal whose default action ends a process and that can be
+// caught, by number; SIGPIPE and SIGXFSZ become write errors instead.
+std::string ending_signals(int* count) {
+  std::string list;
+  *count = 0;
+  const auto add = [&](int sig) { list += std::to_string(sig) + " ", ++*count; };
+  for (const int sig : {SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE,
+                        SIGUSR1, SIGSEGV, SIGUSR2, SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU,
+                        SIGVTALRM, SIGPROF, SIGPOLL, SIGPWR, SIGSYS})
+    add(sig);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) add(sig);
+  return list;
+}
+
+TEST(Faults, SignalsAtAnyMomentLeaveOneWholeFile) {
+  constexpr int kRunsEach = 4;
+  int signals = 0;
+  const Outcome out = harness::interrupt_storm(ending_signals(&signals), kRunsEach);
+  std::istringstream lines(out.console);
+  std::map<std::string, int> seen;
+  int runs = 0;
+  for (std::string line; std::getline(lines, line); ++runs) {
+    std::istringstream fields(line);
+    int sig = 0, status = 0;
+    std::string held, rest;
+    fields >> sig >> status >> held;
+    std::getline(fields, rest);
+    const bool killed = status == 128 + sig;
+    EXPECT_TRUE(killed ? held == "old" || held == "new" : status == 0 && held == "new") << line;
+    EXPECT_EQ(rest, " TELK_result.xls ") << line;  // nothing stray, no error line
+    ++seen[(killed ? "killed, " : "finished, ") + held + " file"];
+  }
+  EXPECT_EQ(runs, kRunsEach * signals);
+  EXPECT_GT(seen["killed, old file"], 0);
+  EXPECT_GT(seen["finished, new file"] + seen["killed, new file"], 0);
+  for (const auto& [what, n] : seen) std::cout << "[   INFO   ] " << n << " runs " << what << "\n";
+}
+
+TEST(Faults, TheNewFileKeepsPermissionsOwnerAndLinks) {
+  if (!harness::can_run_as_user()) GTEST_SKIP() << "cannot run as a user without privileges";
+  const bool root = geteuid() == 0;
+  const std::string ids = root ? "65534:65534" : std::to_string(getuid()) + ":" + std::to_string(getgid());
+  const std::string answers = "35 1 2.2 20 2.5";
+  const std::string written = harness::slurp(TELK_EXPECTED_DIR "/phi35_h20_d2.5.xls");
+  const std::string old = "printf 'old result' > TELK_result.xls && chmod ";
+  const std::string file = "TELK_result.xls ";
+  const std::string link = "TELK_result.xls 777 " + ids + " symbolic link\n";
+  const std::string real = "../shared/real.xls ";
+  const std::string mode_of = " " + ids + " regular file\n";
+  // Each as the user (as root where `by_root`), under `umask`; `after` is
+  // what is left, with permission bits, owner and group.
+  const struct {
+    bool by_root;
+    const char* umask;
+    std::string setup;
+    int status;
+    std::string error, after;
+  } cases[] = {
+      {false, "022", old + "600 TELK_result.xls && ", 0, "", file + "600" + mode_of},
+      {false, "022", old + "644 TELK_result.xls && ", 0, "", file + "644" + mode_of},
+      {false, "022", old + "444 TELK_result.xls && ", 255,
+       "cannot replace TELK_result.xls: Permission denied", file + "444" + mode_of},
+      {false, "077", old + "600 TELK_result.xls && ", 0, "", file + "600" + mode_of},
+      {false, "077", old + "644 TELK_result.xls && ", 0, "", file + "644" + mode_of},
+      {false, "077", old + "444 TELK_result.xls && ", 255,
+       "cannot replace TELK_result.xls: Permission denied", file + "444" + mode_of},
+      {false, "022", "", 0, "", file + "644" + mode_of},  // a new file
+      {false, "077", "", 0, "", file + "600" + mode_of},
+      {false, "022", "printf 'old result' > ../shared/real.xls && chmod 640 ../shared/real.xls && "
+                     "ln -s ../shared/real.xls TELK_result.xls && ", 0, "", link + real + "640" + mode_of},
+      {false, "022", "ln -s ../shared/real.xls TELK_result.xls && ", 255,
+       "cannot replace TELK_result.xls: it links to ../shared/real.xls, which does not exist", link},
+      {false, "022", "ln -s /dev/null TELK_result.xls && ", 255,
+       "cannot replace TELK_result.xls: it is not a regular file", link},
+      {false, "022", old + "644 TELK_result.xls && chmod 555 . && ", 255,
+       "cannot write in the working directory to replace TELK_result.xls: Permission denied",
+       file + "644" + mode_of},
+      // Root keeps another user's file theirs, and may replace a read-only one.
+      {true, "022", old + "640 TELK_result.xls && ", 0, "", file + "640" + mode_of},
+      {true, "022", old + "444 TELK_result.xls && ", 0, "", file + "444" + mode_of},
+  };
+  for (const auto& c : cases) {
+    if (c.by_root && !root) continue;
+    const Outcome out = run_script(answers,
+        harness::kOpenToUser + "mkdir ../shared && " + c.setup +
+        (root ? "chown -hR 65534:65534 . ../shared && " : "") +
+        "(umask " + c.umask + "; " + (c.by_root ? "" : harness::as_user()) +
+        "\"$IO/telk\" < \"$IO/answers\" > /dev/null 2> \"$IO/error\"); status=$?; chmod 755 .; "
+        "for f in TELK_result.xls ../shared/*; do [ -e \"$f\" ] || [ -L \"$f\" ] && "
+        "stat -c '%n %a %u:%g %F' \"$f\"; done > \"$IO/console\"; (exit $status)");
+    const std::string which = c.setup + " umask " + c.umask;
+    EXPECT_EQ(out.status, c.status) << which;
+    EXPECT_EQ(out.error, c.error.empty() ? "" : "telk: " + c.error + "\n") << which;
+    EXPECT_EQ(out.console, c.after) << which;
+    EXPECT_EQ(out.files, "TELK_result.xls ") << which;
+    const bool had_old = c.setup.find("printf") != std::string::npos;
+    if (c.status == 0 || had_old) {
+      EXPECT_TRUE(out.result == (c.status == 0 ? written : "old result")) << which;
     }
   }
 }

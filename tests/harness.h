@@ -116,25 +116,78 @@ inline Outcome run_script(const std::string& answers, const std::string& script,
   return out;
 }
 
+// Who runs telk where permission bits matter: the tests themselves when
+// they run as a normal user, else (as root, which may write anything, as
+// in CI) the user nobody.  The directory a script runs in must then be
+// open to that user, and telk too: $IO/telk is a copy.
+inline std::string as_user() {
+  return geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+}
+inline bool can_run_as_user() {
+  return geteuid() != 0 || std::system((as_user() + "true 2>/dev/null").c_str()) == 0;
+}
+inline const std::string kOpenToUser =
+    "chmod 711 \"$IO\" && cp \"$TELK\" \"$IO/telk\" && ";
+
 // telk with the answers on standard input, after the commands in `prefix`.
 inline Outcome run(const std::string& answers, const std::string& prefix = "") {
   return run_script(answers, prefix + "\"$TELK\" < \"$IO/answers\" > \"$IO/console\" 2> \"$IO/error\"");
 }
 
-// A long run over an old result file, sent `signal` once it has begun
-// writing its temporary file; the status is the run's.  Job control keeps
-// SIGINT for the background run.  Wine's server closes a dead process's
-// handles, and so removes a file marked for deletion, a moment after the
-// process is gone: the script waits for that, while a temporary file the
-// run forgot stays for good.
+// A long run over an old result file, sent `signal` once it is sweeping
+// (its trace shows, one long line, or on Windows its temporary file); the
+// status is the run's.  Job control keeps SIGINT for the background run.  Wine's server
+// closes a dead process's handles, and so removes a file marked for
+// deletion, a moment after the process is gone: the script waits for
+// that, while a temporary file the run forgot stays for good.
 inline Outcome interrupted_run(const std::string& signal) {
   return run_script("35 1 2.2 1250000 0.125",
                     "set -m; printf 'old result' > TELK_result.xls; "
-                    "\"$TELK\" < \"$IO/answers\" > /dev/null & pid=$!; "
-                    "for i in $(seq 1000); do ls | grep -q 'tmp$' && break; sleep 0.01; done; "
+                    "\"$TELK\" < \"$IO/answers\" > \"$IO/trace\" & pid=$!; "
+                    "for i in $(seq 1000); do ls | grep -q 'tmp$' && break; "
+                    "head -c 9999 \"$IO/trace\" | grep -q 0.54 && break; sleep 0.01; done; "
                     "sleep 0.1; kill -" + signal + " $pid; wait $pid; status=$?; "
                     "for i in $(seq 500); do ls | grep -q 'tmp$' || break; sleep 0.01; done; "
-                    "(exit $status)");
+                    "rm \"$IO/trace\"; (exit $status)");
+}
+
+// Many runs over an old result file, `runs` for each signal number in
+// `signals`, each sent its signal at a random moment: half of them within
+// the time a whole run takes (measured first, plus a quarter), and half
+// within 3 ms of the last answer, where the new file is made.  Each run
+// adds a line to the console: signal, status, what the result file holds
+// (old, new or other), then what the directory holds and any error text.
+// The script starts no process where the shell can help it, so that the
+// moments stay random rather than the cost of a fork.
+inline Outcome interrupt_storm(const std::string& signals, int runs) {
+  return run_script("35 1 2.2 25000 0.125",
+      "set -m; ulimit -c 0; shopt -s dotglob nullglob\n"
+      // A sanitizer's own handlers would take a crash signal sent from
+      // outside for a crash, and may hang if it comes while they start.
+      "export ASAN_OPTIONS=\"$ASAN_OPTIONS:handle_segv=0:handle_sigbus=0:handle_sigfpe=0:"
+      "handle_sigill=0:handle_abort=0\"\n"
+      "mkfifo \"$IO/never\" \"$IO/in\"; exec 9<> \"$IO/never\"\n"
+      "now() { us=${EPOCHREALTIME/[.,]/}; }\n"
+      "pause() { local us=$((RANDOM * $1 / 32768)); read -t $((us / 1000000)).$(printf %06d $((us % 1000000))) -u 9; }\n"
+      "said() { text=; IFS= read -r -d '' -N 9999 text < \"$1\"; }\n"
+      "now; start=$us; \"$TELK\" < \"$IO/answers\" > /dev/null && mv TELK_result.xls \"$IO/new\" || exit\n"
+      "now; life=$(((us - start) * 5 / 4))\n"
+      "for sig in " + signals + "; do for k in $(seq " + std::to_string(runs) + "); do\n"
+      "  printf 'old result' > TELK_result.xls\n"
+      "  if ((k % 2)); then\n"
+      "    \"$TELK\" < \"$IO/answers\" > /dev/null 2> \"$IO/error\" & pid=$!; pause $life\n"
+      "  else\n"
+      "    \"$TELK\" > \"$IO/trace\" < \"$IO/in\" 2> \"$IO/error\" & pid=$!\n"
+      "    exec 8> \"$IO/in\"; printf '35 1 2.2 25000 ' >&8\n"
+      "    for w in $(seq 4000); do said \"$IO/trace\"; [[ $text == *Definition* ]] && break; pause 1000; done\n"
+      "    printf '0.125 ' >&8; exec 8>&-; pause 3000\n"
+      "  fi\n"
+      "  kill -$sig $pid; wait $pid; status=$?\n"
+      "  said TELK_result.xls; held=old\n"
+      "  if [[ $text != 'old result' ]]; then cmp -s TELK_result.xls \"$IO/new\" && held=new || held=other; fi\n"
+      "  files=(*); said \"$IO/error\"\n"
+      "  echo \"$sig $status $held ${files[*]} ${text//$'\\n'/|}\" >> \"$IO/console\"\n"
+      "done; done; rm -f \"$IO/new\" \"$IO/trace\"; true");
 }
 
 }  // namespace harness
