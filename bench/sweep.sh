@@ -31,10 +31,12 @@ printf '35 1e12 2.2 %s 0.125\n' "$height" > hard
 
 now() { date +%s.%N; }
 # Seconds taken by the command, reading the file $1 with its output
-# dropped; its peak memory in KiB goes to the file memory.
+# dropped; its peak memory in KiB goes to the file memory.  Each starts once earlier writes are on disk, so that none pays for
+# another's writeback.
 timed() {
   local t0 t1 input=$1
   shift
+  sync
   t0=$(now)
   /usr/bin/time -f %M -o memory "$@" < "$input" > /dev/null
   t1=$(now)
@@ -47,7 +49,9 @@ for ((i = 0; i < pairs; i++)); do
   bytes=$(stat -c %s TELK_result.xls)
   base=$(timed /dev/null "$floor" floor.xls "$bytes")
   copy=$(timed /dev/null sh -c 'cat TELK_result.xls > copy.xls && sync copy.xls')
-  rm -f floor.xls copy.xls
+  # Every run writes a new file: replacing an old one of hundreds of MB
+  # would add the time its blocks take to free.
+  rm -f TELK_result.xls floor.xls copy.xls
   hard=$(timed hard "$telk"); hard_memory=$(cat memory)
   results+=("$easy $base $copy $hard $easy_memory $hard_memory")
 done

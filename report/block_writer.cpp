@@ -1,32 +1,43 @@
 #include "report/block_writer.h"
 
 #include <system_error>
+#include <utility>
 
 namespace telk {
 
 BlockWriter::BlockWriter(File file)
     : file_(file), blocks_(new char[kBlocks * kBlockSize]) {
   try {
-    thread_ = std::thread(&BlockWriter::write_blocks, this);
+    writer_ = std::thread(&BlockWriter::write_blocks, this);
+    syncer_ = std::thread(&BlockWriter::sync_blocks, this);
   } catch (const std::system_error&) {
-    // No thread to be had: hand_over() writes each block itself.
+    // No thread to be had: hand_over() writes each block itself, or the
+    // writer does without syncs along the way.
   }
 }
 
-BlockWriter::~BlockWriter() {
-  if (!thread_.joinable()) return;
+BlockWriter::~BlockWriter() { stop(); }
+
+void BlockWriter::stop() {
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     stop_ = true;
   }
   changed_.notify_all();
-  thread_.join();
+  if (writer_.joinable()) writer_.join();
+  if (syncer_.joinable()) syncer_.join();
+}
+
+void BlockWriter::fail(std::string reason) {
+  if (!failed_) reason_ = std::move(reason);
+  failed_ = true;
+  changed_.notify_all();
 }
 
 char* BlockWriter::hand_over(std::size_t size) {
   sizes_[filling_] = size;
-  if (!thread_.joinable()) {
-    failed_ = !write_block(filling_);
+  if (!writer_.joinable()) {
+    failed_ = !write_block(filling_, &reason_);
     return failed_ ? nullptr : block();
   }
   std::unique_lock<std::mutex> lock(mutex_);
@@ -39,8 +50,11 @@ char* BlockWriter::hand_over(std::size_t size) {
 }
 
 bool BlockWriter::finish() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return queued_ == 0 || failed_; });
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return queued_ == 0 || failed_; });
+  }
+  stop();
   return !failed_;
 }
 
@@ -51,29 +65,45 @@ void BlockWriter::write_blocks() {
     if (stop_) return;
     const int index = writing_;
     lock.unlock();
-    const bool written = write_block(index);
+    std::string reason;
+    const bool written = write_block(index, &reason);
     lock.lock();
-    if (!written) {
-      failed_ = true;
-      changed_.notify_all();
-      return;
-    }
+    if (!written) return fail(std::move(reason));
     writing_ = (writing_ + 1) % kBlocks;
     --queued_;
+    if (written_ - sync_asked_ >= kSyncEvery) {
+      sync_asked_ = written_;
+      sync_wanted_ = true;
+    }
     changed_.notify_all();
   }
 }
 
-bool BlockWriter::write_block(int index) {
+void BlockWriter::sync_blocks() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return sync_wanted_ || stop_; });
+    if (stop_) return;
+    sync_wanted_ = false;
+    lock.unlock();
+    const bool synced = sync_file(file_);
+    // Taken here: the system keeps the reason per thread.
+    std::string reason = synced ? std::string() : last_error_text();
+    lock.lock();
+    if (!synced) return fail(std::move(reason));
+  }
+}
+
+bool BlockWriter::write_block(int index, std::string* reason) {
   if (sizes_[index] == 0) return true;
   const char* data = blocks_.get() + index * kBlockSize;
   if (!write_all(file_, data, sizes_[index])) {
     // Taken here: the system keeps the reason per thread.
-    reason_ = last_error_text();
+    *reason = last_error_text();
     return false;
   }
-  // Start writing back what is already here, so that the final sync waits
-  // for the last blocks only, not for the whole file.
+  // Start writing back what is already here, so that each sync waits for
+  // little more than the disk's own flush.
   start_writeback(file_, written_, static_cast<long long>(sizes_[index]));
   written_ += static_cast<long long>(sizes_[index]);
   return true;
