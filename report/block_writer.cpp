@@ -28,8 +28,8 @@ void BlockWriter::stop() {
   if (syncer_.joinable()) syncer_.join();
 }
 
-void BlockWriter::fail(std::string reason) {
-  if (!failed_) reason_ = std::move(reason);
+void BlockWriter::fail(std::string why) {
+  if (!failed_) reason_ = std::move(why);
   failed_ = true;
   changed_.notify_all();
 }
@@ -65,10 +65,10 @@ void BlockWriter::write_blocks() {
     if (stop_) return;
     const int index = writing_;
     lock.unlock();
-    std::string reason;
-    const bool written = write_block(index, &reason);
+    std::string why;
+    const bool written = write_block(index, &why);
     lock.lock();
-    if (!written) return fail(std::move(reason));
+    if (!written) return fail(std::move(why));
     writing_ = (writing_ + 1) % kBlocks;
     --queued_;
     if (written_ - sync_asked_ >= kSyncEvery) {
@@ -88,18 +88,18 @@ void BlockWriter::sync_blocks() {
     lock.unlock();
     const bool synced = sync_file(file_);
     // Taken here: the system keeps the reason per thread.
-    std::string reason = synced ? std::string() : last_error_text();
+    std::string why = synced ? std::string() : last_error_text();
     lock.lock();
-    if (!synced) return fail(std::move(reason));
+    if (!synced) return fail(std::move(why));
   }
 }
 
-bool BlockWriter::write_block(int index, std::string* reason) {
+bool BlockWriter::write_block(int index, std::string* why) {
   if (sizes_[index] == 0) return true;
   const char* data = blocks_.get() + index * kBlockSize;
   if (!write_all(file_, data, sizes_[index])) {
     // Taken here: the system keeps the reason per thread.
-    *reason = last_error_text();
+    *why = last_error_text();
     return false;
   }
   // Start writing back what is already here, so that each sync waits for

@@ -48,9 +48,9 @@ class BlockWriter {
 
   void write_blocks();
   void sync_blocks();
-  bool write_block(int index, std::string* reason);
+  bool write_block(int index, std::string* why);
   void stop();
-  void fail(std::string reason);  // with mutex_ held
+  void fail(std::string why);  // with mutex_ held
 
   const File file_;
   std::unique_ptr<char[]> blocks_;
