@@ -40,17 +40,16 @@ float CohesionRatios::at(float h) {
     unchanged_ = 1;
   } else if (++unchanged_ == kRowsBeforeSearch && falls_ && h > 0) {
     from_ = h;
-    until_ = first_change_above(h);
+    until_ = first_change_above(h, y);
   }
   return y;
 }
 
-// The least float above h whose ratio differs from h's, or infinity.
+// The least float above h whose ratio differs from y, h's, or infinity.
 // Positive floats are ordered as their bits are, and the ratio does not
 // rise with the height, so the heights whose ratio is still h's come
 // first: bisect on the bits.
-float CohesionRatios::first_change_above(float h) const {
-  const float y = ratio(h);
+float CohesionRatios::first_change_above(float h, float y) const {
   const float inf = std::numeric_limits<float>::infinity();
   if (same(ratio(inf), y)) return inf;
   std::uint32_t keeps = std::bit_cast<std::uint32_t>(h);

@@ -17,7 +17,7 @@ class CohesionRatios {
 
  private:
   float ratio(float h) const;
-  float first_change_above(float h) const;
+  float first_change_above(float h, float y) const;
 
   float cohesion_, density_;
   double tan_phi_;

@@ -76,6 +76,12 @@ int first_drifting_row(float definition, int rows) {
   return 0;
 }
 
+// The exact quotient truncated toward zero, not rounded to float first:
+// 1 / 0.1f is 9.99999985, which a float would make 10.
+double truncated_quotient(float height, float definition) {
+  return std::trunc(double{height} / double{definition});
+}
+
 // The shortest text that reads back as v: "0.01", "21474836".
 std::string shortest(float v) {
   char text[kCellMax];
@@ -87,7 +93,7 @@ std::string shortest(float v) {
 bool check_sweep(float height, float definition, std::string* error) {
   // A quotient that is not finite (a definition of 0) gives no rows, as
   // a height below the definition does.
-  const double q = std::trunc(double{height} / double{definition});
+  const double q = truncated_quotient(height, definition);
   if (std::isfinite(q) && q > INT_MAX) {
     *error = "height: " + shortest(height) + " m in steps of " + shortest(definition) +
              " m is more than " + std::to_string(INT_MAX) + " rows";
@@ -106,9 +112,7 @@ bool check_sweep(float height, float definition, std::string* error) {
 }
 
 int row_count(float height, float definition) {
-  // Not rounded to float first: 1 / 0.1f is 9.99999985, which a float
-  // would make 10.
-  const double q = std::trunc(double{height} / double{definition});
+  const double q = truncated_quotient(height, definition);
   if (!(q > 0 && q <= INT_MAX)) return 0;
   return static_cast<int>(q);
 }
