@@ -21,6 +21,17 @@ float B(float h, float c, float gamma, float phi);
 // The same ratio for a caller that takes tan(phi), in double, once per run.
 float B_tan(float h, float c, float gamma, double tan_phi);
 
+// The chart's two inputs as it reads them, rounded to two decimals by
+// arrondir: the friction ratio of a factor of safety, and the cohesion
+// ratio of a height.
+//
+// With a positive, finite cohesion, unit weight and tan(phi), the rounded
+// cohesion ratio never rises as a positive height rises: the quotient
+// falls, and each rounding step keeps the order.  A sweep relies on this
+// to skip the rows where the ratio cannot change (CohesionRatios).
+float friction_ratio(float phi, float fs);
+float cohesion_ratio(float h, float c, float gamma, double tan_phi);
+
 // v rounded half up to p decimals, on the float nearest to 10^(p+1) * v.
 // A value whose scaled form is not finite is returned unchanged.
 float arrondir(float v, int p);

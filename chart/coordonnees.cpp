@@ -38,6 +38,12 @@ float B_tan(float h, float c, float gamma, double tan_phi) {
   return static_cast<float>(double{c} / (tan_phi * poids));
 }
 
+float friction_ratio(float phi, float fs) { return arrondir(A(phi, fs), 2); }
+
+float cohesion_ratio(float h, float c, float gamma, double tan_phi) {
+  return arrondir(B_tan(h, c, gamma, tan_phi), 2);
+}
+
 float arrondir(float v, int p) {
   const double echelle = puissance10(p + 1);
   // The scaled value is rounded to float before it is cut: 0.145 is held as
