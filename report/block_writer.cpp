@@ -5,8 +5,10 @@
 
 namespace telk {
 
-BlockWriter::BlockWriter(File file)
+BlockWriter::BlockWriter(const Replacement& file)
     : file_(file), blocks_(new char[kBlocks * kBlockSize]) {
+  next_ = block();
+  end_ = next_ + kBlockSize;
   try {
     writer_ = std::thread(&BlockWriter::write_blocks, this);
     syncer_ = std::thread(&BlockWriter::sync_blocks, this);
@@ -34,27 +36,47 @@ void BlockWriter::fail(std::string why) {
   changed_.notify_all();
 }
 
-char* BlockWriter::hand_over(std::size_t size) {
-  sizes_[filling_] = size;
-  if (!writer_.joinable()) {
-    failed_ = !write_block(filling_, &reason_);
-    return failed_ ? nullptr : block();
+bool BlockWriter::make_room(std::size_t size, std::string* error) {
+  if (size > kBlockSize) {
+    *error = file_.write_failure("a row longer than a block");
+    return false;
   }
-  std::unique_lock<std::mutex> lock(mutex_);
-  ++queued_;
-  changed_.notify_all();
-  changed_.wait(lock, [this] { return queued_ < kBlocks || failed_; });
-  if (failed_) return nullptr;
-  filling_ = (filling_ + 1) % kBlocks;
-  return block();
+  return hand_over(error);
 }
 
-bool BlockWriter::finish() {
+bool BlockWriter::hand_over(std::string* error) {
+  sizes_[filling_] = static_cast<std::size_t>(next_ - block());
+  next_ = end_ = nullptr;
+  if (!writer_.joinable()) {
+    failed_ = !write_block(filling_, &reason_);
+    if (failed_) {
+      *error = file_.write_failure(reason_);
+      return false;
+    }
+  } else {
+    std::unique_lock<std::mutex> lock(mutex_);
+    ++queued_;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return queued_ < kBlocks || failed_; });
+    if (failed_) {
+      *error = file_.write_failure(reason_);
+      return false;
+    }
+    filling_ = (filling_ + 1) % kBlocks;
+  }
+  next_ = block();
+  end_ = next_ + kBlockSize;
+  return true;
+}
+
+bool BlockWriter::finish(std::string* error) {
+  if (!hand_over(error)) return false;
   {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return queued_ == 0 || failed_; });
   }
   stop();
+  if (failed_) *error = file_.write_failure(reason_);
   return !failed_;
 }
 
@@ -86,9 +108,9 @@ void BlockWriter::sync_blocks() {
     if (stop_) return;
     sync_wanted_ = false;
     lock.unlock();
-    const bool synced = sync_file(file_);
+    const bool synced = os::sync_file(file_.file());
     // Taken here: the system keeps the reason per thread.
-    std::string why = synced ? std::string() : last_error_text();
+    std::string why = synced ? std::string() : os::last_error_text();
     lock.lock();
     if (!synced) return fail(std::move(why));
   }
@@ -97,14 +119,14 @@ void BlockWriter::sync_blocks() {
 bool BlockWriter::write_block(int index, std::string* why) {
   if (sizes_[index] == 0) return true;
   const char* data = blocks_.get() + index * kBlockSize;
-  if (!write_all(file_, data, sizes_[index])) {
+  if (!os::write_all(file_.file(), data, sizes_[index])) {
     // Taken here: the system keeps the reason per thread.
-    *why = last_error_text();
+    *why = os::last_error_text();
     return false;
   }
   // Start writing back what is already here, so that each sync waits for
   // little more than the disk's own flush.
-  start_writeback(file_, written_, static_cast<long long>(sizes_[index]));
+  os::start_writeback(file_.file(), written_, static_cast<long long>(sizes_[index]));
   written_ += static_cast<long long>(sizes_[index]);
   return true;
 }

@@ -1,14 +1,10 @@
-// Writing the result file so that it is never lost or half-written: the
-// bytes go to a new file beside it (beside the file a link leads to),
-// which takes its place only once every byte is written, synced and
-// closed, with the old file's permissions.  Until then an existing result
-// file stays exactly as it was.
+// A file of the working directory written so that it is never lost or
+// half-written: its bytes go in large blocks to a new file that replaces
+// the old one only once it is whole (see Replacement).
 #pragma once
 
-#include <cstddef>
-#include <string>
 #include <memory>
-#include <string_view>
+#include <string>
 
 #include "report/block_writer.h"
 #include "report/sink.h"
@@ -16,34 +12,24 @@
 
 namespace telk {
 
-// The file every run writes, in the working directory.
-inline constexpr char kResultName[] = "TELK_result.xls";
-
-class ResultFile : public Sink {
+class ResultFile {
  public:
-  ResultFile();
-  ~ResultFile() override;  // removes the new file unless commit() succeeded
-  ResultFile(const ResultFile&) = delete;
-  ResultFile& operator=(const ResultFile&) = delete;
+  explicit ResultFile(const char* name) : file_(name) {}
 
-  // Makes sure the result file may be replaced, and opens the new file.
-  // On failure nothing has been touched.
+  // Makes sure the file may be replaced, and opens the new file.  On
+  // failure nothing has been touched.
   bool create(std::string* error);
-  // Writes what is left, syncs, names and closes the new file, then renames
-  // it over the result file.  On failure the new file is removed.
-  bool commit(std::string* error);
+  // Where the bytes go, between create() and finish().
+  Sink* sink() { return writer_.get(); }
+  // Writes what is left, syncs, names and closes the new file; then
+  // put_in_place() renames it over the old one.  On failure the new file
+  // is removed and the old one stays.
+  bool finish(std::string* error);
+  bool put_in_place(std::string* error) { return file_.put_in_place(error); }
+  bool commit(std::string* error) { return finish(error) && put_in_place(error); }
 
  private:
-  // The bytes are gathered into large blocks, each written on a thread of
-  // its own while the next one fills.
-  bool make_room(std::size_t size, std::string* error) override;
-  bool hand_over(std::string* error);
-  void discard();
-  // Why the new file cannot be made or named: the directory's fault.
-  std::string directory_failure() const;
-
-  Destination destination_;
-  Temporary temporary_;
+  Replacement file_;
   std::unique_ptr<BlockWriter> writer_;
 };
 

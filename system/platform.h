@@ -1,15 +1,19 @@
-// Every call that differs between POSIX systems and Windows: where the
-// result file is and what stands there, the new file that replaces it
-// (made, written, synced, named and put in its place), whether a standard
-// stream is a terminal, and the process-level set-up of standard streams
-// and signals.  Nothing outside
-// system/platform.cpp names an operating system.
+// The operating system, behind one header: the replace that never loses a
+// file, whether a standard stream is a terminal, and the process's set-up
+// of its standard streams and signals.
+//
+// system/replace.cpp holds what every system shares (the order of a
+// replace's steps, the temporary file's name, which signals end a run and
+// what their handler does); system/posix.cpp and system/windows.cpp hold
+// the calls, under the names of the `os` part at the end.  Nothing outside
+// this room names an operating system.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace telk {
 
@@ -28,56 +32,71 @@ struct Destination {
   long long group = -1;
 };
 
-// Fills *d for the file `name` in the working directory.  False, with the
-// reason in *reason, when nothing may be replaced there: a directory, a
-// device, a link that leads nowhere, or a file the user may not write.
-bool find_destination(const char* name, Destination* d, std::string* reason);
+// A file of the working directory replaced whole or not at all: its bytes
+// go to a new file beside it (beside the file a link leads to), which takes
+// its place only once every byte is written, synced and closed, with the
+// old file's permissions.  Until then the old file stays exactly as it was,
+// however the run ends; and the new file never outlives a run that did not
+// put it in place.
+class Replacement {
+ public:
+  explicit Replacement(std::string name) : name_(std::move(name)) {}
+  ~Replacement();  // removes the new file unless it was put in place
+  Replacement(const Replacement&) = delete;
+  Replacement& operator=(const Replacement&) = delete;
 
-// The new file while it is written.
-struct Temporary {
-  File file = kNoFile;
-  std::string name;    // the name it has, or is to have, in d.directory
-  bool named = false;  // it would outlive the process under `name`
+  // Makes sure the file may be replaced, and opens the new file, unnamed
+  // where the system allows.  On failure, with the line to show, nothing
+  // has been touched.
+  bool create(std::string* error);
+
+  // The new file, for writes, writeback and syncs.
+  File file() const { return temporary_.file; }
+  // The line to show for a failed write or sync of file(), with the reason.
+  std::string write_failure(const std::string& reason) const;
+
+  // Syncs, names and closes the new file: it now lasts under a temporary
+  // name beside the old one, which is still in place.
+  bool finish(std::string* error);
+  // Renames the finished file over the old one and syncs the directory,
+  // signals held throughout, so that a run that has renamed is durable
+  // even if it is then interrupted.
+  bool put_in_place(std::string* error);
+  bool commit(std::string* error) { return finish(error) && put_in_place(error); }
+
+  // Closes and removes the new file, if there is one.
+  void discard();
+
+ private:
+  std::string directory_failure() const;
+  void publish();    // the handlers remove the named file from now on
+  void withdraw();   // and no longer
+
+  std::string name_;
+  Destination destination_;
+  struct Temporary {
+    File file = kNoFile;
+    std::string name;    // the name it has, or is to have, in the directory
+    bool named = false;  // it would outlive the process under `name`
+    int slot = -1;       // where the handlers find `name`
+  } temporary_;
 };
 
-// Opens a new, empty file in d.directory with the old file's permission
-// bits, and its owner and group where the process may set them; with no
-// old file, what fopen("w") would give under the umask.  Until
-// name_temporary() the file vanishes however the process ends: it has no
-// name (Linux) or is marked for deletion on close (Windows).  Where the
-// file system cannot hold a file without a name it is named at once, and
-// the signal handlers remove it.
-bool create_temporary(const Destination& d, Temporary* t);
+// While one of these lives, a signal that would end the run waits, so that
+// making, naming, renaming and removing a file and telling the handlers
+// about it are one step to them.  Holds nest: the signals wait until the
+// outermost hold ends.
+class HeldSignals {
+ public:
+  HeldSignals();
+  ~HeldSignals();
+  HeldSignals(const HeldSignals&) = delete;
+  HeldSignals& operator=(const HeldSignals&) = delete;
+};
 
-// Writes all `size` bytes.
-bool write_all(File file, const char* data, std::size_t size);
-
-// Asks the system to start writing [offset, offset + size) to disk now, so
-// that sync_file() later waits only for the tail.  A hint: may do nothing.
-void start_writeback(File file, long long offset, long long size);
-
-// Waits until every byte written is on disk.
-bool sync_file(File file);
-
-// Gives the finished file its name in d.directory, so that it outlives the
-// process; from then on the signal handlers remove it.
-bool name_temporary(const Destination& d, Temporary* t);
-
-bool close_file(File file);
-
-// Puts the named, closed file in the place of d.path in one step, and
-// makes the change durable.  On failure the file is removed.
-bool replace_with_temporary(const Destination& d, Temporary* t);
-
-// Closes the file if open and removes it if named.
-void remove_temporary(Temporary* t);
-
-// Removes the run's temporary file if it has a name, for a run that ends
-// at once, without unwinding.  Asks for no memory.
-void remove_named_temporary();
-
-// The system's reason for the last failed call above, as one line.
-std::string last_error_text();
+// Removes every named temporary file of the run, for a run that ends at
+// once, without unwinding.  Asks for no memory.
+void remove_named_temporaries();
 
 // Whether `stream` is a terminal a person types at or reads: a tty on
 // POSIX systems, a console on Windows (not a pipe, a file or the null
@@ -90,8 +109,82 @@ void guard_standard_streams();
 
 // Makes a console that has gone away, or a file-size limit, into write
 // errors rather than deaths.  On any other signal that would end the
-// process and can be caught, removes the run's named temporary file, if
-// there is one, and dies of the signal as usual.
+// process and can be caught, removes the run's named temporary files, if
+// there are any, and dies of the signal as usual.
 void handle_signals();
+
+// Whether a run should wait for Enter before it ends, so that its last
+// lines can be read: it was started on a console of its own (from Explorer
+// on Windows), which closes when the last process on it ends, and a person
+// is at that console.  `console_processes` is how many processes share the
+// console: 1 when telk is alone on it, more under a shell, 0 with none.
+inline bool waits_before_closing(unsigned console_processes, bool input_is_terminal,
+                                 bool error_is_terminal) {
+  return console_processes == 1 && input_is_terminal && error_is_terminal;
+}
+
+// Where a run waits before closing: drops the rest of the line last
+// answered, says "Press Enter to close this window." on `err` and waits for
+// Enter or the end of `in`.  Elsewhere nothing.
+void keep_window_open(std::FILE* in, std::FILE* err);
+
+// The calls beneath, one definition in each system's file.  Only
+// system/replace.cpp uses them, and the tests.
+namespace os {
+
+long process_id();
+
+// Fills *d for the file `name` in the working directory.  False, with the
+// reason in *reason, when nothing may be replaced there: a directory, a
+// device, a link that leads nowhere, or a file the user may not write.
+bool find_destination(const char* name, Destination* d, std::string* reason);
+
+// A new, empty file in d.directory that vanishes however the process ends,
+// with the old file's permission bits and, where the process may set
+// them, its owner and group; with no old file, what fopen("w") would give.
+// It has no name (Linux), or none yet: kNoFile, with the system's reason,
+// where the system cannot hold a file without a name.
+File open_unnamed(const Destination& d);
+// Gives it the name `name`, so that it outlives the process; false with
+// EEXIST's like when the name is taken.
+bool link_unnamed(File file, const char* name);
+
+// A new file under `name`, or kNoFile.  *lasting says whether it would
+// outlive the process as it is (POSIX) or vanishes until keep() (Windows,
+// where it is marked for deletion on close).
+File open_named(const Destination& d, const char* name, bool* lasting);
+bool name_taken();  // the last open_named or link_unnamed met a taken name
+bool keep(File file);
+
+bool write_all(File file, const char* data, std::size_t size);
+// Asks the system to start writing [offset, offset + size) to disk now, so
+// that sync_file() later waits only for the tail.  A hint: may do nothing.
+void start_writeback(File file, long long offset, long long size);
+bool sync_file(File file);
+bool close_file(File file);
+// Puts `from` in the place of `to` in one step.
+bool rename_over(const char* from, const char* to);
+// Makes a rename in `directory` durable, where the system can.
+void sync_directory(const std::string& directory);
+// Removes `name`, keeping the reason of the failure that led here.  Safe in
+// a signal handler.
+void remove_file(const char* name);
+
+// The system's reason for the last failed call, as one line.
+std::string last_error_text();
+
+// The signals' hold, without nesting (HeldSignals nests it).
+void hold_signals();
+void release_signals();
+// In a handler: waits while the main thread holds (Windows, where a
+// handler runs on a thread of its own; elsewhere holding blocks it).
+void wait_for_release();
+// A console that has gone away (SIGPIPE) and a file-size limit (SIGXFSZ)
+// become write errors, where the system has those signals.
+void ignore_write_signals();
+// How many processes share this process's console (Windows); 0 elsewhere.
+unsigned console_processes();
+
+}  // namespace os
 
 }  // namespace telk

@@ -15,18 +15,23 @@ using namespace telk;
 namespace {
 
 // A child that goes as far as `steps` into a replace in `dir`, then gets
-// `sig`: 0 made the file, 1 wrote it, 2 named it.
+// `sig`: 0 made the file, 1 wrote it, 2 finished it under its own name.
 [[noreturn]] void die_after(const std::filesystem::path& dir, int steps, int sig) {
   if (chdir(dir.c_str()) != 0) std::_Exit(2);
   handle_signals();
-  Destination d;
-  Temporary t;
-  std::string reason;
-  if (!find_destination("TELK_result.xls", &d, &reason) || !create_temporary(d, &t)) std::_Exit(3);
-  if (steps >= 1 && !write_all(t.file, "new", 3)) std::_Exit(4);
-  if (steps >= 2 && !name_temporary(d, &t)) std::_Exit(5);
+  Replacement file("TELK_result.xls");
+  std::string error;
+  if (!file.create(&error)) std::_Exit(3);
+  if (steps >= 1 && !os::write_all(file.file(), "new", 3)) std::_Exit(4);
+  if (steps >= 2 && !file.finish(&error)) std::_Exit(5);
   raise(sig);
   std::_Exit(6);
+}
+
+bool blocked(int sig) {
+  sigset_t mask;
+  sigprocmask(SIG_BLOCK, nullptr, &mask);
+  return sigismember(&mask, sig) == 1;
 }
 
 }  // namespace
@@ -52,4 +57,33 @@ TEST(Platform, ASignalAtAnyStepOfAReplaceLeavesNoTemporaryFile) {
   std::ifstream old(dir / "TELK_result.xls");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "old result");
   std::filesystem::remove_all(dir);
+}
+
+// A hold inside a hold (running out of memory in a held step) keeps the
+// signals held until the outer one ends.
+TEST(Platform, HeldSignalsNest) {
+  ASSERT_FALSE(blocked(SIGINT));
+  {
+    const HeldSignals outer;
+    {
+      const HeldSignals inner;
+      EXPECT_TRUE(blocked(SIGINT));
+    }
+    EXPECT_TRUE(blocked(SIGINT));
+  }
+  EXPECT_FALSE(blocked(SIGINT));
+}
+
+// The wait before a console window closes: only telk alone on a console,
+// with a person at it.
+TEST(Platform, WaitsBeforeClosingOnlyAloneOnAConsole) {
+  const struct { unsigned processes; bool in, err, waits; } cases[] = {
+      {1, true, true, true},    // started from Explorer
+      {2, true, true, false},   // from cmd or PowerShell
+      {0, true, true, false},   // no console, or not Windows
+      {1, false, true, false},  // answers from a file
+      {1, true, false, false},  // errors to a file
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(waits_before_closing(c.processes, c.in, c.err), c.waits) << c.processes;
 }
