@@ -7,9 +7,16 @@
 #include <string>
 #include <string_view>
 
-#include "report/layout.h"
-
 namespace telk {
+
+// The five answers of a run, as typed.
+struct Answers {
+  float friction_angle;  // degrees
+  float cohesion;        // Tn/m2
+  float density;         // the unit weight, Tn/m3
+  float height;          // m, of the whole slope
+  float definition;      // m, the height step between rows
+};
 
 // The five questions in the order they are asked: the console's prompt,
 // the name error lines give each, and the answer it fills.  The later

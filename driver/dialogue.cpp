@@ -1,7 +1,7 @@
 #include "driver/dialogue.h"
 
 #include "driver/answers.h"
-#include "report/result_file.h"
+#include "report/layout.h"
 #include "system/platform.h"
 
 namespace telk {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "report/layout.h"
+#include "driver/answers.h"
 
 namespace telk {
 

@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "driver/dialogue.h"
 #include "driver/sweep.h"
+#include "report/layout.h"
 #include "report/result_file.h"
 #include "system/platform.h"
 
@@ -30,7 +32,7 @@ void fail(const std::string& line) {
 [[noreturn]] void out_of_memory() {
   std::fflush(stdout);
   std::fprintf(stderr, "telk: cannot write %s: out of memory\n", telk::kResultName);
-  telk::remove_named_temporary();
+  telk::remove_named_temporaries();
   std::exit(kFileFailed);
 }
 
@@ -40,24 +42,25 @@ int main() {
   telk::guard_standard_streams();
   std::set_new_handler(out_of_memory);
   telk::handle_signals();
-  telk::ResultFile file;
+  telk::ResultFile file(telk::kResultName);
 
   telk::Answers answers{};
   std::string error;
+  std::optional<telk::SweepPlan> plan;
   if (!telk::ask_answers(stdin, stdout, stderr, &answers, &error) ||
-      !telk::check_sweep(answers.height, answers.definition, &error)) {
+      !(plan = telk::check_sweep(answers, &error))) {
     std::fflush(stdout);
     fail(error);
     return kBadInput;
   }
   const bool written = file.create(&error) &&
-                       telk::sweep(answers, &file, stdout, &error) &&
+                       telk::sweep(*plan, file.sink(), stdout, &error) &&
                        file.commit(&error);
   std::fflush(stdout);
   if (!written) {
     fail(error);
     return kFileFailed;
   }
-  telk::say_written(stdout, stderr, telk::row_count(answers.height, answers.definition));
+  telk::say_written(stdout, stderr, plan->rows());
   return 0;
 }

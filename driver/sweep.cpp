@@ -6,8 +6,9 @@
 #include <cmath>
 
 #include "chart/chart.h"
-#include "driver/cohesion.h"
+#include "chart/cohesion.h"
 #include "report/cells.h"
+#include "report/layout.h"
 
 namespace telk {
 
@@ -90,25 +91,27 @@ std::string shortest(float v) {
 
 }  // namespace
 
-bool check_sweep(float height, float definition, std::string* error) {
+std::optional<SweepPlan> check_sweep(const Answers& answers, std::string* error) {
+  const float height = answers.height, definition = answers.definition;
   // A quotient that is not finite (a definition of 0) gives no rows, as
   // a height below the definition does.
   const double q = truncated_quotient(height, definition);
   if (std::isfinite(q) && q > INT_MAX) {
     *error = "height: " + shortest(height) + " m in steps of " + shortest(definition) +
              " m is more than " + std::to_string(INT_MAX) + " rows";
-    return false;
+    return std::nullopt;
   }
-  const int drifting = first_drifting_row(definition, row_count(height, definition));
+  const int rows = row_count(height, definition);
+  const int drifting = first_drifting_row(definition, rows);
   if (drifting > 0) {
     char from[kCellMax];
     *error = "definition: " + shortest(definition) + " m steps drift off their heights from " +
              std::string(from, write_fixed(from, drifting * double{definition}, 2)) +
              " m on, in single precision; use a shorter height or a coarser definition"
              " (0.125, 0.25 and 0.5 add up exactly)";
-    return false;
+    return std::nullopt;
   }
-  return true;
+  return SweepPlan(answers, rows);
 }
 
 int row_count(float height, float definition) {
@@ -117,17 +120,17 @@ int row_count(float height, float definition) {
   return static_cast<int>(q);
 }
 
-bool sweep(const Answers& answers, Sink* out, std::FILE* console,
-           std::string* error) {
+bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* error) {
+  const Answers& answers = plan.answers();
   const float phi = radians(answers.friction_angle);
-  const FrictionGroups groups = friction_groups(phi);
   CohesionRatios ratios(answers.cohesion, answers.density, phi);
-  RowTails tails(groups);
+  RowTails tails(friction_groups(phi));
   HeightCells heights;
-  ConsoleTrace trace(groups.trace, console);
-  if (!out->append(header(answers), error)) return false;
+  ConsoleTrace trace(tails.groups().trace, console);
+  if (!out->append(header(answers.density, answers.friction_angle, answers.cohesion), error))
+    return false;
 
-  const int rows = row_count(answers.height, answers.definition);
+  const int rows = plan.rows();
   float h = 0.0f;
   for (int i = 0; i < rows; ++i) {
     h = next_height(h, answers.definition);

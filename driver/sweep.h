@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
-#include "report/layout.h"
+#include "driver/answers.h"
 #include "report/sink.h"
 
 namespace telk {
@@ -15,15 +16,29 @@ namespace telk {
 // positive, or when the quotient is not finite or beyond the int range.
 int row_count(float height, float definition);
 
-// Whether the sweep can be written as asked.  False, with the line to show,
-// when it has more rows than an int counts (a finite quotient beyond it), or when a height added up in
-// float strays 0.005 m or more from its exact step, so that its cell would
-// show a height that was never asked for.
-bool check_sweep(float height, float definition, std::string* error);
+// A sweep that check_sweep() has allowed: only it makes one, so no front
+// end can sweep answers that were not checked.
+class SweepPlan {
+ public:
+  const Answers& answers() const { return answers_; }
+  int rows() const { return rows_; }
+
+ private:
+  friend std::optional<SweepPlan> check_sweep(const Answers& answers, std::string* error);
+  SweepPlan(const Answers& answers, int rows) : answers_(answers), rows_(rows) {}
+
+  Answers answers_;
+  int rows_;
+};
+
+// The plan of the sweep the answers ask for.  None, with the line to show,
+// when it has more rows than an int counts (a finite quotient beyond it),
+// or when a height added up in float strays 0.005 m or more from its exact
+// step, so that its cell would show a height that was never asked for.
+std::optional<SweepPlan> check_sweep(const Answers& answers, std::string* error);
 
 // Writes the result file's bytes to `out`, the header and then one row per
 // height step, and the progress trace to `console` unless it is null.
-bool sweep(const Answers& answers, Sink* out, std::FILE* console,
-           std::string* error);
+bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* error);
 
 }  // namespace telk

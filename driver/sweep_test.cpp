@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <filesystem>
 #include <cmath>
 #include <limits>
@@ -8,6 +10,9 @@
 
 #include "chart/chart.h"
 #include "driver/sweep.h"
+#include "report/cells.h"
+#include "report/layout.h"
+#include "report/result_file.h"
 #include "tests/harness.h"
 #include "tests/known_runs.h"
 
@@ -43,7 +48,8 @@ TEST(CheckSweep, RefusesExactlyTheSweepsWhoseHeightsDrift) {
       drifts = std::fabs(double{h} - (i + 1.0) * double{definition}) >= 0.005;
     }
     std::string error;
-    ASSERT_EQ(check_sweep(height, definition, &error), !drifts) << height << " " << definition;
+    const Answers answers{35, 1, 2.2f, height, definition};
+    ASSERT_EQ(check_sweep(answers, &error).has_value(), !drifts) << height << " " << definition;
     refused += drifts;
   }
   EXPECT_GT(refused, 100);  // both outcomes are well represented
@@ -58,11 +64,35 @@ TEST(Sweep, WritesTheWholeFileIntoMemory) {
         answers.density >> answers.height >> answers.definition;
     MemorySink memory;
     std::string error;
-    ASSERT_TRUE(sweep(answers, &memory, nullptr, &error)) << error;
+    const auto plan = check_sweep(answers, &error);
+    ASSERT_TRUE(plan && sweep(*plan, &memory, nullptr, &error)) << error;
     EXPECT_EQ(memory.bytes(), harness::slurp(std::filesystem::path(TELK_EXPECTED_DIR) /
                                              (std::string(run.name) + ".xls")))
         << run.name;
   }
+}
+
+// Through the disk's path, a file of several blocks (each handed to a
+// thread, the last one partly filled) has the bytes the sweep writes into
+// memory.
+TEST(Sweep, WritesTheSameBytesToDiskAsToMemory) {
+  const Answers answers{35, 1e12f, 2.2f, 20000, 0.125f};  // 160000 rows, about 15 MB
+  std::string error;
+  const auto plan = check_sweep(answers, &error);
+  ASSERT_TRUE(plan);
+  MemorySink memory;
+  ASSERT_TRUE(sweep(*plan, &memory, nullptr, &error)) << error;
+  ASSERT_GT(memory.bytes().size(), 4 * BlockWriter::kBlockSize);
+
+  char name[] = "/tmp/telk-sweep-XXXXXX";
+  const std::filesystem::path dir = mkdtemp(name);
+  ASSERT_EQ(chdir(dir.c_str()), 0);
+  ResultFile file(kResultName);
+  ASSERT_TRUE(file.create(&error) && sweep(*plan, file.sink(), nullptr, &error) &&
+              file.commit(&error))
+      << error;
+  EXPECT_TRUE(harness::slurp(dir / kResultName) == memory.bytes());
+  std::filesystem::remove_all(dir);
 }
 
 // The sweep's shortcuts (the friction groups and chart rows taken once, row
@@ -85,9 +115,10 @@ TEST(Sweep, WritesTheRowsThePlainRuleWrites) {
     if (run % 9 == 0) sized.height = -sized.height, sized.definition = -sized.definition;
     MemorySink memory;
     std::string error;
-    ASSERT_TRUE(sweep(sized, &memory, nullptr, &error));
+    const auto plan = check_sweep(sized, &error);
+    ASSERT_TRUE(plan && sweep(*plan, &memory, nullptr, &error)) << error;
 
-    std::string plain = header(sized);
+    std::string plain = header(sized.density, sized.friction_angle, sized.cohesion);
     const float phi = radians(sized.friction_angle);
     float h = 0.0f;
     for (int i = 0; i < row_count(sized.height, sized.definition); ++i, ++rows) {

@@ -16,13 +16,13 @@ std::string fixed1(float v) {
 
 }  // namespace
 
-std::string header(const Answers& answers) {
+std::string header(float density, float friction_angle, float cohesion) {
   // Catalan labels; the accented letters are the Windows-1252 bytes a
   // spreadsheet on the users' machines expects (a-grave 0xE0, o-acute 0xF3).
   std::string h;
-  h += "Par\xE0" "metres\tdensitat\t" + fixed1(answers.density) + "\tTn/m3" + kLineEnd;
-  h += "geomec\xE0" "nics\tAngle\t" + fixed1(answers.friction_angle) + "\tgraus" + kLineEnd;
-  h += "\tCohesi\xF3" "\t" + fixed1(answers.cohesion) + "\tTn/m2" + kLineEnd + kLineEnd;
+  h += "Par\xE0" "metres\tdensitat\t" + fixed1(density) + "\tTn/m3" + kLineEnd;
+  h += "geomec\xE0" "nics\tAngle\t" + fixed1(friction_angle) + "\tgraus" + kLineEnd;
+  h += "\tCohesi\xF3" "\t" + fixed1(cohesion) + "\tTn/m2" + kLineEnd + kLineEnd;
   h += std::string("ABAC 1\tFS 1\t\t\tFS 1,3\t\t\tFS 1,5") + kLineEnd;
   h += "H";
   for (int group = 0; group < 3; ++group)
@@ -35,7 +35,7 @@ FrictionGroups friction_groups(float phi_radians) {
   FrictionGroups groups;
   for (int g = 0; g < 3; ++g) {
     char cell[kCellMax];
-    const float x = arrondir(A(phi_radians, kFactorsOfSafety[g]), 2);
+    const float x = friction_ratio(phi_radians, kFactorsOfSafety[g]);
     groups.rows[g] = chart_row(x);
     groups.cells[g].assign(cell, write_decimal_cell(cell, x));
     // The FS 1.0 group shows no trace.

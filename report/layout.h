@@ -8,20 +8,15 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "chart/chart.h"
 #include "report/cells.h"
 
 namespace telk {
 
-// The five answers of a run, as typed.
-struct Answers {
-  float friction_angle;  // degrees
-  float cohesion;        // Tn/m2
-  float density;         // the unit weight, Tn/m3
-  float height;          // m, of the whole slope
-  float definition;      // m, the height step between rows
-};
+// The file every run writes, in the working directory.
+inline constexpr char kResultName[] = "TELK_result.xls";
 
 // Every line of the file ends in CR LF, whatever the platform.
 inline constexpr char kLineEnd[] = "\r\n";
@@ -30,8 +25,8 @@ inline constexpr char kLineEnd[] = "\r\n";
 inline constexpr float kFactorsOfSafety[] = {1.0f, 1.3f, 1.5f};
 
 // The five header lines and the empty line after the third: density,
-// friction angle in degrees and cohesion, then the column titles.
-std::string header(const Answers& answers);
+// friction angle in degrees and cohesion, as typed, then the column titles.
+std::string header(float density, float friction_angle, float cohesion);
 
 // What every row of a run shares: for each group, the chart row and the
 // cell of its rounded friction ratio, and the console trace of one row
@@ -43,8 +38,9 @@ struct FrictionGroups {
 };
 FrictionGroups friction_groups(float phi_radians);
 
-// Room for everything of a row after its height cell.
-inline constexpr std::size_t kRowTailMax = 8 * kCellMax;
+// Room for everything of a row after its height cell: nine cells and the
+// line end.
+inline constexpr std::size_t kRowTailMax = 9 * kCellMax + 2;
 
 // Everything of a row after its height cell, for the rounded cohesion
 // ratio y: the three column groups and the line end.  The tail depends on
@@ -53,8 +49,12 @@ inline constexpr std::size_t kRowTailMax = 8 * kCellMax;
 // slope angles stay, only the three cells of y are written again.
 class RowTails {
  public:
-  explicit RowTails(const FrictionGroups& groups) : groups_(groups) {}
+  explicit RowTails(FrictionGroups groups) : groups_(std::move(groups)) {}
 
+  const FrictionGroups& groups() const { return groups_; }
+
+  // The tail for y.  The view points into this object and holds until the
+  // next call, which may write over it.
   std::string_view after_height(float y) {
     if (size_ == 0 || std::bit_cast<std::uint32_t>(y) != y_bits_) remake(y);
     return {tail_, size_};
@@ -63,7 +63,7 @@ class RowTails {
  private:
   void remake(float y);
 
-  const FrictionGroups& groups_;
+  const FrictionGroups groups_;
   char tail_[kRowTailMax] = {};
   std::size_t size_ = 0;
   std::uint32_t y_bits_ = 0;          // the ratio the tail was made for

@@ -49,6 +49,8 @@ async function loadTelk(wasmBytes) {
         new Uint8Array(core.memory.buffer, core.telk_block(i) >>> 0, core.telk_block_size(i) >>> 0));
     },
     rows: () => core.telk_rows() >>> 0,
+    // The name the console gives the file.
+    resultName: () => new TextDecoder().decode(bytesAt(core.telk_result_name(), 0, false)),
     plotRows() {
       return Array.from({ length: core.telk_plot_rows() }, (_, i) =>
         bytesAt(core.telk_plot_row(i), 0x0a, true));

@@ -82,7 +82,7 @@ function save(telk) {
   }
   const link = document.createElement('a');
   link.href = download;
-  link.download = 'TELK_result.xls';
+  link.download = telk.resultName();
   link.click();
 }
 
@@ -111,6 +111,7 @@ async function calculate(event) {
       return;
     }
     const result = readResult(telk);
+    for (const name of document.querySelectorAll('.result-name')) name.textContent = telk.resultName();
     saveButton.onclick = () => save(telk);
     saveButton.hidden = false;
     byId('result').hidden = false;

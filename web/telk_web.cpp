@@ -48,7 +48,7 @@ class BlockSink : public telk::Sink {
     const std::size_t block = std::max(size, std::size_t{1} << 20);
     char* bytes = new (std::nothrow) char[block];
     if (bytes == nullptr) {
-      *error = "cannot write TELK_result.xls: out of memory";
+      *error = std::string("cannot write ") + telk::kResultName + ": out of memory";
       return false;
     }
     blocks_->emplace_back(bytes);
@@ -150,17 +150,21 @@ TELK_EXPORT("telk_calculate") int telk_calculate() {
   if (!read) return 1;
   std::string error;
   BlockSink sink(&result.blocks, &result.file);
-  if (!telk::check_sweep(answers.height, answers.definition, &error) ||
-      !telk::sweep(answers, &sink, nullptr, &error)) {
+  const auto plan = telk::check_sweep(answers, &error);
+  if (!plan || !telk::sweep(*plan, &sink, nullptr, &error)) {
     result.errors[question_named(error)] = error;
     result.blocks.clear();
     result.file.clear();
     return 1;
   }
   sink.finish();
-  find_plot_rows(telk::header(answers).size(), &result);
+  find_plot_rows(telk::header(answers.density, answers.friction_angle, answers.cohesion).size(),
+                 &result);
   return 0;
 }
+
+// The name the file is saved under, as the console writes it.
+TELK_EXPORT("telk_result_name") const char* telk_result_name() { return telk::kResultName; }
 
 // The line about a question (5: about none), "" when there is nothing to say.
 TELK_EXPORT("telk_error") const char* telk_error(std::size_t question) {
