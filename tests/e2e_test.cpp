@@ -59,9 +59,17 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
        "cannot write in the working directory to create TELK_result.xls: No such file or directory",
        nullptr},
   };
+#ifdef TELK_IN_EMPTY_ROOT
+  // The release's Linux binary runs in an empty root (tests/chroot.in),
+  // with the working directory bound in: one that is gone cannot be.
+  constexpr bool kGoneDirectoryCannotBeMade = true;
+#else
+  constexpr bool kGoneDirectoryCannotBeMade = false;
+#endif
   for (const auto& c : cases) {
     const char* error = c.error;
     if (kWindows && c.windows_error == nullptr) continue;
+    if (kGoneDirectoryCannotBeMade && c.prefix.find("rmdir") != std::string::npos) continue;
     if (kWindows && c.windows_error[0] != '\0') error = c.windows_error;
     const Outcome out = run(c.answers, c.prefix);
     EXPECT_EQ(out.status, c.status);
