@@ -21,6 +21,9 @@ src="$scratch/src"
 mkdir "$src"
 if commit="$(git rev-parse --verify -q HEAD^{commit} 2>/dev/null)"; then
   git archive --format=tar "$commit" | tar -x -C "$src"
+  if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
+    echo "release.sh: uncommitted edits are left out: this is the commit's release" >&2
+  fi
   version="$(head -n 1 "$src/VERSION")+g${commit:0:12}"
   # The commit's time wherever a tool would write one.
   SOURCE_DATE_EPOCH="$(git log -1 --format=%ct "$commit")"
