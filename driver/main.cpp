@@ -10,6 +10,7 @@
 
 #include "driver/dialogue.h"
 #include "driver/sweep.h"
+#include "driver/version.h"
 #include "report/layout.h"
 #include "report/result_file.h"
 #include "system/platform.h"
@@ -36,9 +37,25 @@ void fail(const std::string& line) {
   std::exit(kFileFailed);
 }
 
+// telk --version and --help answer and stop; any other argument is a
+// mistake.  Without arguments telk asks for the answers.  Returns -1 to go on.
+int arguments(int argc, char** argv) {
+  if (argc < 2) return -1;
+  const std::string arg = argv[1];
+  if (argc == 2 && arg == "--version") {
+    std::printf("telk %s\n", telk::kVersion);
+    return 0;
+  }
+  const bool help = argc == 2 && arg == "--help";
+  std::fputs("usage: telk [--version | --help]; with neither, telk asks for the answers\n",
+             help ? stdout : stderr);
+  return help ? 0 : 2;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (const int status = arguments(argc, argv); status >= 0) return status;
   telk::guard_standard_streams();
   std::set_new_handler(out_of_memory);
   telk::handle_signals();

@@ -1,13 +1,17 @@
 // Builds telk.html: the page with its styles, its scripts, the plotting
 // library and the WebAssembly core inlined, so that it opens from disk and
 // fetches nothing.
-//   node build_page.js <telk_web.wasm> <telk.html>
+//   node build_page.js <telk_web.wasm> <telk.html> <version>
+// Its bytes are those of its inputs alone: no date, no path, no order
+// that could change between two builds.
 'use strict';
 
 const fs = require('fs');
 const path = require('path');
 
-const [wasm, out] = process.argv.slice(2);
+const [wasm, out, version] = process.argv.slice(2);
+// Shown as it is in the page: letters, digits and . + - only.
+if (!/^[0-9A-Za-z.+-]+$/.test(version ?? '')) throw new Error(`not a version: ${version}`);
 const read = (name) => fs.readFileSync(path.join(__dirname, name), 'utf8');
 const uplot = 'node_modules/uplot';
 
@@ -23,6 +27,7 @@ if (licence.includes('-->') || scripts.some((script) => /<\/script/i.test(script
   throw new Error('an inlined part would end its element early');
 }
 const parts = {
+  '/* version */': version,  // first, before any inlined text is in the page
   '/* styles */': read(`${uplot}/dist/uPlot.min.css`) + read('page.css'),
   '/* licence */': licence,
   // Each its own script, so that each is strict as it says; what one

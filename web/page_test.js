@@ -3,7 +3,8 @@
 // The known runs give the expected file's first lines in the table, three
 // series in the plot and the expected bytes in the download; bad answers
 // give the console's lines under their fields and no table; a million rows
-// are ready in under 2 s, and their download is the Linux build's file.
+// are ready in under 2 s, and their download is the Linux build's file;
+// on a phone the page shows its version and is no wider than the screen.
 'use strict';
 
 const assert = require('assert');
@@ -121,6 +122,27 @@ async function aMillionRowsInUnderTwoSeconds(page) {
   assert.ok(Math.min(...seconds) < 2, 'a million rows in under 2 s');
 }
 
+// On a phone 390 px wide, with a result shown: the version in the corner,
+// the same as telk --version says, beside the title, and nothing wider
+// than the screen.
+async function onAPhoneTheVersionShowsAndNothingScrollsSideways(browser) {
+  const page = await browser.newPage({ viewport: { width: 390, height: 844 } });
+  await page.goto(`file://${html}`);
+  await calculate(page, ['35', '1', '2.2', '20', '2.5']);
+  assert.strictEqual(await page.textContent('#version') + '\n',
+                     execFileSync(telk, ['--version'], { encoding: 'utf8' }));
+  const version = await page.locator('#version').boundingBox();
+  const titleEnd = await page.evaluate(() => {
+    const text = document.createRange();
+    text.selectNodeContents(document.querySelector('h1'));
+    return text.getBoundingClientRect().right;
+  });
+  assert.ok(version.x > titleEnd && version.x + version.width <= 390, 'the version beside the title');
+  assert.strictEqual(await page.evaluate(() => document.documentElement.scrollWidth), 390, 'no sideways scrolling');
+  await page.close();
+  console.log('on a phone: the version in the corner, nothing wider than the screen');
+}
+
 (async () => {
   const browser = await chromium.launch({
     executablePath: '/usr/bin/chromium',
@@ -141,6 +163,7 @@ async function aMillionRowsInUnderTwoSeconds(page) {
     await knownRunsGiveTheirFiles(page);
     await badAnswersSayWhy(page);
     await aMillionRowsInUnderTwoSeconds(page);
+    await onAPhoneTheVersionShowsAndNothingScrollsSideways(browser);
     assert.deepStrictEqual(faults, [], 'no script errors and nothing fetched');
   } finally {
     await browser.close();
