@@ -76,14 +76,38 @@ double steepest_angle(const Ground& ground, double target_fs);
 inline constexpr double kLeastSlopeAngle = 1.0;
 
 // The fast path: the critical factor of safety and the steepest angle read
-// off a table of critical_fs_per_strength by interpolation, to 0.1%.  It
-// uses + - * / and sqrt only, so that it gives the same bits on every
-// platform; the caller gives tan(phi).  Outside the table (slope angle
-// below kLeastSlopeAngle or above 90, negative or non-finite inputs, a
-// non-positive height or unit weight) the result is not a number.
+// off a table of critical_fs_per_strength by cubic interpolation, within
+// 0.1% of the solver.  It uses + - * / and sqrt only, so that it gives the
+// same bits on every platform; the caller gives tan(phi).  Outside the
+// table (a slope angle below kLeastSlopeAngle or above 90; a negative or
+// non-finite strength; a height or unit weight not above zero) the result
+// is not a number, as is the steepest angle where even a slope of
+// kLeastSlopeAngle falls short of the target (c = phi = 0 among them).
 double check_factor_of_safety(double tan_phi, double cohesion, double unit_weight,
                               double height, double slope_angle);
 double check_steepest_angle(double tan_phi, double cohesion, double unit_weight,
                             double height, double target_fs);
+
+// The same in two steps, for a row of a sweep that reads several answers
+// for one slope: its strength in the table's terms, found once, then each
+// answer.  scale is tan(phi) + c / (gamma H), not a number outside the
+// table; the share's stencil is where the row's s falls in the table.
+struct TableStrength {
+  double scale;
+  int share_base;
+  double share_weights[4];
+};
+TableStrength table_strength(double tan_phi, double cohesion, double unit_weight,
+                             double height);
+double check_factor_of_safety(const TableStrength& strength, double slope_angle);
+
+// A sweep whose s moves little from row to row may keep one cursor per
+// target: the steepest angle's search then starts from the last row's
+// table cell, and gives exactly what it gives without (nullptr).
+struct SteepestCursor {
+  int row = 0;
+};
+double check_steepest_angle(const TableStrength& strength, double target_fs,
+                            SteepestCursor* cursor);
 
 }  // namespace telk

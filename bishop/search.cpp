@@ -180,7 +180,10 @@ Critical critical_arc(const Section& section) {
   // above the exit (the shallow circles of a cohesionless slope) to far
   // behind the crest, depths from a skin to the deepest dip (the toe
   // circles of a steep cut and those touching the base of a flat slope).
-  constexpr double kExits[] = {0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9};
+  // Exits just above the toe too: there a circle may touch the base inside
+  // the slope, which one through the toe cannot, and be the critical one.
+  constexpr double kExits[] = {0,   0.001, 0.004, 0.015, 0.04, 0.1, 0.2,
+                               0.3, 0.4,   0.5,   0.6,   0.7,  0.8, 0.9};
   constexpr double kSpans[] = {0.02, 0.05, 0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1,
                                1.15, 1.3, 1.45, 1.6, 1.8, 2, 2.3, 2.6, 2.95};
   constexpr double kDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1};
@@ -227,7 +230,7 @@ Critical critical_arc(const Section& section) {
   // the ranges' edges, then a simplex again.
   Critical best{kInfinity, {}, false};
   Circle best_circle{};
-  const std::size_t refined = std::min<std::size_t>(starts.size(), 5);
+  const std::size_t refined = std::min<std::size_t>(starts.size(), 6);
   for (std::size_t i = 0; i < refined; ++i) {
     Circle c = nelder_mead(section, starts[i].circle, 0.05);
     c = compass(section, c, 0.01);
