@@ -1,0 +1,113 @@
+// Bishop's simplified method of slices for a homogeneous dry slope: the
+// factor of safety of one slip circle, the critical circle, the steepest
+// angle for a target factor of safety, and a fast path over a table.
+//
+// The ground: a slope of height H at angle beta between a horizontal crest
+// and a horizontal toe, on a firm base at the toe's level; cohesion c,
+// friction angle phi, unit weight gamma, in any consistent units.  Origin at
+// the toe, x into the slope (the crest starts at x = H / tan(beta)), y up.
+// A slip circle enters the crest or the face and leaves the face or the toe;
+// its arc stays at or above the base (y >= 0).
+#pragma once
+
+#include <string>
+
+namespace telk {
+
+struct Ground {
+  double friction_angle;  // phi, degrees, 0 <= phi < 90
+  double cohesion;        // c >= 0
+  double unit_weight;     // gamma > 0
+  double height;          // H > 0
+  double slope_angle;     // beta, degrees, 0 < beta <= 90
+};
+
+// Whether the ground is one the solver takes; if not, *why (when given)
+// says which input is wrong and why in a short phrase.
+bool valid_ground(const Ground& ground, std::string* why);
+
+struct SlipCircle {
+  double centre_x, centre_y, radius;
+  double entry_x, entry_y;  // where the arc meets the crest or the face
+  double exit_x, exit_y;    // where it leaves the face or the toe
+};
+
+struct Bishop {
+  double fs;             // factor of safety; +infinity for no slip circle
+  SlipCircle circle;
+  bool m_alpha_floored;  // some slice's m_alpha was raised to kMAlphaFloor
+};
+
+// The m_alpha = cos(alpha) + sin(alpha) tan(phi) / F of a slice whose base
+// rises toward the toe (alpha < 0) is raised to this when below it, as is
+// usual, so that a steep slice at the toe neither divides by zero nor turns
+// its resistance negative.  Where the base rises toward the crest m_alpha
+// is at least cos(alpha) > 0 and is left as it is: c b / cos(alpha) is the
+// cohesion along the slice's base.
+inline constexpr double kMAlphaFloor = 0.2;
+
+// Slices of one circle, before the toe and the crest edge split two of them.
+inline constexpr int kSlices = 64;
+
+// Factor of safety of the circle (centre, radius), in the ground's units,
+// by Bishop's simplified method with `slices` slices.  Not a number when the
+// circle is no slip circle of this ground (it does not cut the ground
+// twice, or its arc dips below the base).  *floored, when given, tells
+// whether an m_alpha was floored.
+double circle_factor_of_safety(const Ground& ground, double centre_x, double centre_y,
+                               double radius, bool* floored, int slices = kSlices);
+
+// The critical circle: the least factor of safety over every slip circle.
+// The ground must be valid.  c = phi = 0 gives 0.
+Bishop critical_circle(const Ground& ground);
+
+// The critical factor of safety in units of (tan(phi) + c / (gamma H)),
+// which depends on beta and on the cohesion share
+//   s = c / (c + gamma H tan(phi))  in [0, 1]
+// alone: s = 0 is a cohesionless slope (1 / tan(beta)), s = 1 is phi = 0.
+// The table of the fast path holds this function.
+double critical_fs_per_strength(double slope_angle, double cohesion_share);
+
+// The steepest slope angle, in degrees to 0.01, whose critical factor of
+// safety is target_fs: 90 where a vertical cut reaches the target, not a
+// number where even a slope of kLeastSlopeAngle falls short of it.  The
+// ground is valid with any slope angle (slope_angle is ignored).
+double steepest_angle(const Ground& ground, double target_fs);
+inline constexpr double kLeastSlopeAngle = 1.0;
+
+// The fast path: the critical factor of safety and the steepest angle read
+// off a table of critical_fs_per_strength by cubic interpolation, within
+// 0.1% of the solver.  It uses + - * / and sqrt only, so that it gives the
+// same bits on every platform; the caller gives tan(phi).  Outside the
+// table (a slope angle below kLeastSlopeAngle or above 90; a negative or
+// non-finite strength; a height or unit weight not above zero) the result
+// is not a number, as is the steepest angle where even a slope of
+// kLeastSlopeAngle falls short of the target (c = phi = 0 among them).
+double check_factor_of_safety(double tan_phi, double cohesion, double unit_weight,
+                              double height, double slope_angle);
+double check_steepest_angle(double tan_phi, double cohesion, double unit_weight,
+                            double height, double target_fs);
+
+// The same in two steps, for a row of a sweep that reads several answers
+// for one slope: its strength in the table's terms, found once, then each
+// answer.  scale is tan(phi) + c / (gamma H), not a number outside the
+// table; the share's stencil is where the row's s falls in the table.
+struct TableStrength {
+  double scale;
+  int share_base;
+  double share_weights[4];
+};
+TableStrength table_strength(double tan_phi, double cohesion, double unit_weight,
+                             double height);
+double check_factor_of_safety(const TableStrength& strength, double slope_angle);
+
+// A sweep whose s moves little from row to row may keep one cursor per
+// target: the steepest angle's search then starts from the last row's
+// table cell, and gives exactly what it gives without (nullptr).
+struct SteepestCursor {
+  int row = 0;
+};
+double check_steepest_angle(const TableStrength& strength, double target_fs,
+                            SteepestCursor* cursor);
+
+}  // namespace telk

@@ -1,0 +1,301 @@
+// The critical circle: a coarse search over families of slip circles, each
+// given by where it leaves the ground, where it enters and how deep it
+// dips, then Nelder-Mead from the best few; and the steepest angle for a
+// target factor of safety by bisection on the slope angle.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "bishop/section.h"
+
+namespace telk {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Entry points reach this far behind the crest edge, in units of the
+// slope's width plus its height: well beyond the critical circles of a
+// frictionless slope on its firm base, which reach the furthest.
+constexpr double kCrestReach = 2;
+
+// The least share of its deepest admissible dip a circle may have: the
+// shallow circles of a cohesionless slope tend to zero depth, and at this
+// share they are within 1e-5 of tan(phi) / tan(beta).
+constexpr double kLeastDepth = 1e-4;
+
+// A circle as the search sees it: where it leaves (0 toe to 1 crest edge,
+// along the face), where it enters (on the face below 1, else behind the
+// crest edge by (entry - 1) (L + 1)), and its depth, the share of the
+// deepest dip that keeps its arc above the base and its ends on its lower
+// half.
+using Circle = std::array<double, 3>;
+
+struct Point {
+  double x, y;
+};
+
+Point ground_point(const Section& section, double along) {
+  if (along <= 1) return {along * section.crest_x, along};
+  return {section.crest_x + (along - 1) * (section.crest_x + 1), 1};
+}
+
+// The arc of a circle, or false for none.  The centre lies on the chord's
+// perpendicular bisector, h above its midpoint; a smaller h dips deeper.
+bool arc_of(const Section& section, const Circle& circle, Arc* arc) {
+  const Point p = ground_point(section, circle[0]);
+  const Point q = ground_point(section, circle[1]);
+  const double dx = q.x - p.x, dy = q.y - p.y;
+  if (!(dx > 0 && dy > 0)) return false;  // a vertical chord, or both on the crest
+  const double chord = std::hypot(dx, dy);
+  const double sin_d = dy / chord, cos_d = dx / chord, half = chord / 2;
+  const double mx = (p.x + q.x) / 2, my = (p.y + q.y) / 2;
+  auto admissible = [&](double h) {
+    const double cx = mx - sin_d * h, cy = my + cos_d * h;
+    return cx <= p.x || cy >= std::sqrt(half * half + h * h);
+  };
+  // Both ends on the lower half: the centre at or above the entry.
+  double h_min = half * sin_d / cos_d;
+  if (!admissible(h_min)) {
+    // The arcs through p and q nest, so those above the base are those
+    // with h at least some h_min; the arc whose centre is above p is one.
+    double lo = h_min, hi = half * cos_d / sin_d;
+    for (int i = 0; i < 60; ++i) {
+      const double mid = (lo + hi) / 2;
+      (admissible(mid) ? hi : lo) = mid;
+    }
+    h_min = hi;
+  }
+  const double angle = std::clamp(circle[2], kLeastDepth, 1.0) * std::atan(half / h_min);
+  const double h = half / std::tan(angle);
+  *arc = {mx - sin_d * h, my + cos_d * h, std::hypot(half, h), p.x, p.y, q.x, q.y};
+  return true;
+}
+
+Circle clamped(const Circle& c) {
+  const double exit = std::clamp(c[0], 0.0, 1.0);
+  return {exit, std::clamp(c[1], exit, 1 + kCrestReach), std::clamp(c[2], kLeastDepth, 1.0)};
+}
+
+double fs_of(const Section& section, const Circle& circle) {
+  Arc arc;
+  if (!arc_of(section, clamped(circle), &arc)) return kInfinity;
+  return arc_factor_of_safety(section, arc, kSlices, nullptr);
+}
+
+// Nelder-Mead over the three numbers of a circle, clamped to their ranges,
+// from `start` with steps `step`, until the simplex's values agree to 1e-10
+// and its corners to 1e-7.
+Circle nelder_mead(const Section& section, const Circle& start, double step) {
+  std::array<Circle, 4> x{start, start, start, start};
+  std::array<double, 4> f{};
+  for (int i = 0; i < 3; ++i) x[i + 1][i] += step;
+  for (int i = 0; i < 4; ++i) f[i] = fs_of(section, x[i]);
+  for (int evaluations = 4; evaluations < 3000;) {
+    std::array<int, 4> order{0, 1, 2, 3};
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return f[a] < f[b]; });
+    const int best = order[0], worst = order[3], second = order[2];
+    double size = 0;
+    for (int i = 0; i < 4; ++i) {
+      for (int k = 0; k < 3; ++k) size = std::max(size, std::abs(x[i][k] - x[best][k]));
+    }
+    if (f[worst] - f[best] <= 1e-10 * std::abs(f[best]) && size < 1e-7) break;
+    Circle centroid{};
+    for (int i = 0; i < 4; ++i) {
+      if (i == worst) continue;
+      for (int k = 0; k < 3; ++k) centroid[k] += x[i][k] / 3;
+    }
+    auto toward = [&](double t) {
+      Circle p;
+      for (int k = 0; k < 3; ++k) p[k] = centroid[k] + t * (x[worst][k] - centroid[k]);
+      return p;
+    };
+    const Circle reflected = toward(-1);
+    const double fr = fs_of(section, reflected);
+    ++evaluations;
+    if (fr < f[best]) {
+      const Circle expanded = toward(-2);
+      const double fe = fs_of(section, expanded);
+      ++evaluations;
+      if (fe < fr) x[worst] = expanded, f[worst] = fe;
+      else x[worst] = reflected, f[worst] = fr;
+    } else if (fr < f[second]) {
+      x[worst] = reflected, f[worst] = fr;
+    } else {
+      const Circle contracted = toward(fr < f[worst] ? -0.5 : 0.5);
+      const double fc = fs_of(section, contracted);
+      ++evaluations;
+      if (fc < std::min(fr, f[worst])) {
+        x[worst] = contracted, f[worst] = fc;
+      } else {
+        for (int i = 0; i < 4; ++i) {
+          if (i == best) continue;
+          for (int k = 0; k < 3; ++k) x[i][k] = x[best][k] + (x[i][k] - x[best][k]) / 2;
+          f[i] = fs_of(section, x[i]);
+          ++evaluations;
+        }
+      }
+    }
+  }
+  return clamped(x[std::min_element(f.begin(), f.end()) - f.begin()]);
+}
+
+// Compass search: each number in turn a step up and down, kept when
+// better; the steps halve when none is, down to 1e-8.  Slow in a curved
+// valley but sure on the ranges' edges, where a simplex stalls (the toe
+// circles of a vertical cut enter at their centre's height, the deepest
+// admissible).
+Circle compass(const Section& section, Circle x, double step) {
+  x = clamped(x);
+  double f = fs_of(section, x);
+  for (; step > 1e-8; step /= 2) {
+    for (bool moved = true; moved;) {
+      moved = false;
+      for (int k = 0; k < 3; ++k) {
+        for (const double sign : {1.0, -1.0}) {
+          Circle y = x;
+          y[k] += sign * step;
+          y = clamped(y);
+          const double fy = fs_of(section, y);
+          if (fy < f) x = y, f = fy, moved = true;
+        }
+      }
+    }
+  }
+  return x;
+}
+
+struct Critical {
+  double fs;
+  Arc arc;
+  bool floored;
+};
+
+Critical critical_arc(const Section& section) {
+  // The coarse families: exits from the toe up the face, entries from just
+  // above the exit (the shallow circles of a cohesionless slope) to far
+  // behind the crest, depths from a skin to the deepest dip (the toe
+  // circles of a steep cut and those touching the base of a flat slope).
+  // Exits just above the toe too: there a circle may touch the base inside
+  // the slope, which one through the toe cannot, and be the critical one.
+  constexpr double kExits[] = {0,   0.001, 0.004, 0.015, 0.04, 0.1, 0.2,
+                               0.3, 0.4,   0.5,   0.6,   0.7,  0.8, 0.9};
+  constexpr double kSpans[] = {0.02, 0.05, 0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1,
+                               1.15, 1.3, 1.45, 1.6, 1.8, 2, 2.3, 2.6, 2.95};
+  constexpr double kDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1};
+  constexpr int ne = std::size(kExits), ns = std::size(kSpans), nd = std::size(kDepths);
+  std::vector<double> fs(ne * ns * nd);
+  auto at = [&](int e, int s, int d) { return (e * ns + s) * nd + d; };
+  for (int e = 0; e < ne; ++e) {
+    for (int s = 0; s < ns; ++s) {
+      for (int d = 0; d < nd; ++d) {
+        fs[at(e, s, d)] = fs_of(section, {kExits[e], kExits[e] + kSpans[s], kDepths[d]});
+      }
+    }
+  }
+  // The grid's local minima start the refinement, the least first: the
+  // factor of safety may have several valleys, and the least coarse value
+  // need not lie in the deepest.
+  struct Start {
+    double fs;
+    Circle circle;
+  };
+  std::vector<Start> starts;
+  for (int e = 0; e < ne; ++e) {
+    for (int s = 0; s < ns; ++s) {
+      for (int d = 0; d < nd; ++d) {
+        const double f = fs[at(e, s, d)];
+        bool least = f < kInfinity;
+        for (int de = -1; de <= 1 && least; ++de) {
+          for (int ds = -1; ds <= 1 && least; ++ds) {
+            for (int dd = -1; dd <= 1 && least; ++dd) {
+              const int e2 = e + de, s2 = s + ds, d2 = d + dd;
+              if (e2 < 0 || e2 >= ne || s2 < 0 || s2 >= ns || d2 < 0 || d2 >= nd) continue;
+              least = f <= fs[at(e2, s2, d2)];
+            }
+          }
+        }
+        if (least) starts.push_back({f, {kExits[e], kExits[e] + kSpans[s], kDepths[d]}});
+      }
+    }
+  }
+  std::sort(starts.begin(), starts.end(),
+            [](const Start& a, const Start& b) { return a.fs < b.fs; });
+
+  // Refine the best few: a simplex, then a compass search that is sure on
+  // the ranges' edges, then a simplex again.
+  Critical best{kInfinity, {}, false};
+  Circle best_circle{};
+  const std::size_t refined = std::min<std::size_t>(starts.size(), 6);
+  for (std::size_t i = 0; i < refined; ++i) {
+    Circle c = nelder_mead(section, starts[i].circle, 0.05);
+    c = compass(section, c, 0.01);
+    c = nelder_mead(section, c, 0.01);
+    const double f = fs_of(section, c);
+    if (f < best.fs) best.fs = f, best_circle = c;
+  }
+  if (!arc_of(section, best_circle, &best.arc)) return {kInfinity, {}, false};
+  best.fs = arc_factor_of_safety(section, best.arc, kSlices, &best.floored);
+  return best;
+}
+
+double critical_fs(const Ground& ground) { return critical_arc(section_of(ground)).fs; }
+
+}  // namespace
+
+bool valid_ground(const Ground& g, std::string* why) {
+  const char* wrong = nullptr;
+  if (!(g.friction_angle >= 0 && g.friction_angle < 90)) {
+    wrong = "the friction angle must be from 0 to below 90 degrees";
+  } else if (!(g.cohesion >= 0 && g.cohesion < kInfinity)) {
+    wrong = "the cohesion must be zero or more, and finite";
+  } else if (!(g.unit_weight > 0 && g.unit_weight < kInfinity)) {
+    wrong = "the unit weight must be above zero, and finite";
+  } else if (!(g.height > 0 && g.height < kInfinity)) {
+    wrong = "the height must be above zero, and finite";
+  } else if (!(g.slope_angle > 0 && g.slope_angle <= 90)) {
+    wrong = "the slope angle must be above 0 and at most 90 degrees";
+  } else if (!(g.cohesion / (g.unit_weight * g.height) < kInfinity)) {
+    wrong = "the cohesion is too large for the unit weight and height";
+  }
+  if (wrong != nullptr && why != nullptr) *why = wrong;
+  return wrong == nullptr;
+}
+
+Bishop critical_circle(const Ground& ground) {
+  const Critical c = critical_arc(section_of(ground));
+  const double h = ground.height;
+  const Arc& a = c.arc;
+  return {c.fs,
+          {a.centre_x * h, a.centre_y * h, a.radius * h, a.entry_x * h, a.entry_y * h,
+           a.exit_x * h, a.exit_y * h},
+          c.floored};
+}
+
+double critical_fs_per_strength(double slope_angle, double cohesion_share) {
+  Section section = section_of({45, 0, 1, 1, slope_angle});
+  section.cohesion = cohesion_share;
+  section.tan_phi = 1 - cohesion_share;
+  return critical_arc(section).fs;
+}
+
+double steepest_angle(const Ground& ground, double target_fs) {
+  Ground g = ground;
+  g.slope_angle = 90;
+  if (critical_fs(g) >= target_fs) return 90;
+  g.slope_angle = kLeastSlopeAngle;
+  if (!(critical_fs(g) >= target_fs)) return kNaN;
+  // The critical factor of safety falls as the slope steepens.
+  double lo = kLeastSlopeAngle, hi = 90;
+  while (hi - lo > 0.001) {
+    g.slope_angle = (lo + hi) / 2;
+    (critical_fs(g) >= target_fs ? lo : hi) = g.slope_angle;
+  }
+  return lo;
+}
+
+}  // namespace telk

@@ -1,0 +1,93 @@
+#include <cmath>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "bishop/bishop.h"
+
+using namespace telk;
+
+namespace {
+
+// A random slope and a circle through its toe, the family of most critical
+// circles: centre above the toe's side, so that the arc rises from the toe.
+struct Case {
+  Ground ground;
+  double cx, cy, r;
+};
+
+Case random_case(std::mt19937_64& rng) {
+  std::uniform_real_distribution<double> unit(0, 1);
+  Case c;
+  c.ground = {40 * unit(rng), 30 * unit(rng), 15 + 10 * unit(rng), 2 + 20 * unit(rng),
+              15 + 75 * unit(rng)};
+  const double h = c.ground.height;
+  const double crest = h / std::tan(c.ground.slope_angle * 3.14159265358979 / 180);
+  c.cx = -(0.05 + 0.6 * unit(rng)) * (crest + h);
+  c.cy = h * (1.1 + 1.5 * unit(rng));
+  c.r = std::hypot(c.cx, c.cy);  // through the toe
+  return c;
+}
+
+}  // namespace
+
+TEST(CircleFactorOfSafety, ScalesWithCohesionAndTanPhiTogether) {
+  std::mt19937_64 rng(1);
+  for (int i = 0; i < 200; ++i) {
+    const Case c = random_case(rng);
+    const double fs = circle_factor_of_safety(c.ground, c.cx, c.cy, c.r, nullptr);
+    if (!std::isfinite(fs)) continue;
+    for (const double k : {0.3, 2.5}) {
+      Ground scaled = c.ground;
+      scaled.cohesion *= k;
+      scaled.friction_angle =
+          std::atan(k * std::tan(c.ground.friction_angle * 3.14159265358979 / 180)) *
+          180 / 3.14159265358979;
+      EXPECT_NEAR(circle_factor_of_safety(scaled, c.cx, c.cy, c.r, nullptr), k * fs,
+                  1e-6 * k * fs)
+          << i;
+    }
+  }
+}
+
+TEST(CircleFactorOfSafety, DoublingTheSlicesChangesLessThanFiveHundredthsOfAPercent) {
+  std::mt19937_64 rng(2);
+  int finite = 0;
+  for (int i = 0; i < 200; ++i) {
+    const Case c = random_case(rng);
+    const double fs = circle_factor_of_safety(c.ground, c.cx, c.cy, c.r, nullptr);
+    if (!std::isfinite(fs)) continue;
+    ++finite;
+    const double twice = circle_factor_of_safety(c.ground, c.cx, c.cy, c.r, nullptr, 2 * kSlices);
+    EXPECT_NEAR(twice, fs, 5e-4 * fs) << i;
+  }
+  EXPECT_GT(finite, 100);
+}
+
+TEST(CircleFactorOfSafety, RejectsCirclesThatAreNoSlipOfTheGround) {
+  const Ground ground{30, 10, 20, 10, 45};
+  const struct { double cx, cy, r; const char* why; } cases[] = {
+      {5, 30, 5, "above the ground"},
+      {-10, 8, 14, "dips below the toe"},
+      {5, 5, 4, "below the base"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_TRUE(std::isnan(circle_factor_of_safety(ground, c.cx, c.cy, c.r, nullptr))) << c.why;
+  }
+}
+
+TEST(CircleFactorOfSafety, FloorsMAlphaOfASteepToeSliceAndStaysPositive) {
+  // A small circle centred at the crest's height behind a 30 degree face:
+  // its arc rises steeply toward the exit, where m_alpha = cos(alpha) +
+  // sin(alpha) tan(phi) / F would fall below the floor, and turn negative.
+  const Ground ground{40, 0, 20, 10, 30};
+  bool floored = false;
+  const double fs = circle_factor_of_safety(ground, 20, 10, 4, &floored);
+  EXPECT_TRUE(floored);
+  EXPECT_GT(fs, 0);
+  EXPECT_TRUE(std::isfinite(fs));
+}
+
+TEST(CircleFactorOfSafety, NoStrengthIsZero) {
+  EXPECT_EQ(circle_factor_of_safety({0, 0, 20, 10, 45}, -2, 15, std::hypot(2, 15), nullptr), 0);
+}
