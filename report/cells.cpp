@@ -16,6 +16,47 @@ char* write_fixed(char* out, double v, int decimals) {
                        decimals).ptr;
 }
 
+std::string fixed_text(double v, int decimals) {
+  char text[kCellMax];
+  return std::string(text, write_fixed(text, v, decimals));
+}
+
+char* write_fixed_short(char* out, double v, int decimals) {
+  // v scaled, rounded once.  Unless it lies within a few units in its last
+  // place of a half, it rounds to the same whole number as the exact
+  // product would: then only its digits are left to write.
+  constexpr double kScales[] = {1, 10, 100, 1000};
+  const double scaled = v * kScales[decimals];
+  const double whole = std::nearbyint(scaled);
+  const double off = std::fabs(std::fabs(scaled - whole) - 0.5);
+  if (!(std::fabs(scaled) < 1e15) || off <= 1e-15 * std::fabs(scaled) + 1e-300)
+    return write_fixed(out, v, decimals);
+  if (std::signbit(v)) *out++ = '-';
+  auto digits = static_cast<std::uint64_t>(std::fabs(whole));
+  char text[24];
+  char* end = text + sizeof text;
+  char* at = end;
+  for (int k = 0; k < decimals; ++k, digits /= 10) *--at = static_cast<char>('0' + digits % 10);
+  if (decimals > 0) *--at = '.';
+  do {
+    *--at = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  } while (digits != 0);
+  return std::copy(at, end, out);
+}
+
+char* write_comma_cell(char* out, double v, int decimals) {
+  if (std::isfinite(v)) {
+    char* const start = out;
+    out = std::fabs(v) < 1e15 ? write_fixed_short(out, v, decimals)
+                              : std::to_chars(out, out + kCellMax, v, std::chars_format::scientific,
+                                              decimals).ptr;
+    std::replace(start, out, '.', ',');
+  }
+  *out++ = '\t';
+  return out;
+}
+
 namespace {
 
 // What a cell shows of |v| below 2^24: the whole part and the hundredths.

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace telk {
 
@@ -13,6 +14,14 @@ inline constexpr std::size_t kCellMax = 128;
 
 // v as "%.<decimals>f" would write it in the C locale, halves to even.
 char* write_fixed(char* out, double v, int decimals);
+
+// write_fixed for 0 to 3 decimals, without the general conversion's cost
+// where the value is not within a hair of a half: the check file writes six
+// such numbers a row.
+char* write_fixed_short(char* out, double v, int decimals);
+
+// The same as a string, for the console's lines and the header.
+std::string fixed_text(double v, int decimals);
 
 // A height or ratio as " 12,50\t": integer part, comma, two hundredths.
 // A value that is not finite leaves the cell empty ("\t").
@@ -34,6 +43,11 @@ class HeightCells {
 // A slope angle to the nearest degree, "86\t"; empty ("\t") when the group
 // has no angle (not a number) or the angle is not finite.
 char* write_angle_cell(char* out, float angle);
+
+// v to `decimals` decimals with a decimal comma, "1,234\t", halves to
+// even; from 1e15 on, in scientific form ("1,234e+20\t"), which keeps the
+// cell short; empty ("\t") when v is not finite.
+char* write_comma_cell(char* out, double v, int decimals);
 
 // The console trace of one column group: "%f  %f" of x and its fraction.
 char* write_trace(char* out, float x);

@@ -71,3 +71,30 @@ TEST(Writers, MatchPlainSnprintfOnAnyFloat) {
     ASSERT_EQ(std::string(got, end), plain_cells(v)) << std::bit_cast<std::uint32_t>(v);
   }
 }
+
+// The check file's short conversion is "%.*f" on any double it meets:
+// ordinary values, exact halves of its last place, values a few ulps from
+// a half, and any bits at all.
+TEST(Writers, FixedShortIsThePlainConversionOnAnyDouble) {
+  std::mt19937_64 gen(19);
+  std::uniform_real_distribution<double> ordinary(-2000, 2000);
+  std::uniform_int_distribution<int> halves(-4000000, 4000000), ulps(-4, 4), decimals(0, 3);
+  for (int i = 0; i < 1000000; ++i) {
+    const int d = decimals(gen);
+    double v;
+    switch (i % 4) {
+      case 0: v = ordinary(gen); break;
+      case 1: v = std::ldexp(halves(gen), -3 - d * 4); break;  // exact binary halves
+      case 2:
+        v = (halves(gen) + 0.5) / std::pow(10.0, d);
+        for (int k = ulps(gen); k != 0; k += k < 0 ? 1 : -1)
+          v = std::nextafter(v, k < 0 ? -INFINITY : INFINITY);
+        break;
+      default: v = std::bit_cast<double>(gen()); break;
+    }
+    if (!std::isfinite(v) || std::fabs(v) >= 1e15) continue;
+    char got[kCellMax], want[2 * kCellMax];
+    std::snprintf(want, sizeof want, "%.*f", d, v);
+    ASSERT_EQ(std::string(got, write_fixed_short(got, v, d)), want) << v << " " << d;
+  }
+}

@@ -7,22 +7,18 @@
 
 namespace telk {
 
-namespace {
-
-std::string fixed1(float v) {
-  char text[kCellMax];
-  return std::string(text, write_fixed(text, v, 1));
-}
-
-}  // namespace
-
-std::string header(float density, float friction_angle, float cohesion) {
+std::string ground_lines(float density, float friction_angle, float cohesion) {
   // Catalan labels; the accented letters are the Windows-1252 bytes a
   // spreadsheet on the users' machines expects (a-grave 0xE0, o-acute 0xF3).
   std::string h;
-  h += "Par\xE0" "metres\tdensitat\t" + fixed1(density) + "\tTn/m3" + kLineEnd;
-  h += "geomec\xE0" "nics\tAngle\t" + fixed1(friction_angle) + "\tgraus" + kLineEnd;
-  h += "\tCohesi\xF3" "\t" + fixed1(cohesion) + "\tTn/m2" + kLineEnd + kLineEnd;
+  h += "Par\xE0" "metres\tdensitat\t" + fixed_text(density, 1) + "\tTn/m3" + kLineEnd;
+  h += "geomec\xE0" "nics\tAngle\t" + fixed_text(friction_angle, 1) + "\tgraus" + kLineEnd;
+  h += "\tCohesi\xF3" "\t" + fixed_text(cohesion, 1) + "\tTn/m2" + kLineEnd + kLineEnd;
+  return h;
+}
+
+std::string header(float density, float friction_angle, float cohesion) {
+  std::string h = ground_lines(density, friction_angle, cohesion);
   h += std::string("ABAC 1\tFS 1\t\t\tFS 1,3\t\t\tFS 1,5") + kLineEnd;
   h += "H";
   for (int group = 0; group < 3; ++group)

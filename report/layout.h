@@ -24,8 +24,10 @@ inline constexpr char kLineEnd[] = "\r\n";
 // The factors of safety of the three column groups, in the file's order.
 inline constexpr float kFactorsOfSafety[] = {1.0f, 1.3f, 1.5f};
 
-// The five header lines and the empty line after the third: density,
-// friction angle in degrees and cohesion, as typed, then the column titles.
+// The five header lines and the empty line after the third: the ground's
+// lines (density, friction angle in degrees and cohesion, as typed, and
+// the empty line), then the column titles.
+std::string ground_lines(float density, float friction_angle, float cohesion);
 std::string header(float density, float friction_angle, float cohesion);
 
 // What every row of a run shares: for each group, the chart row and the
@@ -52,6 +54,8 @@ class RowTails {
   explicit RowTails(FrictionGroups groups) : groups_(std::move(groups)) {}
 
   const FrictionGroups& groups() const { return groups_; }
+  // The slope angle of group g in the last tail made.
+  float angle(int g) const { return std::bit_cast<float>(angle_bits_[g]); }
 
   // The tail for y.  The view points into this object and holds until the
   // next call, which may write over it.

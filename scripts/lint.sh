@@ -8,9 +8,9 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh clang-tidy cppcheck cmake g++ g++-mingw-w64-x86-64
 
 # chart includes nothing of the project's, nor do bishop and system; report
-# only chart and system; driver and the front ends sit on top, the browser
+# only chart, bishop and system; driver and the front ends sit on top, the browser
 # page's (web) without system, and nothing includes them.
-layers=(chart: bishop: system: report:chart,system driver:chart,report,system web:chart,report,driver)
+layers=(chart: bishop: system: report:chart,bishop,system driver:chart,bishop,report,system web:chart,bishop,report,driver)
 shopt -s nullglob
 for layer in "${layers[@]}"; do
   room=${layer%%:*}
