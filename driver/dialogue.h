@@ -6,6 +6,7 @@
 #include <string>
 
 #include "driver/answers.h"
+#include "report/check_file.h"
 
 namespace telk {
 
@@ -22,8 +23,15 @@ bool ask_answers(std::FILE* in, std::FILE* out, std::FILE* err,
 // are terminals it starts on a line of its own.
 void say_last(std::FILE* out, std::FILE* err, const std::string& line);
 
-// After a run that wrote the result file: when `err` is a terminal, a last
-// line there saying how many rows went where.
-void say_written(std::FILE* out, std::FILE* err, int rows);
+// After a run that wrote the result file (and with `checked` the check
+// file): when `err` is a terminal, a last line there saying how many rows
+// went where.
+void say_written(std::FILE* out, std::FILE* err, int rows, bool checked = false);
+
+// After a checked run, when `err` is a terminal: for each factor of
+// safety, the lowest Bishop factor of safety among the column's angles and
+// the height where it falls, saying plainly when it is more than 2% below
+// the column's own.
+void say_checked(std::FILE* err, const CheckRows& rows);
 
 }  // namespace telk

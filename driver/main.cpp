@@ -7,10 +7,13 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "driver/dialogue.h"
+#include "driver/one_slope.h"
 #include "driver/sweep.h"
 #include "driver/version.h"
+#include "report/check_file.h"
 #include "report/layout.h"
 #include "report/result_file.h"
 #include "system/platform.h"
@@ -37,29 +40,24 @@ void fail(const std::string& line) {
   std::exit(kFileFailed);
 }
 
-// telk --version and --help answer and stop; any other argument is a
-// mistake.  Without arguments telk asks for the answers.  Returns -1 to go on.
-int arguments(int argc, char** argv) {
-  if (argc < 2) return -1;
-  const std::string arg = argv[1];
-  if (argc == 2 && arg == "--version") {
-    std::printf("telk %s\n", telk::kVersion);
-    return 0;
-  }
-  const bool help = argc == 2 && arg == "--help";
-  std::fputs("usage: telk [--version | --help]; with neither, telk asks for the answers\n",
-             help ? stdout : stderr);
-  return help ? 0 : 2;
-}
+// The usage, on standard output for --help, else on standard error.
+constexpr char kUsage[] =
+    "usage: telk [--check | --fs PHI C GAMMA H BETA | --version | --help]\n";
+constexpr char kHelp[] =
+    "  (none)   ask for the ground and the sweep, and write TELK_result.xls\n"
+    "  --check  the same, and TELK_check.xls: each of the chart's angles checked\n"
+    "           by Bishop's simplified method, and Bishop's own steepest angle\n"
+    "  --fs PHI C GAMMA H BETA\n"
+    "           the factor of safety of one slope by Bishop's simplified method\n"
+    "           (friction angle and slope angle in degrees, cohesion, unit weight\n"
+    "           and height in consistent units), and its critical circle\n";
+constexpr int kUsageError = 2;
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (const int status = arguments(argc, argv); status >= 0) return status;
-  telk::guard_standard_streams();
-  std::set_new_handler(out_of_memory);
-  telk::handle_signals();
+// The dialogue, the sweep and the result file, and with `check` the check
+// file beside it; the exit status.
+int run(bool check) {
   telk::ResultFile file(telk::kResultName);
+  telk::ResultFile check_file(telk::kCheckName);
 
   telk::Answers answers{};
   std::string error;
@@ -70,14 +68,61 @@ int main(int argc, char** argv) {
     fail(error);
     return kBadInput;
   }
-  const bool written = file.create(&error) &&
-                       telk::sweep(*plan, file.sink(), stdout, &error) &&
-                       file.commit(&error);
+  // Both files are finished before either takes its old one's place, so
+  // that a failure leaves both as they were.
+  std::optional<telk::Check> checked;
+  bool written = file.create(&error) && (!check || check_file.create(&error));
+  if (written && check) checked.emplace(answers, check_file.sink());
+  written = written &&
+            telk::sweep(*plan, file.sink(), stdout, &error, checked ? &*checked : nullptr) &&
+            file.finish(&error) && (!check || check_file.finish(&error)) &&
+            file.put_in_place(&error) && (!check || check_file.put_in_place(&error));
   std::fflush(stdout);
   if (!written) {
     fail(error);
     return kFileFailed;
   }
-  telk::say_written(stdout, stderr, plan->rows());
+  telk::say_written(stdout, stderr, plan->rows(), check);
+  if (checked) telk::say_checked(stderr, checked->rows);
   return 0;
+}
+
+// telk --fs: one line, or why not.
+int one_slope(char** numbers) {
+  const std::string_view texts[5] = {numbers[0], numbers[1], numbers[2], numbers[3], numbers[4]};
+  telk::Ground ground{};
+  std::string error;
+  if (!telk::parse_slope(texts, &ground, &error)) {
+    std::fprintf(stderr, "telk: %s\n", error.c_str());
+    return kBadInput;
+  }
+  std::printf("%s\n", telk::describe_slope(telk::critical_circle(ground)).c_str());
+  return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : kFileFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  telk::guard_standard_streams();
+  std::set_new_handler(out_of_memory);
+  telk::handle_signals();
+  const std::string_view first = argc > 1 ? argv[1] : "";
+  if (argc == 1 || (argc == 2 && first == "--check")) {
+    const int status = run(argc == 2);
+    // A window of its own would close before its last line could be read.
+    telk::keep_window_open(stdin, stderr);
+    return status;
+  }
+  if (argc == 7 && first == "--fs") return one_slope(argv + 2);
+  if (argc == 2 && first == "--version") {
+    std::printf("telk %s\n", telk::kVersion);
+    return 0;
+  }
+  if (argc == 2 && first == "--help") {
+    std::fputs(kUsage, stdout);
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
+  std::fputs(kUsage, stderr);
+  return kUsageError;
 }

@@ -120,7 +120,8 @@ int row_count(float height, float definition) {
   return static_cast<int>(q);
 }
 
-bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* error) {
+bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* error,
+           Check* check) {
   const Answers& answers = plan.answers();
   const float phi = radians(answers.friction_angle);
   CohesionRatios ratios(answers.cohesion, answers.density, phi);
@@ -128,6 +129,10 @@ bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* er
   HeightCells heights;
   ConsoleTrace trace(tails.groups().trace, console);
   if (!out->append(header(answers.density, answers.friction_angle, answers.cohesion), error))
+    return false;
+  if (check != nullptr &&
+      !check->file->append(check_header(answers.density, answers.friction_angle, answers.cohesion),
+                           error))
     return false;
 
   const int rows = plan.rows();
@@ -137,7 +142,16 @@ bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* er
     const std::string_view tail = tails.after_height(ratios.at(h));
     char* row = out->begin_write(kCellMax + tail.size(), error);
     if (row == nullptr) return false;
-    out->end_write(std::copy(tail.begin(), tail.end(), heights.write(row, h)));
+    char* const height_end = heights.write(row, h);
+    out->end_write(std::copy(tail.begin(), tail.end(), height_end));
+    if (check != nullptr) {
+      // The same height cell, then the check's own.
+      char* checked = check->file->begin_write(kCellMax + kCheckTailMax, error);
+      if (checked == nullptr) return false;
+      const float angles[3] = {tails.angle(0), tails.angle(1), tails.angle(2)};
+      check->file->end_write(
+          check->rows.write_after_height(std::copy(row, height_end, checked), h, angles));
+    }
     trace.row();
   }
   trace.finish();

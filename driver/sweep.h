@@ -7,6 +7,7 @@
 #include <string>
 
 #include "driver/answers.h"
+#include "report/check_file.h"
 #include "report/sink.h"
 
 namespace telk {
@@ -37,8 +38,19 @@ class SweepPlan {
 // step, so that its cell would show a height that was never asked for.
 std::optional<SweepPlan> check_sweep(const Answers& answers, std::string* error);
 
+// The check of a sweep by Bishop's method: the sink of its file, and its
+// rows, which keep the lowest factor of safety of each column.
+struct Check {
+  Check(const Answers& answers, Sink* sink)
+      : file(sink), rows(answers.friction_angle, answers.cohesion, answers.density) {}
+  Sink* file;
+  CheckRows rows;
+};
+
 // Writes the result file's bytes to `out`, the header and then one row per
-// height step, and the progress trace to `console` unless it is null.
-bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* error);
+// height step, and the progress trace to `console` unless it is null; with
+// a check, the check file's bytes too, row for row.
+bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* error,
+           Check* check = nullptr);
 
 }  // namespace telk

@@ -166,9 +166,9 @@ bool Replacement::finish(std::string* error) {
       ok = false;
     }
   }
-  const File file = temporary_.file;
+  const File closing = temporary_.file;
   temporary_.file = kNoFile;
-  if (!os::close_file(file) && ok) {
+  if (!os::close_file(closing) && ok) {
     *error = write_failure(os::last_error_text());
     ok = false;
   }

@@ -1,0 +1,24 @@
+// telk --fs PHI C GAMMA H BETA: the factor of safety of one slope by
+// Bishop's simplified method, and its critical circle.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "bishop/bishop.h"
+
+namespace telk {
+
+// The five numbers in the order PHI C GAMMA H BETA.  False, with the line
+// to show, when one is not a number, or the slope cannot be computed:
+// H, GAMMA or BETA not above 0, BETA above 90, C or PHI below 0, PHI of 90
+// or more, or a value that is not finite.
+bool parse_slope(const std::string_view numbers[5], Ground* ground, std::string* error);
+
+// The line --fs prints: the factor of safety to three decimals, then the
+// critical circle's centre and radius and where it enters and leaves the
+// ground, in the input's length unit, origin at the toe, x into the slope
+// and y up.
+std::string describe_slope(const Bishop& bishop);
+
+}  // namespace telk
