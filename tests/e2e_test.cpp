@@ -13,15 +13,60 @@ using harness::Outcome;
 using harness::run;
 using harness::slurp;
 
+// Each known run, plain and checked: --check writes the same result file
+// and console, and the check file beside it.
 TEST(EndToEnd, KnownRunsGiveTheExpectedBytes) {
   const std::filesystem::path expected = TELK_EXPECTED_DIR;
   for (const KnownRun& r : kKnownRuns) {
-    // Over an old result file, which the new one must replace.
-    const Outcome out = run(r.answers, "printf 'old result' > TELK_result.xls && ");
-    EXPECT_EQ(out.status, 0) << r.name;
-    EXPECT_EQ(out.error + out.files, "TELK_result.xls ") << r.name;
-    EXPECT_EQ(out.console, console_lines(slurp(expected / (std::string(r.name) + ".console"))));
-    EXPECT_EQ(out.result, slurp(expected / (std::string(r.name) + ".xls"))) << r.name;
+    for (const bool checked : {false, true}) {
+      SCOPED_TRACE(std::string(r.name) + (checked ? " --check" : ""));
+      // Over an old result file, which the new one must replace.
+      const Outcome out = run(r.answers, "printf 'old result' > TELK_result.xls && ",
+                              checked ? "--check" : "");
+      EXPECT_EQ(out.status, 0);
+      EXPECT_EQ(out.error + out.files,
+                checked ? "TELK_check.xls TELK_result.xls " : "TELK_result.xls ");
+      EXPECT_EQ(out.console, console_lines(slurp(expected / (std::string(r.name) + ".console"))));
+      EXPECT_EQ(out.result, slurp(expected / (std::string(r.name) + ".xls")));
+      if (checked) {
+        EXPECT_EQ(out.check, slurp(expected / (std::string(r.name) + ".check.xls")));
+      }
+    }
+  }
+}
+
+// Arguments answer without asking: one slope by Bishop's method, its line
+// or one line saying which number is wrong and why; the version; the
+// usage, on standard output when asked for, else on standard error.
+TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
+  const char* kUsage = "usage: telk [--check | --fs PHI C GAMMA H BETA | --version | --help]\n";
+  const struct {
+    const char* args;
+    int status;
+    const char* out;  // what standard output starts with
+    const char* error;
+  } cases[] = {
+      // A 2:1 slope, H 10 m, c' 3 kPa, phi' 19.6, gamma 20 kN/m3: published
+      // Bishop results 0.985 to 0.993.
+      {"--fs 19.6 3 20 10 26.565", 0, "0.98", ""},
+      {"--fs 35 x 20 10 30", 1, "", "telk: cohesion: \"x\" is not a number\n"},
+      {"--fs 35 1 20 10 95", 1, "", "telk: slope angle: 95 is above 90 degrees: the face would overhang\n"},
+      {"--fs 90 1 20 10 45", 1, "", "telk: friction angle: 90 is 90 degrees or more: no slope can fail\n"},
+      {"--fs 35 1 20 0 45", 1, "", "telk: height: 0 is not above 0\n"},
+      {"--fs 35 -1 20 10 45", 1, "", "telk: cohesion: -1 is below 0\n"},
+      {"--fs 35 1 inf 10 45", 1, "", "telk: unit weight: inf is not finite\n"},
+      {"--fs 35 1 20 10", 2, "", kUsage},
+      {"--bishop", 2, "", kUsage},
+      {"--version --help", 2, "", kUsage},
+      {"--help", 0, kUsage, ""},
+      {"--version", 0, "telk " TELK_VERSION "\n", ""},
+  };
+  for (const auto& c : cases) {
+    const Outcome out = run("", "", c.args);
+    EXPECT_EQ(out.status, c.status) << c.args;
+    EXPECT_EQ(out.console.rfind(console_lines(c.out), 0), 0u) << c.args << ": " << out.console;
+    EXPECT_EQ(out.error, console_lines(c.error)) << c.args;
+    EXPECT_EQ(out.files, "") << c.args;
   }
 }
 
@@ -58,6 +103,9 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
       {"35 1 2.2 20 2.5", old + "mkdir gone && cd gone && rmdir ../gone && ", 255,
        "cannot write in the working directory to create TELK_result.xls: No such file or directory",
        nullptr},
+      // A check file that cannot be written: neither file is touched.
+      {"35 1 2.2 20 2.5", old + "mkdir TELK_check.xls && ", 255,
+       "cannot replace TELK_check.xls: it is a directory", ""},
   };
 #ifdef TELK_IN_EMPTY_ROOT
   // The release's Linux binary runs in an empty root (tests/chroot.in),
@@ -71,10 +119,12 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
     if (kWindows && c.windows_error == nullptr) continue;
     if (kGoneDirectoryCannotBeMade && c.prefix.find("rmdir") != std::string::npos) continue;
     if (kWindows && c.windows_error[0] != '\0') error = c.windows_error;
-    const Outcome out = run(c.answers, c.prefix);
+    const bool checked = std::string(error).find("TELK_check.xls") != std::string::npos;
+    const Outcome out = run(c.answers, c.prefix, checked ? "--check" : "");
     EXPECT_EQ(out.status, c.status);
     EXPECT_EQ(out.error, console_lines("telk: " + std::string(error) + "\n"));
-    EXPECT_EQ(out.files, "TELK_result.xls ");  // no temporary file left
+    // No temporary file left.
+    EXPECT_EQ(out.files, checked ? "TELK_check.xls TELK_result.xls " : "TELK_result.xls ");
     EXPECT_EQ(out.console.find("0.540000"), std::string::npos);  // no sweep
     if (c.prefix.rfind(old, 0) == 0) {
       EXPECT_EQ(out.result, "old result");
@@ -128,27 +178,3 @@ TEST(EndToEnd, AtATerminalBadAnswersAreAskedAgain) {
   }
 }
 
-// --version and --help answer on standard output; any other argument is a
-// mistake, said on standard error.  None of them asks or writes a file.
-TEST(EndToEnd, ArgumentsAnswerWithoutAsking) {
-  const std::string usage = "usage: telk [--version | --help]; with neither, telk asks for the answers\n";
-  const struct {
-    const char* arguments;
-    int status;
-    std::string console, error;
-  } cases[] = {
-      {"--version", 0, "telk " TELK_VERSION "\n", ""},
-      {"--help", 0, usage, ""},
-      {"--verbose", 2, "", usage},
-      {"--version --help", 2, "", usage},
-  };
-  for (const auto& c : cases) {
-    const Outcome out = harness::run_script(
-        "35 1 2.2 20 2.5", std::string("\"$TELK\" ") + c.arguments +
-                               " < \"$IO/answers\" > \"$IO/console\" 2> \"$IO/error\"");
-    EXPECT_EQ(out.status, c.status) << c.arguments;
-    EXPECT_EQ(out.console, console_lines(c.console)) << c.arguments;
-    EXPECT_EQ(out.error, console_lines(c.error)) << c.arguments;
-    EXPECT_EQ(out.files, "") << c.arguments;
-  }
-}

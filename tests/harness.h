@@ -47,6 +47,7 @@ struct Outcome {
   int status;
   std::string console, error, result;
   std::string files;  // what the working directory holds after, space-separated
+  std::string check;  // the check file, where the run wrote one
   std::string terminal;  // what the terminal showed, for a run on one
 };
 
@@ -99,7 +100,8 @@ inline Outcome run_script(const std::string& answers, const std::string& script,
   std::ofstream(io / "script") << "cd \"$IO/run\"\n" << script << "\n"
       << "echo $? > \"$IO/status\"\n"
       << "cd \"$IO/run\" && ls -A | tr '\\n' ' ' > \"$IO/files\"\n"
-      << "[ -f TELK_result.xls ] && cat TELK_result.xls > \"$IO/result\"\n";
+      << "[ -f TELK_result.xls ] && cat TELK_result.xls > \"$IO/result\"\n"
+      << "[ -f TELK_check.xls ] && cat TELK_check.xls > \"$IO/check\"\n";
   const std::string command = "IO='" + io.string() + "' TELK='" TELK_BINARY "' " +
                               (private_mounts ? "unshare -m " : "") + "bash '" +
                               io.string() + "/script'";
@@ -111,7 +113,8 @@ inline Outcome run_script(const std::string& answers, const std::string& script,
         std::system((command + " 2> '" + io.string() + "/shell'").c_str());
   }
   Outcome out{std::atoi(slurp(io / "status").c_str()), slurp(io / "console"),
-              slurp(io / "error"), slurp(io / "result"), slurp(io / "files"), terminal};
+              slurp(io / "error"), slurp(io / "result"), slurp(io / "files"),
+              slurp(io / "check"), terminal};
   fs::remove_all(io);
   return out;
 }
@@ -129,9 +132,12 @@ inline bool can_run_as_user() {
 inline const std::string kOpenToUser =
     "chmod 711 \"$IO\" && cp \"$TELK\" \"$IO/telk\" && ";
 
-// telk with the answers on standard input, after the commands in `prefix`.
-inline Outcome run(const std::string& answers, const std::string& prefix = "") {
-  return run_script(answers, prefix + "\"$TELK\" < \"$IO/answers\" > \"$IO/console\" 2> \"$IO/error\"");
+// telk with the answers on standard input, after the commands in `prefix`,
+// with the arguments `args`.
+inline Outcome run(const std::string& answers, const std::string& prefix = "",
+                   const std::string& args = "") {
+  return run_script(answers, prefix + "\"$TELK\" " + args +
+                                 " < \"$IO/answers\" > \"$IO/console\" 2> \"$IO/error\"");
 }
 
 // A long run over an old result file, sent `signal` once it is sweeping

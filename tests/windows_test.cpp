@@ -1,5 +1,5 @@
 // The Windows build against the Linux build on random but realistic
-// answers: the result files must be the same bytes, and so must the
+// answers: the result files and check files must be the same bytes, and so must the
 // consoles once Windows' CR LF line ends are allowed for.  The answers are
 // typed as a person would, with a few decimals, so that reading them, the
 // C library's tan and every rounding are compared on ordinary values.
@@ -39,13 +39,16 @@ void compare_builds(std::uint64_t seed, int runs) {
         typed(random, 1, 60, 0, 3) + "\n" + typed(random, 0, 12, 0, 2) + "\n" +
         typed(random, 1.4, 2.9, 1, 2) + "\n" + typed(random, 0.1, 80, 0, 2) + "\n" +
         typed(random, 0.01, 2.5, 2, 2) + "\n";
-    const harness::Outcome windows = harness::run(answers);
-    const harness::Outcome linux = harness::run(answers, "TELK='" TELK_LINUX_BINARY "' && ");
+    // Checked every other run: Bishop's table read alike.
+    const char* args = k % 2 == 0 ? "--check" : "";
+    const harness::Outcome windows = harness::run(answers, "", args);
+    const harness::Outcome linux = harness::run(answers, "TELK='" TELK_LINUX_BINARY "' && ", args);
     SCOPED_TRACE("answers " + answers);
     ASSERT_EQ(linux.status, 0);
     EXPECT_EQ(windows.status, 0);
     EXPECT_EQ(windows.error, "");
     EXPECT_TRUE(windows.result == linux.result) << first_difference(windows.result, linux.result);
+    EXPECT_TRUE(windows.check == linux.check) << first_difference(windows.check, linux.check);
     EXPECT_TRUE(windows.console == harness::console_lines(linux.console))
         << first_difference(windows.console, harness::console_lines(linux.console));
   }
