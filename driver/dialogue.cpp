@@ -1,9 +1,6 @@
 #include "driver/dialogue.h"
 
-#include <cmath>
-
 #include "driver/answers.h"
-#include "report/cells.h"
 #include "report/check_file.h"
 #include "report/layout.h"
 #include "system/platform.h"
@@ -65,22 +62,7 @@ void say_written(std::FILE* out, std::FILE* err, int rows, bool checked) {
 
 void say_checked(std::FILE* err, const CheckRows& rows) {
   if (!is_terminal(err)) return;
-  for (int g = 0; g < 3; ++g) {
-    const double target = kCheckTargets[g];
-    const Lowest& lowest = rows.lowest(g);
-    const std::string column = "FS " + fixed_text(target, 1) + ": ";
-    if (!std::isfinite(lowest.fs)) {
-      say(err, column + "no angle of the chart to check");
-    } else if (lowest.fs < 0.98 * target) {
-      say(err, column + "at " + fixed_text(lowest.height, 2) + " m the chart's angle has a factor " +
-                   "of safety of only " + fixed_text(lowest.fs, 3) + " by Bishop's method, more " +
-                   "than 2% below " + fixed_text(target, 1) + ": not safe there");
-    } else {
-      say(err, column + "Bishop's method gives the chart's angles a factor of safety of " +
-                   fixed_text(lowest.fs, 3) + " or more (the least at " + fixed_text(lowest.height, 2) +
-                   " m)");
-    }
-  }
+  for (int g = 0; g < 3; ++g) say(err, lowest_line(rows, g));
 }
 
 }  // namespace telk

@@ -54,6 +54,11 @@ class CheckRows {
   Lowest lowest_[3];
 };
 
+// What the check found in column group g, in one line: the lowest Bishop
+// factor of safety among its angles and the height where it falls, saying
+// plainly when it is more than 2% below the column's own factor of safety.
+std::string lowest_line(const CheckRows& rows, int g);
+
 // The angle of a slope built as the result file shows it: the chart's
 // angle to the nearest whole degree, halves to even.
 double built_angle(float chart_angle);
