@@ -70,7 +70,8 @@ async function loadTelk(wasmBytes) {
     // below it; null without the check.
     checkLines() {
       if (core.telk_blocks(kCheckFile) === 0) return null;
-      return [0, 1, 2].map((g) => ({ line: text(core.telk_check_line(g)), short: core.telk_check_short(g) === 1 }));
+      return [0, 1, 2].map((g) =>
+        ({ line: text(core.telk_check_line(g)), short: core.telk_check_short(g) === 1 }));
     },
   };
 }

@@ -53,7 +53,10 @@ const kScratch = fs.existsSync('/dev/shm') ? '/dev/shm' : os.tmpdir();
 // error line and files.  A few runs at a time, as each waits on its own.
 function runLinux(telk, answers) {
   const dir = fs.mkdtempSync(path.join(kScratch, 'telk-web-'));
-  const read = (name) => (fs.existsSync(path.join(dir, name)) ? fs.readFileSync(path.join(dir, name)) : null);
+  const read = (name) => {
+    const file = path.join(dir, name);
+    return fs.existsSync(file) ? fs.readFileSync(file) : null;
+  };
   return new Promise((resolve, reject) => {
     const child = execFile(telk, ['--check'], { cwd: dir, encoding: 'buffer' }, (failed, stdout, stderr) => {
       const bytes = read('TELK_result.xls');
@@ -108,7 +111,9 @@ function checkPlotRows(core, bytes, check, what) {
       if (checkRows !== null) assert.strictEqual(checkPlot[drawn], checkRows[i], `${what}: row ${i + 1}`);
     }
     assert.ok(drawn >= 0 && afterHeight(plot[drawn]) === afterHeight(row), `${what}: row ${i + 1}`);
-    if (checkRows !== null) assert.strictEqual(steepest(checkPlot[drawn]), steepest(checkRows[i]), `${what}: row ${i + 1}`);
+    if (checkRows !== null) {
+      assert.strictEqual(steepest(checkPlot[drawn]), steepest(checkRows[i]), `${what}: row ${i + 1}`);
+    }
   });
   assert.strictEqual(drawn, plot.length - 1, what);
   assert.strictEqual(plot[drawn], rows[rows.length - 1], what);
