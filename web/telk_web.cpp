@@ -143,12 +143,19 @@ struct Steepest {
 };
 
 Steepest steepest_cells(std::string_view row) {
-  Steepest steepest;
   std::size_t from = 0;
-  for (int cell = 0; cell < 10; ++cell) {
+  const auto next_cell = [&] {
     const std::size_t tab = std::min(row.find('\t', from), row.size());
-    if (cell > 0 && cell % 3 == 0) steepest.cells[cell / 3 - 1] = row.substr(from, tab - from);
+    const std::string_view cell = row.substr(from, tab - from);
     from = std::min(tab + 1, row.size());
+    return cell;
+  };
+  next_cell();  // the height
+  Steepest steepest;
+  for (std::string_view& cell : steepest.cells) {
+    next_cell();  // the chart's angle
+    next_cell();  // Bishop's factor of safety of it
+    cell = next_cell();
   }
   return steepest;
 }
