@@ -149,7 +149,7 @@ void summary() {
 
   // Over the figure's grid, where the chart gives an angle.
   for (int g = 0; g < 3; ++g) {
-    int cells = 0, above = 0, above_1 = 0, above_2 = 0;
+    int cells = 0, above = 0, above_1 = 0, above_2 = 0, no_bishop = 0;
     double top = -1e9, top_at[2] = {}, bottom = 1e9, bottom_at[2] = {};
     for (int j = 0; j <= kCohesionSteps; ++j)
       for (int i = 0; i <= kPhiSteps; ++i) {
@@ -158,13 +158,14 @@ void summary() {
         if (std::isnan(p.chart)) continue;
         const double d = p.chart - (std::isnan(p.bishop) ? 0 : p.bishop);
         ++cells;
+        no_bishop += std::isnan(p.bishop);
         above += d > 0, above_1 += d > 1, above_2 += d > 2;
         if (d > top) top = d, top_at[0] = phi, top_at[1] = cohesion;
         if (d < bottom) bottom = d, bottom_at[0] = phi, bottom_at[1] = cohesion;
       }
-    std::printf("grid FS %.1f: %d cells with a chart angle; chart above Bishop in %d, by over 1 "
+    std::printf("grid FS %.1f: %d cells with a chart angle, %d without Bishop's; chart above Bishop in %d, by over 1 "
                 "in %d, over 2 in %d; from %.2f (phi %.2f c/gH %.4f) to %.2f (phi %.2f c/gH %.4f)\n",
-                kBishopFs[g], cells, above, above_1, above_2, bottom, bottom_at[0], bottom_at[1],
+                kBishopFs[g], cells, no_bishop, above, above_1, above_2, bottom, bottom_at[0], bottom_at[1],
                 top, top_at[0], top_at[1]);
   }
 
