@@ -24,7 +24,7 @@ done
 gnuplot <<EOF
 set terminal pngcairo size 900,400 font "DejaVu Sans,10"
 set output "docs/chart-vs-bishop.png"
-set multiplot layout 1,3 title "The chart's angle less Bishop's steepest angle, in degrees\nblue: the chart is flatter, on the safe side; red: the chart is steeper; grey: the chart gives no angle" font ",10"
+set multiplot layout 1,3 title "The chart's angle less Bishop's steepest angle (the fast path), in degrees\nblue: the chart is flatter, on the safe side; red: the chart is steeper; grey: the chart gives no angle" font ",10"
 set xrange [0:60]
 set yrange [0:sqrt(0.6)]
 set xtics 10
