@@ -37,16 +37,18 @@ char* write_comma_cell(char* out, double v, int decimals) {
   const double off = std::fabs(std::fabs(scaled - whole) - 0.5);
   if (std::fabs(scaled) < 4e9 && off > 1e-15 * std::fabs(scaled) + 1e-300) {
     if (std::signbit(v)) *out++ = '-';
-    const auto digits = static_cast<std::uint32_t>(std::fabs(whole));
-    out = std::to_chars(out, out + kCellMax, digits / scale).ptr;
-    if (decimals > 0) {
-      *out++ = ',';
-      std::uint32_t fraction = digits % scale;
-      for (std::uint32_t unit = scale / 10; unit > 0; unit /= 10) {
-        *out++ = static_cast<char>('0' + fraction / unit);
-        fraction %= unit;
-      }
-    }
+    // From the last digit: the decimals, the comma, then the whole part's
+    // digits, at least one.
+    char digits[16];
+    char* first = digits + sizeof digits;
+    auto left = static_cast<std::uint32_t>(std::fabs(whole));
+    for (int k = 0; k < decimals; ++k, left /= 10) *--first = static_cast<char>('0' + left % 10);
+    if (decimals > 0) *--first = ',';
+    do {
+      *--first = static_cast<char>('0' + left % 10);
+      left /= 10;
+    } while (left != 0);
+    out = std::copy(first, digits + sizeof digits, out);
   } else {
     char* const start = out;
     out = std::fabs(v) < 1e15 ? write_fixed(out, v, decimals)
