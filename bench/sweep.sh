@@ -49,6 +49,7 @@ for ((i = 0; i < pairs; i++)); do
   rm -f TELK_result.xls floor.xls copy.xls
   easy=$(timed easy "$telk"); easy_memory=$(cat memory)
   bytes=$(stat -c %s TELK_result.xls)
+  made=$(($(wc -l < TELK_result.xls) - 6))
   base=$(timed /dev/null "$floor" floor.xls "$bytes")
   copy=$(timed /dev/null sh -c 'cat TELK_result.xls > copy.xls && sync copy.xls')
   # Every run writes a new file: replacing an old one of hundreds of MB
@@ -60,7 +61,6 @@ for ((i = 0; i < pairs; i++)); do
   rm -f TELK_result.xls TELK_check.xls
   results+=("$easy $base $copy $hard $easy_memory $hard_memory $checked $checked_memory")
 done
-made=$(($(wc -l < TELK_result.xls) - 6))
 
 printf '%s\n' "${results[@]}" | awk -v rows="$made" -v bytes="$bytes" '
   function median(a, n,   i, j, t) {

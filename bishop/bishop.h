@@ -99,6 +99,9 @@ struct TableStrength {
 };
 TableStrength table_strength(double tan_phi, double cohesion, double unit_weight,
                              double height);
+// The same from c / (gamma H): not a number where it or tan(phi) is
+// negative or not finite.
+TableStrength table_strength(double tan_phi, double cohesion_ratio);
 double check_factor_of_safety(const TableStrength& strength, double slope_angle);
 
 // A sweep whose s moves little from row to row may keep one cursor per

@@ -83,19 +83,23 @@ double angle_in_cell(const TableStrength& strength, int row, double per_degree) 
 
 TableStrength table_strength(double tan_phi, double cohesion, double unit_weight,
                              double height) {
-  TableStrength s{kNaN, 0, {0, 0, 0, 0}};
-  if (!(tan_phi >= 0 && tan_phi < kInfinity && cohesion >= 0 && cohesion < kInfinity &&
-        unit_weight > 0 && height > 0 && unit_weight * height < kInfinity)) {
-    return s;
+  if (!(cohesion >= 0 && cohesion < kInfinity && unit_weight > 0 && height > 0 &&
+        unit_weight * height < kInfinity)) {
+    return table_strength(kNaN, kNaN);
   }
-  const double ratio = cohesion / (unit_weight * height);
-  s.scale = tan_phi + ratio;
+  return table_strength(tan_phi, cohesion / (unit_weight * height));
+}
+
+TableStrength table_strength(double tan_phi, double cohesion_ratio) {
+  TableStrength s{kNaN, 0, {0, 0, 0, 0}};
+  if (!(tan_phi >= 0 && tan_phi < kInfinity && cohesion_ratio >= 0)) return s;
+  s.scale = tan_phi + cohesion_ratio;
   if (!(s.scale < kInfinity)) {
     s.scale = kNaN;
     return s;
   }
   // c = phi = 0: no strength, and any share will do.
-  const double share = s.scale > 0 ? ratio / s.scale : 0;
+  const double share = s.scale > 0 ? cohesion_ratio / s.scale : 0;
   const double u = std::sqrt(std::sqrt(share));
   s.share_base = stencil(u * (kTableShares - 1), kTableShares, s.share_weights);
   return s;

@@ -37,6 +37,7 @@ void fail(const std::string& line) {
   std::fflush(stdout);
   std::fprintf(stderr, "telk: cannot write %s: out of memory\n", telk::kResultName);
   telk::remove_named_temporaries();
+  telk::keep_window_open(stdin, stderr);
   std::exit(kFileFailed);
 }
 

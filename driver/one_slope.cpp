@@ -12,7 +12,14 @@ namespace {
 constexpr const char* kNames[5] = {"friction angle", "cohesion", "unit weight", "height",
                                    "slope angle"};
 
-std::string point(double x, double y) { return "(" + fixed_text(x, 3) + ", " + fixed_text(y, 3) + ")"; }
+std::string point(double x, double y) {
+  std::string text(1, '(');
+  text += fixed_text(x, 3);
+  text += ", ";
+  text += fixed_text(y, 3);
+  text += ')';
+  return text;
+}
 
 }  // namespace
 

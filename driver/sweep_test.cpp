@@ -11,6 +11,7 @@
 #include "chart/chart.h"
 #include "driver/sweep.h"
 #include "report/cells.h"
+#include "report/check_file.h"
 #include "report/layout.h"
 #include "report/result_file.h"
 #include "tests/harness.h"
@@ -96,9 +97,12 @@ TEST(Sweep, WritesTheSameBytesToDiskAsToMemory) {
 }
 
 // The sweep's shortcuts (the friction groups and chart rows taken once, row
-// tails and cohesion ratios made again only when they change) against the
-// rows written plainly, cell by cell from the chart's functions, over
-// random answers: ordinary, negative, huge and not finite.
+// tails and cohesion ratios made again only when they change; the check's
+// rows made again only when their ratio or angles change, its steepest
+// angles searched from the last row's) against the rows written plainly,
+// cell by cell from the chart's and the check's functions, over random
+// answers: ordinary, negative, huge and not finite.  Every other run is
+// checked.
 TEST(Sweep, WritesTheRowsThePlainRuleWrites) {
   std::mt19937 gen(13);
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
@@ -113,27 +117,48 @@ TEST(Sweep, WritesTheRowsThePlainRuleWrites) {
     Answers sized = answers;
     sized.height = sized.definition * static_cast<float>(run % 40 == 0 ? 100000 : 1 + gen() % 2000);
     if (run % 9 == 0) sized.height = -sized.height, sized.definition = -sized.definition;
-    MemorySink memory;
+    MemorySink memory, check_memory;
+    Check check(sized, &check_memory);
     std::string error;
     const auto plan = check_sweep(sized, &error);
-    ASSERT_TRUE(plan && sweep(*plan, &memory, nullptr, &error)) << error;
+    ASSERT_TRUE(plan && sweep(*plan, &memory, nullptr, &error, run % 2 ? &check : nullptr))
+        << error;
 
     std::string plain = header(sized.density, sized.friction_angle, sized.cohesion);
+    std::string plain_check = check_header(sized.density, sized.friction_angle, sized.cohesion);
     const float phi = radians(sized.friction_angle);
+    const bool bishop = sized.friction_angle >= 0 && sized.friction_angle < 90 &&
+                        sized.cohesion >= 0 && sized.density > 0 &&
+                        std::isfinite(sized.cohesion) && std::isfinite(sized.density);
     float h = 0.0f;
     for (int i = 0; i < row_count(sized.height, sized.definition); ++i, ++rows) {
       h += sized.definition;
       const float y = arrondir(B(h, sized.cohesion, sized.density, phi), 2);
-      char cells[16 * kCellMax];
+      const double ratio = kept_cohesion_ratio(sized.cohesion / (sized.density * double{h}));
+      const TableStrength strength =
+          table_strength(bishop ? std::tan(double{phi}) : NAN, h > 0 ? ratio : NAN);
+      char cells[16 * kCellMax], checked[16 * kCellMax];
       char* end = write_decimal_cell(cells, h);
-      for (const float fs : kFactorsOfSafety) {
-        const float x = arrondir(A(phi, fs), 2);
-        end = write_angle_cell(write_decimal_cell(write_decimal_cell(end, x), y), slope_angle(x, y));
+      char* check_end = write_decimal_cell(checked, h);
+      for (int g = 0; g < 3; ++g) {
+        const float x = arrondir(A(phi, kFactorsOfSafety[g]), 2), angle = slope_angle(x, y);
+        end = write_angle_cell(write_decimal_cell(write_decimal_cell(end, x), y), angle);
+        check_end = write_angle_cell(check_end, angle);
+        check_end = write_comma_cell(
+            check_end, check_factor_of_safety(strength, std::isfinite(angle) ? built_angle(angle) : NAN), 3);
+        check_end = write_comma_cell(
+            check_end, check_steepest_angle(strength, kCheckTargets[g], nullptr), 1);
       }
       plain.append(cells, end).append(kLineEnd);
+      plain_check.append(checked, check_end).append(kLineEnd);
     }
     ASSERT_EQ(memory.bytes(), plain) << sized.friction_angle << " " << sized.cohesion << " "
                                      << sized.density << " " << sized.height;
+    if (run % 2) {
+      ASSERT_EQ(check_memory.bytes(), plain_check)
+          << sized.friction_angle << " " << sized.cohesion << " " << sized.density << " "
+          << sized.height;
+    }
   }
   EXPECT_GT(rows, 1000000);
 }

@@ -21,34 +21,37 @@ std::string fixed_text(double v, int decimals) {
   return std::string(text, write_fixed(text, v, decimals));
 }
 
-char* write_fixed_short(char* out, double v, int decimals) {
-  // v scaled, rounded once.  Unless it lies within a few units in its last
-  // place of a half, it rounds to the same whole number as the exact
-  // product would: then only its digits are left to write.
-  constexpr double kScales[] = {1, 10, 100, 1000};
-  const double scaled = v * kScales[decimals];
+char* write_comma_cell(char* out, double v, int decimals) {
+  if (!std::isfinite(v)) {
+    *out++ = '\t';
+    return out;
+  }
+  // v scaled and rounded once.  Unless it lies within a few units in its
+  // last place of a half, it rounds to the whole number the exact product
+  // would: its digits are then the cell's.  Otherwise, and for large
+  // values, the general conversion decides.
+  constexpr std::uint32_t kScales[] = {1, 10, 100, 1000};
+  const std::uint32_t scale = kScales[decimals];
+  const double scaled = v * scale;
   const double whole = std::nearbyint(scaled);
   const double off = std::fabs(std::fabs(scaled - whole) - 0.5);
-  if (!(std::fabs(scaled) < 1e15) || off <= 1e-15 * std::fabs(scaled) + 1e-300)
-    return write_fixed(out, v, decimals);
-  if (std::signbit(v)) *out++ = '-';
-  auto digits = static_cast<std::uint64_t>(std::fabs(whole));
-  char text[24];
-  char* end = text + sizeof text;
-  char* at = end;
-  for (int k = 0; k < decimals; ++k, digits /= 10) *--at = static_cast<char>('0' + digits % 10);
-  if (decimals > 0) *--at = '.';
-  do {
-    *--at = static_cast<char>('0' + digits % 10);
-    digits /= 10;
-  } while (digits != 0);
-  return std::copy(at, end, out);
-}
-
-char* write_comma_cell(char* out, double v, int decimals) {
-  if (std::isfinite(v)) {
+  if (std::fabs(scaled) < 4e9 && off > 1e-15 * std::fabs(scaled) + 1e-300) {
+    if (std::signbit(v)) *out++ = '-';
+    // From the last digit: the decimals, the comma, then the whole part's
+    // digits, at least one.
+    char digits[16];
+    char* first = digits + sizeof digits;
+    auto left = static_cast<std::uint32_t>(std::fabs(whole));
+    for (int k = 0; k < decimals; ++k, left /= 10) *--first = static_cast<char>('0' + left % 10);
+    if (decimals > 0) *--first = ',';
+    do {
+      *--first = static_cast<char>('0' + left % 10);
+      left /= 10;
+    } while (left != 0);
+    out = std::copy(first, digits + sizeof digits, out);
+  } else {
     char* const start = out;
-    out = std::fabs(v) < 1e15 ? write_fixed_short(out, v, decimals)
+    out = std::fabs(v) < 1e15 ? write_fixed(out, v, decimals)
                               : std::to_chars(out, out + kCellMax, v, std::chars_format::scientific,
                                               decimals).ptr;
     std::replace(start, out, '.', ',');

@@ -15,11 +15,6 @@ inline constexpr std::size_t kCellMax = 128;
 // v as "%.<decimals>f" would write it in the C locale, halves to even.
 char* write_fixed(char* out, double v, int decimals);
 
-// write_fixed for 0 to 3 decimals, without the general conversion's cost
-// where the value is not within a hair of a half: the check file writes six
-// such numbers a row.
-char* write_fixed_short(char* out, double v, int decimals);
-
 // The same as a string, for the console's lines and the header.
 std::string fixed_text(double v, int decimals);
 
@@ -44,9 +39,11 @@ class HeightCells {
 // has no angle (not a number) or the angle is not finite.
 char* write_angle_cell(char* out, float angle);
 
-// v to `decimals` decimals with a decimal comma, "1,234\t", halves to
-// even; from 1e15 on, in scientific form ("1,234e+20\t"), which keeps the
-// cell short; empty ("\t") when v is not finite.
+// v to 0 to 3 `decimals` with a decimal comma, "1,234\t", as "%.*f" would
+// write it, halves to even; from 1e15 on, in scientific form
+// ("1,234e+20\t"), which keeps the cell short; empty ("\t") when v is not
+// finite.  The check file writes six a row, so the common case skips the
+// general conversion.
 char* write_comma_cell(char* out, double v, int decimals);
 
 // The console trace of one column group: "%f  %f" of x and its fraction.

@@ -1,5 +1,7 @@
 #include "report/check_file.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "chart/chart.h"
@@ -18,31 +20,52 @@ std::string check_header(float density, float friction_angle, float cohesion) {
 
 double built_angle(float chart_angle) { return std::nearbyint(double{chart_angle}); }
 
+double kept_cohesion_ratio(double ratio) {
+  if (!(ratio > 0 && ratio < std::numeric_limits<double>::infinity())) return ratio;
+  // Rounded half up on the 38 bits dropped from the 52 of the fraction; a
+  // carry moves into the exponent as it should.
+  constexpr std::uint64_t kDropped = (std::uint64_t{1} << 38) - 1;
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(ratio) + (kDropped + 1) / 2;
+  return std::bit_cast<double>(bits & ~kDropped);
+}
+
 CheckRows::CheckRows(float friction_angle, float cohesion, float density)
     : tan_phi_(std::numeric_limits<double>::quiet_NaN()), cohesion_(cohesion), density_(density) {
-  // A cohesion or unit weight that is negative or not finite is left to
-  // the table, which answers not-a-number for it.
-  if (friction_angle >= 0 && friction_angle < 90)
+  if (friction_angle >= 0 && friction_angle < 90 && cohesion >= 0 && std::isfinite(cohesion) &&
+      density > 0 && std::isfinite(density))
     tan_phi_ = std::tan(double{radians(friction_angle)});
 }
 
 char* CheckRows::write_after_height(char* out, float h, const float chart_angles[3]) {
-  const TableStrength strength = table_strength(tan_phi_, cohesion_, density_, double{h});
+  // No Bishop answer for a height that is not above zero.
+  const double ratio = h > 0 ? kept_cohesion_ratio(cohesion_ / (density_ * double{h}))
+                             : std::numeric_limits<double>::quiet_NaN();
+  bool same = size_ != 0 && std::bit_cast<std::uint64_t>(ratio) == ratio_bits_;
+  for (int g = 0; g < 3; ++g)
+    same = same && std::bit_cast<std::uint32_t>(chart_angles[g]) == angle_bits_[g];
+  if (!same) remake(ratio, h, chart_angles);
+  return std::copy_n(tail_, size_, out);
+}
+
+void CheckRows::remake(double ratio, float h, const float chart_angles[3]) {
+  const TableStrength strength = table_strength(tan_phi_, ratio);
+  char* out = tail_;
   for (int g = 0; g < 3; ++g) {
     out = write_angle_cell(out, chart_angles[g]);
-    // No Bishop answer for a height that is not above zero, nor for an
-    // angle the chart does not give.
+    // No Bishop answer for an angle the chart does not give.
     const double fs = std::isfinite(chart_angles[g])
                           ? check_factor_of_safety(strength, built_angle(chart_angles[g]))
                           : std::numeric_limits<double>::quiet_NaN();
     out = write_comma_cell(out, fs, 3);
-    out = write_comma_cell(
-        out, check_steepest_angle(strength, kCheckTargets[g], &cursors_[g]), 1);
-    if (fs < lowest_[g].fs) lowest_[g] = {fs, h};  // the first row of the lowest
+    out = write_comma_cell(out, check_steepest_angle(strength, kCheckTargets[g], &cursors_[g]), 1);
+    // The first row of the lowest: a row that repeats it is not made again.
+    if (fs < lowest_[g].fs) lowest_[g] = {fs, h};
+    angle_bits_[g] = std::bit_cast<std::uint32_t>(chart_angles[g]);
   }
   *out++ = kLineEnd[0];
   *out++ = kLineEnd[1];
-  return out;
+  size_ = static_cast<std::size_t>(out - tail_);
+  ratio_bits_ = std::bit_cast<std::uint64_t>(ratio);
 }
 
 }  // namespace telk

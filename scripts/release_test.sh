@@ -38,13 +38,7 @@ fi
 # scripts/test.sh.
 dir=build/release-test
 export WINEPREFIX="$top/$dir/wine-prefix" WINEDEBUG=-all
-mkdir -p "$dir"
-if [ ! -d "$WINEPREFIX" ] && ! log=$(setarch -R /usr/lib/wine/wine64 wineboot --init 2>&1); then
-  printf '%s\nrelease_test.sh: cannot make the Wine prefix %s\n' "$log" "$WINEPREFIX" >&2
-  rm -rf "$WINEPREFIX"
-  exit 1
-fi
-/usr/lib/wine/wineserver -p || true
+bash scripts/wine_prefix.sh
 trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELK_WERROR=ON \
   -DTELK_RELEASE_DIR="$top/dist" -DTELK_VERSION="$version" \

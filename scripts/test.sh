@@ -33,13 +33,7 @@ else
   # One Wine prefix for every test, made before they start, and one Wine
   # server kept up while they run.
   export WINEPREFIX="$PWD/$dir/wine-prefix" WINEDEBUG=-all
-  mkdir -p "$dir"
-  if [ ! -d "$WINEPREFIX" ] && ! log=$(setarch -R /usr/lib/wine/wine64 wineboot --init 2>&1); then
-    printf '%s\ntest.sh: cannot make the Wine prefix %s\n' "$log" "$WINEPREFIX" >&2
-    rm -rf "$WINEPREFIX"
-    exit 1
-  fi
-  /usr/lib/wine/wineserver -p || true  # already up from an earlier run
+  bash scripts/wine_prefix.sh
   trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
   flags+=(-DTELK_WINDOWS_EXE="$PWD/build/windows/telk.exe"
           -DTELK_WINE=/usr/lib/wine/wine64 -DTELK_WINE_PREFIX="$WINEPREFIX")

@@ -167,6 +167,20 @@ TEST(EndToEnd, AtATerminalBadAnswersAreAskedAgain) {
       {"35 1 2.2 20 2.5\n", old + "\"$TELK\"", 0, "", console + "\n" + written, file},
       // Standard error not a terminal: nothing is added.
       {"35 1 2.2 20 2.5\n", old + "\"$TELK\" 2> \"$IO/error\"", 0, "", console, file},
+      // A checked run: what Bishop's method found, column by column, and
+      // plainly where it is not safe.
+      {"35 1 2.2 20 2.5\n", old + "\"$TELK\" --check > /dev/null", 0, "",
+       "telk: 8 rows written to TELK_result.xls and TELK_check.xls\n"
+       "telk: FS 1.0: Bishop's method gives the chart's angles a factor of safety of 1.029 or more (the least at 17.50 m)\n"
+       "telk: FS 1.3: Bishop's method gives the chart's angles a factor of safety of 1.308 or more (the least at 17.50 m)\n"
+       "telk: FS 1.5: Bishop's method gives the chart's angles a factor of safety of 1.553 or more (the least at 7.50 m)\n",
+       file},
+      {"40 0.1 2 11 1\n", old + "\"$TELK\" --check > /dev/null && rm TELK_result.xls", 0, "",
+       "telk: 11 rows written to TELK_result.xls and TELK_check.xls\n"
+       "telk: FS 1.0: no angle of the chart to check\n"
+       "telk: FS 1.3: at 11.00 m the chart's angle has a factor of safety of only 1.262 by Bishop's method, more than 2% below 1.3: not safe there\n"
+       "telk: FS 1.5: Bishop's method gives the chart's angles a factor of safety of 1.496 or more (the least at 11.00 m)\n",
+       ""},
   };
   for (const auto& c : cases) {
     const std::string keys = c.keys;
@@ -174,7 +188,11 @@ TEST(EndToEnd, AtATerminalBadAnswersAreAskedAgain) {
     EXPECT_EQ(out.status, c.status) << c.keys;
     EXPECT_EQ(out.console, c.console) << c.keys;
     EXPECT_EQ(out.terminal, c.terminal) << c.keys;
-    EXPECT_EQ(out.error + out.files + out.result, "TELK_result.xls " + c.result) << c.keys;
+    const bool checked = c.script.find("--check") != std::string::npos;
+    EXPECT_EQ(out.error + out.files + out.result,
+              (checked ? "TELK_check.xls " : "") +
+                  std::string(c.result.empty() ? "" : "TELK_result.xls ") + c.result)
+        << c.keys;
   }
 }
 
