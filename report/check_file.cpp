@@ -77,7 +77,7 @@ std::string lowest_line(const CheckRows& rows, int g) {
   const Lowest& lowest = rows.lowest(g);
   const std::string column = "FS " + fixed_text(target, 1) + ": ";
   if (!std::isfinite(lowest.fs)) return column + "no angle of the chart to check";
-  if (lowest.fs < 0.98 * target) {
+  if (falls_short(rows, g)) {
     return column + "at " + fixed_text(lowest.height, 2) + " m the chart's angle has a factor " +
            "of safety of only " + fixed_text(lowest.fs, 3) + " by Bishop's method, more than " +
            "2% below " + fixed_text(target, 1) + ": not safe there";
@@ -85,6 +85,10 @@ std::string lowest_line(const CheckRows& rows, int g) {
   return column + "Bishop's method gives the chart's angles a factor of safety of " +
          fixed_text(lowest.fs, 3) + " or more (the least at " + fixed_text(lowest.height, 2) +
          " m)";
+}
+
+bool falls_short(const CheckRows& rows, int g) {
+  return rows.lowest(g).fs < 0.98 * kCheckTargets[g];
 }
 
 }  // namespace telk

@@ -75,6 +75,10 @@ double kept_cohesion_ratio(double ratio);
 // plainly when it is more than 2% below the column's own factor of safety.
 std::string lowest_line(const CheckRows& rows, int g);
 
+// Whether that lowest factor of safety is more than 2% below the column's
+// own: the case lowest_line() calls not safe.
+bool falls_short(const CheckRows& rows, int g);
+
 // The angle of a slope built as the result file shows it: the chart's
 // angle to the nearest whole degree, halves to even.
 double built_angle(float chart_angle);

@@ -1,10 +1,14 @@
 // The calculator's WebAssembly core, for the page and for Node: the five
-// fields go in as typed, and the result file comes out in the core's
-// memory, or the console's lines for the answers.
+// fields go in as typed, and the result file (and with the check the check
+// file) comes out in the core's memory, or the console's lines for the
+// answers.
 'use strict';
 
 // The five questions, then the lines about none of them.
 const kQuestionCount = 5;
+// The core's numbers for its files.
+const kResultFile = 0;
+const kCheckFile = 1;
 
 // Instantiates the core from the module's bytes.  The C library's system
 // calls (its console streams, which the core leaves unused) are answered
@@ -25,37 +29,51 @@ async function loadTelk(wasmBytes) {
     return memory.subarray(at >>> 0, including ? end + 1 : end);
   }
 
+  const text = (at) => new TextDecoder().decode(bytesAt(at, 0, false));
+
   return {
-    // Runs the five answers.  Null when the whole file was written, or the
-    // six lines to show: one for each question and one about none ("" where
-    // there is nothing to say).
-    calculate(fields) {
+    // Runs the five answers, with `check` checking them by Bishop's method
+    // too.  Null when the whole file was written (and the check file), or
+    // the six lines to show: one for each question and one about none (""
+    // where there is nothing to say).
+    calculate(fields, check = false) {
       fields.forEach((field, question) => {
         const bytes = new TextEncoder().encode(field);
         const at = core.telk_field(question, bytes.length) >>> 0;
         new Uint8Array(core.memory.buffer, at, bytes.length).set(bytes);
       });
-      if (core.telk_calculate() === 0) return null;
-      return Array.from({ length: kQuestionCount + 1 }, (_, question) =>
-        new TextDecoder().decode(bytesAt(core.telk_error(question), 0, false)));
+      if (core.telk_calculate(check ? 1 : 0) === 0) return null;
+      return Array.from({ length: kQuestionCount + 1 }, (_, question) => text(core.telk_error(question)));
     },
 
     // What the last calculation wrote, as views into the core's memory,
-    // valid until the next one: the file's blocks, whose bytes in turn are
+    // valid until the next one: a file's blocks, whose bytes in turn are
     // the file's (a Blob made of them copies it once), the count of its
-    // rows, and the rows the plot needs, each with its line end.
-    fileBlocks() {
-      return Array.from({ length: core.telk_blocks() }, (_, i) =>
-        new Uint8Array(core.memory.buffer, core.telk_block(i) >>> 0, core.telk_block_size(i) >>> 0));
+    // rows, and the rows the plot needs, each with its line end.  The file
+    // is the result file, or with kCheckFile the check file (none without
+    // the check), whose plot rows are the result file's row for row.
+    fileBlocks(file = kResultFile) {
+      return Array.from({ length: core.telk_blocks(file) }, (_, i) =>
+        new Uint8Array(core.memory.buffer, core.telk_block(file, i) >>> 0,
+                       core.telk_block_size(file, i) >>> 0));
     },
     rows: () => core.telk_rows() >>> 0,
-    // The name the console gives the file.
-    resultName: () => new TextDecoder().decode(bytesAt(core.telk_result_name(), 0, false)),
-    plotRows() {
-      return Array.from({ length: core.telk_plot_rows() }, (_, i) =>
-        bytesAt(core.telk_plot_row(i), 0x0a, true));
+    // The names the console gives the files.
+    resultName: () => text(core.telk_result_name()),
+    checkName: () => text(core.telk_check_name()),
+    plotRows(file = kResultFile) {
+      return Array.from({ length: core.telk_plot_rows(file) }, (_, i) =>
+        bytesAt(core.telk_plot_row(file, i), 0x0a, true));
+    },
+    // After a check, for each factor of safety the console's line on its
+    // lowest Bishop factor of safety, and whether that is more than 2%
+    // below it; null without the check.
+    checkLines() {
+      if (core.telk_blocks(kCheckFile) === 0) return null;
+      return [0, 1, 2].map((g) =>
+        ({ line: text(core.telk_check_line(g)), short: core.telk_check_short(g) === 1 }));
     },
   };
 }
 
-if (typeof module !== 'undefined') module.exports = { loadTelk };
+if (typeof module !== 'undefined') module.exports = { loadTelk, kCheckFile };

@@ -1,9 +1,10 @@
 // The WebAssembly core against the Linux build, in Node.
 //   node core_test.js answers <telk_web.wasm> <telk> [runs]
 //     random answers typed as a person would, with now and then one that
-//     the console refuses: the same result file's bytes, or the console's
-//     error line as the first of the page's lines; and plot rows that draw
-//     every row's lines;
+//     the console refuses: the same result file's bytes, and checked the
+//     same check file's as telk --check, or the console's error line as
+//     the first of the page's lines; and plot rows that draw every row's
+//     lines, the check file's at the same rows;
 //   node core_test.js chart <telk_chart_scan.wasm> <telk_chart_scan>
 //     the chart scan under Node's WASI against the Linux one: every float
 //     friction angle's rounded ratios and every ratio pair's slope angle,
@@ -16,7 +17,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { WASI } = require('wasi');
-const { loadTelk } = require('./core.js');
+const { loadTelk, kCheckFile } = require('./core.js');
 
 // A small seeded generator (mulberry32), so that a failure can be rerun.
 function generator(seed) {
@@ -48,17 +49,21 @@ function randomAnswers(random) {
 // Memory rather than disk where there is some: each run syncs its file.
 const kScratch = fs.existsSync('/dev/shm') ? '/dev/shm' : os.tmpdir();
 
-// The Linux build in a directory of its own: its status, error line and
-// file.  A few runs at a time, as each waits on its own.
+// The Linux build, telk --check, in a directory of its own: its status,
+// error line and files.  A few runs at a time, as each waits on its own.
 function runLinux(telk, answers) {
   const dir = fs.mkdtempSync(path.join(kScratch, 'telk-web-'));
+  const read = (name) => {
+    const file = path.join(dir, name);
+    return fs.existsSync(file) ? fs.readFileSync(file) : null;
+  };
   return new Promise((resolve, reject) => {
-    const child = execFile(telk, { cwd: dir, encoding: 'buffer' }, (failed, stdout, stderr) => {
-      const file = path.join(dir, 'TELK_result.xls');
-      const bytes = fs.existsSync(file) ? fs.readFileSync(file) : null;
+    const child = execFile(telk, ['--check'], { cwd: dir, encoding: 'buffer' }, (failed, stdout, stderr) => {
+      const bytes = read('TELK_result.xls');
+      const check = read('TELK_check.xls');
       fs.rmSync(dir, { recursive: true, force: true });
       if (failed && typeof failed.code !== 'number') reject(failed);
-      else resolve({ status: failed ? failed.code : 0, error: stderr.toString(), bytes });
+      else resolve({ status: failed ? failed.code : 0, error: stderr.toString(), bytes, check });
     });
     child.stdin.end(answers.join('\n') + '\n');
   });
@@ -77,23 +82,38 @@ async function runAllLinux(telk, inputs, atOnce = 4) {
   return outcomes;
 }
 
-function runCore(core, answers) {
-  const lines = core.calculate(answers);
-  return { lines, bytes: Buffer.concat(lines === null ? core.fileBlocks() : []) };
+function runCore(core, answers, check = false) {
+  const lines = core.calculate(answers, check);
+  return { lines, bytes: Buffer.concat(lines === null ? core.fileBlocks() : []),
+           check: Buffer.concat(lines === null ? core.fileBlocks(kCheckFile) : []) };
 }
 
 // The plot's rows draw the lines of every row: each row's cells after the
 // height are those of the last plot row at or before it, the last row is
-// one of them, and the core counts the rows as the file has them.
-function checkPlotRows(core, bytes, what) {
-  const rows = bytes.toString('latin1').split('\r\n').slice(6, -1);
-  const plot = core.plotRows().map((row) => Buffer.from(row).toString('latin1').slice(0, -2));
+// one of them, and the core counts the rows as the file has them.  With
+// the check file, its plot rows are its rows of the same numbers, and
+// Bishop's steepest angles (cells 3, 6, 9) are drawn as every row's too.
+function checkPlotRows(core, bytes, check, what) {
+  const linesOf = (file) => file.toString('latin1').split('\r\n').slice(6, -1);
+  const textOf = (row) => Buffer.from(row).toString('latin1').slice(0, -2);
+  const rows = linesOf(bytes);
+  const checkRows = check.length > 0 ? linesOf(check) : null;
+  const plot = core.plotRows().map(textOf);
+  const checkPlot = core.plotRows(kCheckFile).map(textOf);
   const afterHeight = (row) => row.slice(row.indexOf('\t'));
+  const steepest = (row) => row.split('\t').filter((_, cell) => cell > 0 && cell % 3 === 0).join('\t');
   assert.strictEqual(core.rows(), rows.length, what);
+  assert.strictEqual(checkPlot.length, checkRows === null ? 0 : plot.length, what);
   let drawn = -1;
   rows.forEach((row, i) => {
-    if (plot[drawn + 1] === row) ++drawn;
+    if (plot[drawn + 1] === row) {
+      ++drawn;
+      if (checkRows !== null) assert.strictEqual(checkPlot[drawn], checkRows[i], `${what}: row ${i + 1}`);
+    }
     assert.ok(drawn >= 0 && afterHeight(plot[drawn]) === afterHeight(row), `${what}: row ${i + 1}`);
+    if (checkRows !== null) {
+      assert.strictEqual(steepest(checkPlot[drawn]), steepest(checkRows[i]), `${what}: row ${i + 1}`);
+    }
   });
   assert.strictEqual(drawn, plot.length - 1, what);
   assert.strictEqual(plot[drawn], rows[rows.length - 1], what);
@@ -108,23 +128,29 @@ async function compareAnswers(wasmPath, telk, runs) {
   for (let k = 0; k < runs; ++k) {
     const answers = inputs[k];
     const linux = outcomes[k];
-    const web = runCore(core, answers);
     const what = `answers ${JSON.stringify(answers).slice(0, 200)}`;
-    if (linux.status === 0) {
-      assert.strictEqual(web.lines, null, what);
-      assert.ok(web.bytes.equals(linux.bytes), `${what}: the bytes differ`);
-      checkPlotRows(core, web.bytes, what);
-    } else {
-      ++refused;
-      assert.strictEqual(linux.status, 1, what);
-      assert.ok(web.lines !== null, what);
-      assert.strictEqual(web.bytes.length, 0, what);
-      // The console stops at the first bad answer; the page says each one.
-      assert.strictEqual('telk: ' + web.lines.find((line) => line !== '') + '\n', linux.error, what);
+    // Without the check and with it: the same result file, and no check
+    // file without it.
+    for (const check of [false, true]) {
+      const web = runCore(core, answers, check);
+      if (linux.status === 0) {
+        assert.strictEqual(web.lines, null, what);
+        assert.ok(web.bytes.equals(linux.bytes), `${what}: the bytes differ`);
+        assert.ok(web.check.equals(check ? linux.check : Buffer.alloc(0)), `${what}: the check differs`);
+        checkPlotRows(core, web.bytes, web.check, what);
+      } else {
+        assert.strictEqual(linux.status, 1, what);
+        assert.ok(web.lines !== null, what);
+        assert.strictEqual(web.bytes.length + web.check.length, 0, what);
+        // The console stops at the first bad answer; the page says each one.
+        assert.strictEqual('telk: ' + web.lines.find((line) => line !== '') + '\n', linux.error, what);
+      }
     }
+    if (linux.status !== 0) ++refused;
   }
   assert.ok(refused > runs / 50 && refused < runs / 5, `${refused} refused`);
-  console.log(`${runs} random runs: the same bytes or error line as Linux (${refused} refused)`);
+  console.log(`${runs} random runs, checked and not: the same files or error line as Linux ` +
+              `(${refused} refused)`);
 }
 
 async function compareChart(wasmScan, linuxScan) {

@@ -1,5 +1,7 @@
 // The page: the five questions, then the design plot, the table and the
-// download, all read from the result file's bytes that the core wrote.
+// download, all read from the result file's bytes that the core wrote;
+// with the check, Bishop's answers in the plot, what the check found and
+// the check file's download too.
 'use strict';
 
 // The console's questions, in its order, with their units.
@@ -18,7 +20,22 @@ let plot = null;
 function showPlot(result) {
   if (plot !== null) plot.destroy();
   const box = byId('plot');
+  const { check } = result;
   const angle = (u, v) => (v == null ? '—' : `${v}°`);
+  // Checked, the chart's angle under the pointer with Bishop's factor of
+  // safety of it; and Bishop's steepest angle on the dashed lines.
+  const checkedAngle = (group) => (u, v, series, row) => {
+    const fs = row == null ? null : check.fs[group][row];
+    return fs == null ? angle(u, v) : `${v}° · FS ${fs.toFixed(3)}`;
+  };
+  const steepest = (u, v) => (v == null ? '—' : `${v.toFixed(1)}°`);
+  const line = (group) => ({ stroke: kColours[group], width: 2, points: { show: false } });
+  const series = kFactorsOfSafety.map((label, group) =>
+    ({ label, ...line(group), value: check === null ? angle : checkedAngle(group) }));
+  if (check !== null) {
+    series.push(...kFactorsOfSafety.map((label, group) =>
+      ({ label: `Bishop ${label}`, ...line(group), dash: [6, 4], value: steepest })));
+  }
   plot = new uPlot({
     width: box.clientWidth,
     height: 360,
@@ -31,10 +48,22 @@ function showPlot(result) {
     // file's decimal commas.
     axes: [{ label: 'Height H [m]', values: (u, ticks) => ticks.map(String) },
            { label: 'Slope angle [degree]', values: (u, ticks) => ticks.map(String), incrs: [15] }],
-    series: [{ label: 'H', value: (u, v) => (v == null ? '—' : `${v.toFixed(2)} m`) },
-             ...kFactorsOfSafety.map((label, group) =>
-               ({ label, stroke: kColours[group], width: 2, points: { show: false }, value: angle }))],
-  }, [result.heights, ...result.angles], box);
+    series: [{ label: 'H', value: (u, v) => (v == null ? '—' : `${v.toFixed(2)} m`) }, ...series],
+    legend: { markers: { dash: (u, i) => (u.series[i].dash ? 'dashed' : 'solid') } },
+  }, [result.heights, ...result.angles, ...(check === null ? [] : check.steepest)], box);
+}
+
+// What the check found, a line for each factor of safety, those more than
+// 2% short of it flagged.
+function showCheckLines({ check }) {
+  const list = byId('check-lines');
+  list.hidden = check === null;
+  list.replaceChildren(...(check === null ? [] : check.lines).map(({ line, short }) => {
+    const item = document.createElement('li');
+    item.textContent = line;
+    if (short) item.className = 'short';
+    return item;
+  }));
 }
 
 function showTable({ shown, rows }) {
@@ -69,20 +98,21 @@ const base64Bytes = (text) => Uint8Array.from(atob(text), (ch) => ch.charCodeAt(
 // its rows in the quickly compiled first code it started in.
 const telkReady = loadTelk(base64Bytes(kTelkWasm)).then((telk) => {
   telk.calculate(['35', '1', '2.2', '2500', '0.125']);
+  telk.calculate(['35', '1', '2.2', '2500', '0.125'], true);  // and the check's
   return telk;
 });
 
-// The download is made of the core's blocks when it is asked for, and kept
+// A download is made of the core's blocks when it is asked for, and kept
 // until the next calculation: a file of a million rows is copied only for
 // the user who takes it.
-let download = null;  // its object address
-function save(telk) {
-  if (download === null) {
-    download = URL.createObjectURL(new Blob(telk.fileBlocks(), { type: 'application/vnd.ms-excel' }));
+const downloads = [null, null];  // the object addresses of the result file and the check file
+function save(telk, file) {
+  if (downloads[file] === null) {
+    downloads[file] = URL.createObjectURL(new Blob(telk.fileBlocks(file), { type: 'application/vnd.ms-excel' }));
   }
   const link = document.createElement('a');
-  link.href = download;
-  link.download = telk.resultName();
+  link.href = downloads[file];
+  link.download = file === kCheckFile ? telk.checkName() : telk.resultName();
   link.click();
 }
 
@@ -91,20 +121,24 @@ async function calculate(event) {
   const button = byId('calculate');
   if (button.disabled) return;  // Enter again while a sweep runs
   const saveButton = byId('download');
+  const saveCheckButton = byId('download-check');
   button.disabled = true;
   saveButton.hidden = true;
+  saveCheckButton.hidden = true;
   byId('result').hidden = true;
   showErrors(['', '', '', '', '', '']);
   byId('status').textContent = 'Calculating…';
-  if (download !== null) URL.revokeObjectURL(download);
-  download = null;
+  downloads.forEach((address, file) => {
+    if (address !== null) URL.revokeObjectURL(address);
+    downloads[file] = null;
+  });
   // Let the status show before a long sweep holds the page.
   await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
   try {
     const telk = await telkReady;
     const started = performance.now();
     const fields = kAskedFor.map((_, question) => byId(`answer-${question}`).value);
-    const lines = telk.calculate(fields);
+    const lines = telk.calculate(fields, byId('check').checked);
     if (lines !== null) {
       showErrors(lines);
       byId('status').textContent = '';
@@ -112,13 +146,20 @@ async function calculate(event) {
     }
     const result = readResult(telk);
     for (const name of document.querySelectorAll('.result-name')) name.textContent = telk.resultName();
-    saveButton.onclick = () => save(telk);
+    saveButton.onclick = () => save(telk, kResultFile);
     saveButton.hidden = false;
+    if (result.check !== null) {
+      for (const name of document.querySelectorAll('.check-name')) name.textContent = telk.checkName();
+      saveCheckButton.onclick = () => save(telk, kCheckFile);
+      saveCheckButton.hidden = false;
+    }
     byId('result').hidden = false;
     showPlot(result);
+    showCheckLines(result);
     showTable(result);
     const seconds = (performance.now() - started) / 1000;
-    byId('status').textContent = `${count(result.rows)} rows in ${seconds.toFixed(2)} s`;
+    byId('status').textContent = `${count(result.rows)} rows ${result.check === null ? '' : 'checked '}` +
+      `in ${seconds.toFixed(2)} s`;
   } catch (e) {
     byId('status').textContent = '';
     byId('error-5').textContent = String(e.message || e);

@@ -1,10 +1,13 @@
 // The page in headless Chromium, opened from disk as a user would:
 //   node page_test.js <telk.html> <tests dir> <telk> <screenshot.png>
 // The known runs give the expected file's first lines in the table, three
-// series in the plot and the expected bytes in the download; bad answers
-// give the console's lines under their fields and no table; a million rows
-// are ready in under 2 s, and their download is the Linux build's file;
-// on a phone the page shows its version and is no wider than the screen.
+// series in the plot and the expected bytes in the download, and checked by
+// Bishop's method three dashed series more, three lines on what the check
+// found and the expected check file; bad answers give the console's lines
+// under their fields and no table; a million rows are ready in under 2 s,
+// and checked in under 2.5 s, and their downloads are the Linux build's
+// files; on a phone the page shows its version and is no wider than the
+// screen, checked too.
 'use strict';
 
 const assert = require('assert');
@@ -30,8 +33,9 @@ function fileLines(bytes) {
     .map((cells) => (cells.length > 1 && cells[cells.length - 1] === '' ? cells.slice(0, -1) : cells));
 }
 
-async function calculate(page, answers, { enter = false } = {}) {
+async function calculate(page, answers, { enter = false, check = false } = {}) {
   for (let i = 0; i < 5; ++i) await page.fill(`#answer-${i}`, answers[i]);
+  await page.setChecked('#check', check);
   const started = Date.now();
   if (enter) await page.press('#answer-4', 'Enter');
   else await page.click('#calculate');
@@ -40,11 +44,18 @@ async function calculate(page, answers, { enter = false } = {}) {
   return (Date.now() - started) / 1000;
 }
 
-async function downloaded(page) {
-  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#download')]);
-  assert.strictEqual(download.suggestedFilename(), 'TELK_result.xls');
+async function downloaded(page, { check = false } = {}) {
+  const [download] = await Promise.all([page.waitForEvent('download'),
+                                        page.click(check ? '#download-check' : '#download')]);
+  assert.strictEqual(download.suggestedFilename(), check ? 'TELK_check.xls' : 'TELK_result.xls');
   return fs.readFileSync(await download.path());
 }
+
+// The plot's series: their labels, colours and dashes.
+const plotSeries = (page) => page.evaluate(() => plot.series.map((series, i) =>
+  [series.label, i === 0 ? null : series.stroke(plot, i), series.dash ?? null]));
+const legendValues = (page) => page.$$eval('#plot .u-legend .u-value', (values) =>
+  values.map((value) => value.textContent));
 
 const sha256 = (bytes) => crypto.createHash('sha256').update(bytes).digest('hex');
 
@@ -62,16 +73,51 @@ async function knownRunsGiveTheirFiles(page) {
       labels.map((label) => label.textContent));
     assert.deepStrictEqual(legend, ['H', 'FS 1.0', 'FS 1.3', 'FS 1.5'], run.name);
     assert.ok((await downloaded(page)).equals(expected), `${run.name}: the download differs`);
-    if (run.name === 'phi35_h20_d2.5') {
-      // The values of the point under the pointer: the row of 10 m.
+    assert.ok(await page.isHidden('#download-check') && await page.isHidden('#check-lines'), run.name);
+    // The values of the point under the pointer: the row of 10 m.
+    const pointAt10m = async () => {
       const box = await page.locator('#plot .u-over').boundingBox();
+      await page.mouse.move(0, 0);  // the pointer comes in again over the plot
       await page.mouse.move(box.x + box.width * (10 - 2.5) / 17.5, box.y + box.height / 2);
-      assert.deepStrictEqual(await page.$$eval('#plot .u-legend .u-value', (values) =>
-        values.map((value) => value.textContent)), ['10.00 m', '55°', '44°', '36°']);
-      await page.screenshot({ path: screenshot, fullPage: true });
+    };
+    if (run.name === 'phi35_h20_d2.5') {
+      await pointAt10m();
+      assert.deepStrictEqual(await legendValues(page), ['10.00 m', '55°', '44°', '36°']);
+    }
+
+    // Checked: the same table and file, the check file, a dashed line of
+    // Bishop's steepest angle beside each solid one, and three lines.
+    await calculate(page, run.answers, { check: true });
+    const checkExpected = fs.readFileSync(path.join(tests, 'e2e', `${run.name}.check.xls`));
+    assert.ok((await downloaded(page, { check: true })).equals(checkExpected), `${run.name}: the check differs`);
+    assert.ok((await downloaded(page)).equals(expected), `${run.name}: the checked download differs`);
+    const series = await plotSeries(page);
+    assert.deepStrictEqual(series.slice(1).map(([label, , dash]) => [label, dash]),
+      [...['FS 1.0', 'FS 1.3', 'FS 1.5'].map((label) => [label, null]),
+       ...['FS 1.0', 'FS 1.3', 'FS 1.5'].map((label) => [`Bishop ${label}`, [6, 4]])], run.name);
+    series.slice(1, 4).forEach(([, colour], i) => assert.strictEqual(series[4 + i][1], colour, run.name));
+    const found = await page.$$eval('#check-lines li', (items) => items.map((item) => item.textContent));
+    assert.strictEqual(found.length, 3, run.name);
+    found.forEach((line, i) => assert.ok(line.startsWith(['FS 1.0: ', 'FS 1.3: ', 'FS 1.5: '][i]), line));
+    if (run.name === 'phi35_h20_d2.5') {
+      // The whole page in view, so that the screenshot resizes nothing,
+      // which would lose the pointer.
+      const height = await page.evaluate(() => document.documentElement.scrollHeight);
+      await page.setViewportSize({ width: 1000, height });
+      // The chart's angles with Bishop's factor of safety of them, then
+      // Bishop's steepest angles: the check file's row of 10 m.
+      await pointAt10m();
+      const row = fileLines(checkExpected).find((cells) => cells[0].trim() === '10,00');
+      const number = (cell) => cell.replace(',', '.');
+      assert.deepStrictEqual(await legendValues(page), ['10.00 m',
+        ...[1, 4, 7].map((c) => `${row[c]}° · FS ${number(row[c + 1])}`),
+        ...[3, 6, 9].map((c) => `${number(row[c])}°`)]);
+      await page.screenshot({ path: screenshot });
+      await page.setViewportSize({ width: 1000, height: 800 });
     }
   }
-  console.log(`${knownRuns.length} known runs: table, plot and download as expected`);
+  console.log(`${knownRuns.length} known runs: table, plot and download as expected, and checked ` +
+              'the check file, dashed lines and three lines on it');
 }
 
 async function badAnswersSayWhy(page) {
@@ -100,26 +146,45 @@ async function badAnswersSayWhy(page) {
   console.log(`${cases.length} bad answers: the console's lines under their fields, no table`);
 }
 
-// A million rows: the best of three tries, so that a busy machine does not
-// decide the figure alone; the download is compared once.
+// A million rows, and checked a million rows: each the best of three
+// tries, so that a busy machine does not decide the figure alone; the
+// downloads are compared once, with the files of telk --check.
 async function aMillionRowsInUnderTwoSeconds(page) {
   const answers = ['35', '1', '2.2', '125000', '0.125'];
-  const seconds = [];
-  for (let k = 0; k < 3 && !(Math.min(...seconds) < 2); ++k) seconds.push(await calculate(page, answers));
-  assert.match(await page.textContent('#rows'), /of 1\u2009000\u2009000 rows/);
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'telk-page-'));
-  execFileSync(telk, { cwd: dir, input: answers.join('\n') + '\n', stdio: ['pipe', 'ignore', 'inherit'] });
+  execFileSync(telk, ['--check'], { cwd: dir, input: answers.join('\n') + '\n', stdio: ['pipe', 'ignore', 'inherit'] });
   const linux = fs.readFileSync(path.join(dir, 'TELK_result.xls'));
+  const linuxCheck = fs.readFileSync(path.join(dir, 'TELK_check.xls'));
   fs.rmSync(dir, { recursive: true });
-  const started = Date.now();
-  const file = await downloaded(page);
-  const saving = (Date.now() - started) / 1000;
-  assert.strictEqual(file.length, linux.length);
-  assert.strictEqual(sha256(file), sha256(linux), 'the download is the Linux build\'s file');
-  console.log(`1 000 000 rows (${file.length} bytes) computed, plotted and ready to download in ` +
-              `${Math.min(...seconds).toFixed(2)} s (tries: ${seconds.map((s) => s.toFixed(2)).join(', ')}); ` +
-              `the download took ${saving.toFixed(2)} s more and is the Linux build's file`);
-  assert.ok(Math.min(...seconds) < 2, 'a million rows in under 2 s');
+  const bounds = { false: 2, true: 2.5 };  // the check adds at most 0.5 s
+  const best = {};
+  for (const check of [false, true]) {
+    const seconds = [];
+    for (let k = 0; k < 3 && !(Math.min(...seconds) < bounds[check]); ++k) {
+      seconds.push(await calculate(page, answers, { check }));
+    }
+    best[check] = Math.min(...seconds);
+    assert.match(await page.textContent('#rows'), /of 1\u2009000\u2009000 rows/);
+    const started = Date.now();
+    const file = await downloaded(page);
+    const saving = (Date.now() - started) / 1000;
+    assert.strictEqual(file.length, linux.length);
+    assert.strictEqual(sha256(file), sha256(linux), 'the download is the Linux build\'s file');
+    console.log(`1 000 000 rows (${file.length} bytes) computed, ${check ? 'checked, ' : ''}plotted and ` +
+                `ready to download in ${best[check].toFixed(2)} s (tries: ` +
+                `${seconds.map((s) => s.toFixed(2)).join(', ')}); the download took ${saving.toFixed(2)} s ` +
+                'more and is the Linux build\'s file');
+    if (!check) continue;
+    const checkFile = await downloaded(page, { check: true });
+    assert.strictEqual(checkFile.length, linuxCheck.length);
+    assert.strictEqual(sha256(checkFile), sha256(linuxCheck), 'the check download is telk --check\'s file');
+    // At 125000 m the chart's FS 1.3 angle is more than 2% short.
+    assert.deepStrictEqual(await page.$$eval('#check-lines li', (items) =>
+      items.map((item) => item.className)), ['', 'short', '']);
+    console.log(`  and the check file (${checkFile.length} bytes) is telk --check's`);
+  }
+  assert.ok(best.false < bounds.false, 'a million rows in under 2 s');
+  assert.ok(best.true < bounds.true, 'a million rows checked in under 2.5 s');
 }
 
 // On a phone 390 px wide, with a result shown: the version in the corner,
@@ -128,7 +193,8 @@ async function aMillionRowsInUnderTwoSeconds(page) {
 async function onAPhoneTheVersionShowsAndNothingScrollsSideways(browser) {
   const page = await browser.newPage({ viewport: { width: 390, height: 844 } });
   await page.goto(`file://${html}`);
-  await calculate(page, ['35', '1', '2.2', '20', '2.5']);
+  await calculate(page, ['35', '1', '2.2', '20', '2.5'], { check: true });
+  assert.ok(await page.isVisible('#download-check') && await page.isVisible('#check-lines'), 'checked');
   assert.strictEqual(await page.textContent('#version') + '\n',
                      execFileSync(telk, ['--version'], { encoding: 'utf8' }));
   const version = await page.locator('#version').boundingBox();
@@ -140,7 +206,7 @@ async function onAPhoneTheVersionShowsAndNothingScrollsSideways(browser) {
   assert.ok(version.x > titleEnd && version.x + version.width <= 390, 'the version beside the title');
   assert.strictEqual(await page.evaluate(() => document.documentElement.scrollWidth), 390, 'no sideways scrolling');
   await page.close();
-  console.log('on a phone: the version in the corner, nothing wider than the screen');
+  console.log('on a phone: the version in the corner, nothing wider than the screen, checked too');
 }
 
 (async () => {

@@ -1,5 +1,6 @@
 // Reading the result file that the core wrote: the first lines' cells for
-// the table, and the plot's points from the rows it needs.
+// the table, and the plot's points from the rows it needs; and after a
+// check, the check file's values at the same rows and the lowest lines.
 'use strict';
 
 const kHeaderLines = 6;  // five lines, and the empty one after the third
@@ -19,6 +20,15 @@ function cellNumber(bytes, from, to) {
   let scale = 1;
   for (++i; i < to; ++i, scale *= 10) hundredths = hundredths * 10 + bytes[i] - 0x30;
   return sign * (whole + hundredths / scale);
+}
+
+// Each cell of a plot row as a number, in turn: fn(cell, number).
+function eachCell(row, fn) {
+  for (let i = 0, from = 0, cell = 0; i < row.length; ++i) {
+    if (row[i] !== 0x09) continue;
+    fn(cell++, cellNumber(row, from, i));
+    from = i + 1;
+  }
 }
 
 // The cells of one line, as text; each cell of a row ends in a tab.
@@ -48,20 +58,29 @@ function readResult(telk) {
   const heights = [];
   const angles = [[], [], []];
   for (const row of telk.plotRows()) {
-    for (let i = 0, from = 0, cell = 0; i < row.length; ++i) {
-      if (row[i] !== 0x09) continue;
-      if (cell === 0) heights.push(cellNumber(row, from, i));
-      else if (cell % 3 === 0) angles[cell / 3 - 1].push(cellNumber(row, from, i));
-      ++cell;
-      from = i + 1;
-    }
+    eachCell(row, (cell, value) => {
+      if (cell === 0) heights.push(value);
+      else if (cell % 3 === 0) angles[cell / 3 - 1].push(value);
+    });
+  }
+  // After a check, at the same rows: of each group, Bishop's factor of
+  // safety of the chart's angle (cells 2, 5, 8) and Bishop's steepest
+  // angle (cells 3, 6, 9).
+  const lines = telk.checkLines();
+  const check = lines === null ? null : { lines, fs: [[], [], []], steepest: [[], [], []] };
+  for (const row of check === null ? [] : telk.plotRows(kCheckFile)) {
+    eachCell(row, (cell, value) => {
+      if (cell % 3 === 2) check.fs[(cell - 2) / 3].push(value);
+      else if (cell > 0 && cell % 3 === 0) check.steepest[cell / 3 - 1].push(value);
+    });
   }
   // The plot's heights go upward; a sweep of negative heights goes down.
   if (heights.length > 1 && heights[0] > heights[heights.length - 1]) {
     heights.reverse();
-    angles.forEach((series) => series.reverse());
+    [...angles, ...(check === null ? [] : [...check.fs, ...check.steepest])]
+      .forEach((series) => series.reverse());
   }
-  return { rows: telk.rows(), shown, heights, angles };
+  return { rows: telk.rows(), shown, heights, angles, check };
 }
 
 if (typeof module !== 'undefined') module.exports = { readResult };

@@ -1,22 +1,26 @@
 // The calculator of the browser page, compiled to WebAssembly: the five
-// answers go in as typed in their fields; the result file's bytes are
-// written into the module's memory, where the page reads them, or the
-// lines the console would show for what was typed are.
+// answers go in as typed in their fields; the result file's bytes, and
+// with the check the check file's, are written into the module's memory,
+// where the page reads them, or the lines the console would show for what
+// was typed are.
 //
 // The page calls telk_field() for each field and fills it, then
 // telk_calculate(), then reads what it left through the other exports,
-// which hold until the next calculation.
+// which hold until the next calculation.  A file is named by its number:
+// 0 the result file, 1 the check file.
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "driver/answers.h"
 #include "driver/sweep.h"
+#include "report/check_file.h"
 #include "report/layout.h"
 #include "report/sink.h"
 
@@ -30,14 +34,27 @@ namespace {
 
 constexpr std::size_t kQuestionCount = std::size(telk::kQuestions);
 
-// The file's bytes, in blocks of a mebibyte that are never copied or moved
+// A file's bytes, in blocks of a mebibyte that are never copied or moved
 // (one buffer would be copied as it grew): the page makes the download of
 // them all at once.  Each row is written whole into the room made for it,
 // so no row straddles two blocks.
+struct BlockFile {
+  std::vector<std::unique_ptr<char[]>> blocks;
+  std::vector<std::string_view> written;  // the written part of each block
+  std::vector<const char*> plot_rows;     // where the plot's rows begin
+
+  void clear() {
+    blocks.clear();
+    written.clear();
+    plot_rows.clear();
+  }
+};
+
+// Writes the bytes of a BlockFile, named in its out-of-memory line.
 class BlockSink : public telk::Sink {
  public:
-  BlockSink(std::vector<std::unique_ptr<char[]>>* blocks, std::vector<std::string_view>* written)
-      : blocks_(blocks), written_(written) {}
+  BlockSink(BlockFile* file, const char* name)
+      : blocks_(&file->blocks), written_(&file->written), name_(name) {}
 
   // Ends the last block.
   void finish() { end_block(); }
@@ -48,7 +65,7 @@ class BlockSink : public telk::Sink {
     const std::size_t block = std::max(size, std::size_t{1} << 20);
     char* bytes = new (std::nothrow) char[block];
     if (bytes == nullptr) {
-      *error = std::string("cannot write ") + telk::kResultName + ": out of memory";
+      *error = std::string("cannot write ") + name_ + ": out of memory";
       return false;
     }
     blocks_->emplace_back(bytes);
@@ -65,16 +82,47 @@ class BlockSink : public telk::Sink {
 
   std::vector<std::unique_ptr<char[]>>* blocks_;
   std::vector<std::string_view>* written_;
+  const char* name_;
+};
+
+// The rows of a file after its header, in turn.
+class RowReader {
+ public:
+  RowReader(const std::vector<std::string_view>& blocks, std::size_t header_size)
+      : blocks_(blocks), skip_(header_size) {}
+
+  // The next row with its line end; empty after the last.
+  std::string_view next() {
+    while (rest_.empty()) {
+      if (block_ == blocks_.size()) return {};
+      rest_ = blocks_[block_++];
+      const std::size_t skipped = std::min(skip_, rest_.size());
+      rest_.remove_prefix(skipped);
+      skip_ -= skipped;
+    }
+    const std::size_t end = rest_.find('\n');
+    const std::string_view row = rest_.substr(0, end == rest_.npos ? rest_.size() : end + 1);
+    rest_.remove_prefix(row.size());
+    return row;
+  }
+
+ private:
+  const std::vector<std::string_view>& blocks_;
+  std::size_t skip_;  // header bytes not yet passed
+  std::size_t block_ = 0;
+  std::string_view rest_;
 };
 
 // What the last calculation left for the page.
 struct Result {
   std::string fields[kQuestionCount];
   std::string errors[kQuestionCount + 1];  // the last: about no question
-  std::vector<std::unique_ptr<char[]>> blocks;
-  std::vector<std::string_view> file;  // the written part of each block
+  BlockFile files[2];                      // the result file, the check file
   std::size_t rows = 0;
-  std::vector<const char*> plot_rows;
+  // With the check: for each factor of safety, the line on its lowest
+  // Bishop factor of safety, and whether that falls short of it.
+  std::string check_lines[3];
+  bool check_short[3] = {};
 };
 Result g_result;
 
@@ -87,36 +135,76 @@ std::size_t question_named(std::string_view line) {
   return kQuestionCount;
 }
 
+// Bishop's steepest angles in a row of the check file: its cells 3, 6 and
+// 9, which the dashed lines draw.
+struct Steepest {
+  std::string_view cells[3];
+  bool operator==(const Steepest&) const = default;
+};
+
+Steepest steepest_cells(std::string_view row) {
+  std::size_t from = 0;
+  const auto next_cell = [&] {
+    const std::size_t tab = std::min(row.find('\t', from), row.size());
+    const std::string_view cell = row.substr(from, tab - from);
+    from = std::min(tab + 1, row.size());
+    return cell;
+  };
+  next_cell();  // the height
+  Steepest steepest;
+  for (std::string_view& cell : steepest.cells) {
+    next_cell();  // the chart's angle
+    next_cell();  // Bishop's factor of safety of it
+    cell = next_cell();
+  }
+  return steepest;
+}
+
 // Counts the rows after the header, and finds those the plot needs.  A
 // row's cells after its height (the ratios and the angles) are the same
 // bytes as the row before's for long runs, so a run is drawn by its first
 // and last rows: the same lines as every row, with a few hundred points
-// rather than millions.
-void find_plot_rows(std::size_t header_size, Result* result) {
+// rather than millions.  With the check, a run ends too where a steepest
+// angle of Bishop's changes, so that the dashed lines are drawn as every
+// row draws them, and the check file's plot rows are those of the same row
+// numbers.
+void find_plot_rows(std::size_t header_size, std::size_t check_header_size, Result* result) {
+  BlockFile& file = result->files[0];
+  BlockFile& check = result->files[1];
+  const bool checked = !check.written.empty();
+  RowReader rows(file.written, header_size);
+  RowReader check_rows(check.written, check_header_size);
   std::string_view before;  // the row before, from its first tab
+  Steepest before_steepest;
   const char* last = nullptr;
+  const char* last_check = nullptr;
   bool last_kept = false;
-  for (std::string_view block : result->file) {
-    block.remove_prefix(std::min(header_size, block.size()));
-    header_size -= std::min(header_size, block.size());
-    while (!block.empty()) {
-      const std::size_t end = block.find('\n');
-      const std::string_view row = block.substr(0, end == block.npos ? block.size() : end + 1);
-      block.remove_prefix(row.size());
-      ++result->rows;
-      const std::string_view after_height = row.substr(std::min(row.find('\t'), row.size()));
-      if (after_height == before) {
-        last_kept = false;
-      } else {
-        if (last != nullptr && !last_kept) result->plot_rows.push_back(last);
-        result->plot_rows.push_back(row.data());
-        last_kept = true;
-        before = after_height;
-      }
-      last = row.data();
+  const auto keep = [&](const char* row, const char* check_row) {
+    file.plot_rows.push_back(row);
+    if (checked) check.plot_rows.push_back(check_row);
+  };
+  for (std::string_view row = rows.next(); !row.empty(); row = rows.next()) {
+    const std::string_view check_row = checked ? check_rows.next() : std::string_view();
+    const Steepest steepest = checked ? steepest_cells(check_row) : Steepest();
+    ++result->rows;
+    const std::string_view after_height = row.substr(std::min(row.find('\t'), row.size()));
+    if (after_height == before && steepest == before_steepest) {
+      last_kept = false;
+    } else {
+      if (last != nullptr && !last_kept) keep(last, last_check);
+      keep(row.data(), check_row.data());
+      last_kept = true;
+      before = after_height;
+      before_steepest = steepest;
     }
+    last = row.data();
+    last_check = check_row.data();
   }
-  if (last != nullptr && !last_kept) result->plot_rows.push_back(last);
+  if (last != nullptr && !last_kept) keep(last, last_check);
+}
+
+const BlockFile* file_numbered(std::size_t file) {
+  return file < std::size(g_result.files) ? &g_result.files[file] : nullptr;
 }
 
 }  // namespace
@@ -130,13 +218,14 @@ TELK_EXPORT("telk_field") char* telk_field(std::size_t question, std::size_t siz
   return g_result.fields[question].data();
 }
 
-// 0 when the whole file was written; otherwise telk_error() says why.
-TELK_EXPORT("telk_calculate") int telk_calculate() {
+// 0 when the whole file was written, and with `check` (not 0) the check
+// file too; otherwise telk_error() says why.
+TELK_EXPORT("telk_calculate") int telk_calculate(int check) {
   Result& result = g_result;
   for (std::string& error : result.errors) error.clear();
-  result.blocks.clear();
-  result.file.clear();
-  result.plot_rows.clear();
+  for (BlockFile& file : result.files) file.clear();
+  for (std::string& line : result.check_lines) line.clear();
+  for (bool& short_of : result.check_short) short_of = false;
   result.rows = 0;
   // Every field is read, so the page can show each one's error at once.
   telk::Answers answers{};
@@ -149,42 +238,76 @@ TELK_EXPORT("telk_calculate") int telk_calculate() {
   }
   if (!read) return 1;
   std::string error;
-  BlockSink sink(&result.blocks, &result.file);
+  BlockSink sink(&result.files[0], telk::kResultName);
+  BlockSink check_sink(&result.files[1], telk::kCheckName);
+  std::optional<telk::Check> checked;
   const auto plan = telk::check_sweep(answers, &error);
-  if (!plan || !telk::sweep(*plan, &sink, nullptr, &error)) {
+  if (plan && check != 0) checked.emplace(answers, &check_sink);
+  if (!plan || !telk::sweep(*plan, &sink, nullptr, &error, checked ? &*checked : nullptr)) {
     result.errors[question_named(error)] = error;
-    result.blocks.clear();
-    result.file.clear();
+    for (BlockFile& file : result.files) file.clear();
     return 1;
   }
   sink.finish();
-  find_plot_rows(telk::header(answers.density, answers.friction_angle, answers.cohesion).size(),
-                 &result);
+  check_sink.finish();
+  find_plot_rows(
+      telk::header(answers.density, answers.friction_angle, answers.cohesion).size(),
+      checked ? telk::check_header(answers.density, answers.friction_angle, answers.cohesion).size()
+              : 0,
+      &result);
+  if (checked) {
+    for (int g = 0; g < 3; ++g) {
+      result.check_lines[g] = telk::lowest_line(checked->rows, g);
+      result.check_short[g] = telk::falls_short(checked->rows, g);
+    }
+  }
   return 0;
 }
 
-// The name the file is saved under, as the console writes it.
+// The names the files are saved under, as the console writes them.
 TELK_EXPORT("telk_result_name") const char* telk_result_name() { return telk::kResultName; }
+TELK_EXPORT("telk_check_name") const char* telk_check_name() { return telk::kCheckName; }
 
 // The line about a question (5: about none), "" when there is nothing to say.
 TELK_EXPORT("telk_error") const char* telk_error(std::size_t question) {
   return question <= kQuestionCount ? g_result.errors[question].c_str() : "";
 }
 
-// The file, block by block: its bytes are those of every block in turn.
-TELK_EXPORT("telk_blocks") std::size_t telk_blocks() { return g_result.file.size(); }
-TELK_EXPORT("telk_block") const char* telk_block(std::size_t i) {
-  return i < g_result.file.size() ? g_result.file[i].data() : nullptr;
+// A file, block by block: its bytes are those of every block in turn.  A
+// file that was not written has none.
+TELK_EXPORT("telk_blocks") std::size_t telk_blocks(std::size_t file) {
+  const BlockFile* f = file_numbered(file);
+  return f != nullptr ? f->written.size() : 0;
 }
-TELK_EXPORT("telk_block_size") std::size_t telk_block_size(std::size_t i) {
-  return i < g_result.file.size() ? g_result.file[i].size() : 0;
+TELK_EXPORT("telk_block") const char* telk_block(std::size_t file, std::size_t i) {
+  const BlockFile* f = file_numbered(file);
+  return f != nullptr && i < f->written.size() ? f->written[i].data() : nullptr;
+}
+TELK_EXPORT("telk_block_size") std::size_t telk_block_size(std::size_t file, std::size_t i) {
+  const BlockFile* f = file_numbered(file);
+  return f != nullptr && i < f->written.size() ? f->written[i].size() : 0;
 }
 
-// The count of rows after the header, and where the plot's rows begin.
+// The count of rows after the header, and where a file's plot rows begin:
+// the check file's are those of the same row numbers as the result file's.
 TELK_EXPORT("telk_rows") std::size_t telk_rows() { return g_result.rows; }
-TELK_EXPORT("telk_plot_rows") std::size_t telk_plot_rows() { return g_result.plot_rows.size(); }
-TELK_EXPORT("telk_plot_row") const char* telk_plot_row(std::size_t i) {
-  return i < g_result.plot_rows.size() ? g_result.plot_rows[i] : nullptr;
+TELK_EXPORT("telk_plot_rows") std::size_t telk_plot_rows(std::size_t file) {
+  const BlockFile* f = file_numbered(file);
+  return f != nullptr ? f->plot_rows.size() : 0;
+}
+TELK_EXPORT("telk_plot_row") const char* telk_plot_row(std::size_t file, std::size_t i) {
+  const BlockFile* f = file_numbered(file);
+  return f != nullptr && i < f->plot_rows.size() ? f->plot_rows[i] : nullptr;
+}
+
+// After a check, the line on the lowest Bishop factor of safety for the
+// factor of safety g (0, 1, 2: 1.0, 1.3, 1.5), as the console shows it
+// ("" without the check), and 1 when it is more than 2% below it.
+TELK_EXPORT("telk_check_line") const char* telk_check_line(std::size_t g) {
+  return g < std::size(g_result.check_lines) ? g_result.check_lines[g].c_str() : "";
+}
+TELK_EXPORT("telk_check_short") int telk_check_short(std::size_t g) {
+  return g < std::size(g_result.check_short) && g_result.check_short[g] ? 1 : 0;
 }
 
 }  // extern "C"
