@@ -187,23 +187,26 @@ Circle compass(const Section& section, Circle x, double step) {
     }
     return y;
   };
-  for (; step > 1e-8; step /= 2) {
+  while (step > 1e-8) {
     for (;;) {
       double fy = f;
       Circle y = explore(x, &fy);
       if (!(fy < f)) break;
-      // Pattern moves: from y, the move x -> y again, further while better.
-      for (double reach = 1;; reach *= 2) {
+      // Pattern moves: from y, the move x -> y again, further while better
+      // (at most 20 doublings: the ranges are a few units wide).
+      for (int doubling = 0; doubling <= 20; ++doubling) {
+        const double reach = std::ldexp(1.0, doubling);
         Circle z;
         for (int k = 0; k < 3; ++k) z[k] = y[k] + reach * (y[k] - x[k]);
         z = clamped(z);
         double fz = fs_of(section, z);
         z = explore(z, &fz);
         if (!(fz < fy)) break;
-        x = y, f = fy, y = z, fy = fz;
+        x = y, y = z, fy = fz;
       }
       x = y, f = fy;
     }
+    step /= 2;
   }
   return x;
 }
@@ -227,7 +230,7 @@ Critical critical_arc(const Section& section) {
                                1.15, 1.3, 1.45, 1.6, 1.8, 2, 2.3, 2.6, 2.95};
   constexpr double kDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1};
   constexpr int ne = std::size(kExits), ns = std::size(kSpans), nd = std::size(kDepths);
-  std::vector<double> fs(ne * ns * nd);
+  std::vector<double> fs(static_cast<std::size_t>(ne) * ns * nd);
   auto at = [&](int e, int s, int d) { return (e * ns + s) * nd + d; };
   for (int e = 0; e < ne; ++e) {
     for (int s = 0; s < ns; ++s) {
