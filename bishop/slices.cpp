@@ -113,24 +113,48 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
   if (!(driving > 0)) return kInfinity;
   if (fellenius == 0) return 0;  // c = phi = 0: no strength at all
 
-  // F = sum (c b + W tan phi) / m_alpha / sum W sin alpha, from Fellenius'
-  // value until it moves by less than 1e-9 of itself.
-  double fs = fellenius / driving;
-  bool any_floored = false;
-  for (int iteration = 0; iteration < 500; ++iteration) {
-    double resisting = 0;
-    any_floored = false;
+  // F = sum (c b + W tan phi) / m_alpha / sum W sin alpha.  Divided by F it
+  // reads h(F) = sum W sin alpha - sum (c b + W tan phi) / (F m_alpha) = 0,
+  // each F m_alpha = F cos(alpha) + sin(alpha) tan(phi), or F kMAlphaFloor
+  // where floored, positive and growing with F: h rises from at most zero
+  // near F = 0 to sum W sin alpha, and has one root.  Newton's method on h,
+  // from Fellenius' value, kept within the bracket that h's signs give.
+  // The plain iteration F <- F sum ... / sum ... converges as sin^2(alpha)
+  // of the steepest slices: hardly at all on the nearly planar slips of a
+  // steep, nearly cohesionless slope, where Newton takes a few steps.
+  struct Value {
+    double h, slope;  // h(F) and dh/dF
+    bool floored;
+  };
+  auto value = [&](double fs) {
+    Value v{driving, 0, false};
     for (const Slice& s : parts) {
-      double m_alpha = s.cos_alpha + s.sin_alpha * section.tan_phi / fs;
-      if (s.sin_alpha < 0 && m_alpha < kMAlphaFloor) m_alpha = kMAlphaFloor, any_floored = true;
-      resisting += (section.cohesion * s.width + s.weight * section.tan_phi) / m_alpha;
+      const double strength = section.cohesion * s.width + s.weight * section.tan_phi;
+      double rate = s.cos_alpha, denominator = fs * s.cos_alpha + s.sin_alpha * section.tan_phi;
+      if (s.sin_alpha < 0 && denominator < fs * kMAlphaFloor) {
+        rate = kMAlphaFloor, denominator = fs * kMAlphaFloor, v.floored = true;
+      }
+      const double share = strength / denominator;
+      v.h -= share;
+      v.slope += share * rate / denominator;
     }
-    const double next = resisting / driving;
-    const bool converged = std::abs(next - fs) <= 1e-9 * next;
+    return v;
+  };
+  double fs = fellenius / driving, low = 0, high = kInfinity, last_step = kInfinity;
+  Value v = value(fs);
+  for (int iteration = 0; iteration < 100 && v.h != 0; ++iteration) {
+    (v.h < 0 ? low : high) = fs;
+    double next = fs - v.h / v.slope;
+    if (!(next >= low && next <= high)) next = high < kInfinity ? (low + high) / 2 : 2 * fs;
+    const double step = std::abs(next - fs);
     fs = next;
-    if (converged) break;
+    v = value(fs);
+    // Done when the step is down to the rounding of h, or stops shrinking:
+    // where h is flat its rounding moves the root by more than 1e-12 of it.
+    if (step <= 1e-12 * fs || (iteration > 2 && step >= last_step)) break;
+    last_step = step;
   }
-  if (floored != nullptr) *floored = any_floored;
+  if (floored != nullptr) *floored = v.floored;
   return fs;
 }
 
