@@ -58,7 +58,7 @@ class CheckRows {
   // The cells depend on the kept ratio and the chart's angles alone, which
   // keep their values over runs of rows: they are made again only when one
   // of them changes.
-  char tail_[kCheckTailMax];
+  char tail_[kCheckTailMax] = {};
   std::size_t size_ = 0;
   std::uint64_t ratio_bits_ = 0;
   std::uint32_t angle_bits_[3] = {};
