@@ -2,6 +2,7 @@
 // weights, and the iteration for the factor of safety.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -62,9 +63,9 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
     xs.push_back(arc.centre_x + arc.radius * std::sin(first + turn * i / count));
   }
   xs.push_back(arc.entry_x);
-  for (const double kink : {0.0, section.crest_x}) {
-    if (kink > arc.exit_x && kink < arc.entry_x) xs.push_back(kink);
-  }
+  const double kinks[] = {0.0, section.crest_x};  // the toe, the crest's edge
+  std::copy_if(std::begin(kinks), std::end(kinks), std::back_inserter(xs),
+               [&arc](double kink) { return kink > arc.exit_x && kink < arc.entry_x; });
   std::sort(xs.begin(), xs.end());
 
   std::vector<Slice> slices;
