@@ -22,8 +22,16 @@ struct Ground {
   double slope_angle;     // beta, degrees, 0 < beta <= 90
 };
 
+// The ground's inputs in their order, as a person names them.
+inline constexpr const char* kGroundInputs[5] = {"friction angle", "cohesion", "unit weight",
+                                                 "height", "slope angle"};
+
+// The first input, in that order, that the solver does not take, with why
+// in a phrase that follows its value ("is below 0"); -1 when there is none.
+int wrong_input(const Ground& ground, const char** why);
+
 // Whether the ground is one the solver takes; if not, *why (when given)
-// says which input is wrong and why in a short phrase.
+// names the input that is wrong and says why.
 bool valid_ground(const Ground& ground, std::string* why);
 
 struct SlipCircle {

@@ -289,23 +289,32 @@ double critical_fs(const Ground& ground) { return critical_arc(section_of(ground
 
 }  // namespace
 
-bool valid_ground(const Ground& g, std::string* why) {
-  const char* wrong = nullptr;
-  if (!(g.friction_angle >= 0 && g.friction_angle < 90)) {
-    wrong = "the friction angle must be from 0 to below 90 degrees";
-  } else if (!(g.cohesion >= 0 && g.cohesion < kInfinity)) {
-    wrong = "the cohesion must be zero or more, and finite";
-  } else if (!(g.unit_weight > 0 && g.unit_weight < kInfinity)) {
-    wrong = "the unit weight must be above zero, and finite";
-  } else if (!(g.height > 0 && g.height < kInfinity)) {
-    wrong = "the height must be above zero, and finite";
-  } else if (!(g.slope_angle > 0 && g.slope_angle <= 90)) {
-    wrong = "the slope angle must be above 0 and at most 90 degrees";
-  } else if (!(g.cohesion / (g.unit_weight * g.height) < kInfinity)) {
-    wrong = "the cohesion is too large for the unit weight and height";
+int wrong_input(const Ground& g, const char** why) {
+  const double inputs[5] = {g.friction_angle, g.cohesion, g.unit_weight, g.height, g.slope_angle};
+  for (int i = 0; i < 5; ++i) {
+    const double v = inputs[i];
+    *why = !std::isfinite(v)                 ? "is not finite"
+           : i == 0 && v < 0                 ? "is below 0 degrees"
+           : i == 0 && v >= 90               ? "is 90 degrees or more: no slope can fail"
+           : i == 1 && v < 0                 ? "is below 0"
+           : (i == 2 || i == 3) && !(v > 0)  ? "is not above 0"
+           : i == 4 && !(v > 0)              ? "is not above 0 degrees"
+           : i == 4 && v > 90                ? "is above 90 degrees: the face would overhang"
+                                             : nullptr;
+    if (*why != nullptr) return i;
   }
-  if (wrong != nullptr && why != nullptr) *why = wrong;
-  return wrong == nullptr;
+  if (!(g.cohesion / (g.unit_weight * g.height) < kInfinity)) {
+    *why = "is too large for the unit weight and height";
+    return 1;
+  }
+  return -1;
+}
+
+bool valid_ground(const Ground& g, std::string* why) {
+  const char* phrase = nullptr;
+  const int wrong = wrong_input(g, &phrase);
+  if (wrong >= 0 && why != nullptr) *why = std::string(kGroundInputs[wrong]) + " " + phrase;
+  return wrong < 0;
 }
 
 Bishop critical_circle(const Ground& ground) {

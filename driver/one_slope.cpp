@@ -9,9 +9,6 @@ namespace telk {
 
 namespace {
 
-constexpr const char* kNames[5] = {"friction angle", "cohesion", "unit weight", "height",
-                                   "slope angle"};
-
 std::string point(double x, double y) {
   std::string text(1, '(');
   text += fixed_text(x, 3);
@@ -26,29 +23,19 @@ std::string point(double x, double y) {
 bool parse_slope(const std::string_view numbers[5], Ground* ground, std::string* error) {
   double values[5];
   for (int i = 0; i < 5; ++i) {
-    float value = 0.0f;
-    const std::optional<float> read = field_answer(numbers[i], kNames[i], error);
+    const std::optional<float> read = field_answer(numbers[i], kGroundInputs[i], error);
     if (!read) return false;
-    value = *read;
-    if (!std::isfinite(value)) {
-      *error = std::string(kNames[i]) + ": " + std::string(numbers[i]) + " is not finite";
-      return false;
-    }
-    values[i] = double{value};
+    values[i] = double{*read};
   }
-  const auto refuse = [&](int i, const char* why) {
-    *error = std::string(kNames[i]) + ": " + std::string(numbers[i]) + " " + why;
-    return false;
-  };
-  if (values[0] < 0) return refuse(0, "is below 0 degrees");
-  if (values[0] >= 90) return refuse(0, "is 90 degrees or more: no slope can fail");
-  if (values[1] < 0) return refuse(1, "is below 0");
-  if (values[2] <= 0) return refuse(2, "is not above 0");
-  if (values[3] <= 0) return refuse(3, "is not above 0");
-  if (values[4] <= 0) return refuse(4, "is not above 0 degrees");
-  if (values[4] > 90) return refuse(4, "is above 90 degrees: the face would overhang");
-  *ground = Ground{values[0], values[1], values[2], values[3], values[4]};
-  return true;
+  const Ground typed{values[0], values[1], values[2], values[3], values[4]};
+  const char* why = nullptr;
+  const int wrong = wrong_input(typed, &why);
+  if (wrong < 0) {
+    *ground = typed;
+    return true;
+  }
+  *error = std::string(kGroundInputs[wrong]) + ": " + std::string(numbers[wrong]) + " " + why;
+  return false;
 }
 
 std::string describe_slope(const Bishop& bishop) {

@@ -10,9 +10,9 @@
 namespace telk {
 
 // The five numbers in the order PHI C GAMMA H BETA.  False, with the line
-// to show, when one is not a number, or the slope cannot be computed:
-// H, GAMMA or BETA not above 0, BETA above 90, C or PHI below 0, PHI of 90
-// or more, or a value that is not finite.
+// to show, when one is not a number, or the solver does not take it
+// (wrong_input: H, GAMMA or BETA not above 0, BETA above 90, C or PHI below
+// 0, PHI of 90 or more, or a value that is not finite).
 bool parse_slope(const std::string_view numbers[5], Ground* ground, std::string* error);
 
 // The line --fs prints: the factor of safety to three decimals, then the
