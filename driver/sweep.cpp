@@ -104,9 +104,8 @@ std::optional<SweepPlan> check_sweep(const Answers& answers, std::string* error)
   const int rows = row_count(height, definition);
   const int drifting = first_drifting_row(definition, rows);
   if (drifting > 0) {
-    char from[kCellMax];
     *error = "definition: " + shortest(definition) + " m steps drift off their heights from " +
-             std::string(from, write_fixed(from, drifting * double{definition}, 2)) +
+             fixed_text(drifting * double{definition}, 2) +
              " m on, in single precision; use a shorter height or a coarser definition"
              " (0.125, 0.25 and 0.5 add up exactly)";
     return std::nullopt;

@@ -1,7 +1,7 @@
 // What every system shares: the steps of a replace in their order, the
 // temporary file's name, the nesting of held signals, which signals end a
-// run and what their handler does.  The calls are in posix.cpp and
-// windows.cpp.
+// run and what their handler does, and the wait before a console window of
+// its own closes.  The calls are in posix.cpp and windows.cpp.
 #include <atomic>
 #include <csignal>
 #include <cstdio>
