@@ -289,18 +289,31 @@ double critical_fs(const Ground& ground) { return critical_arc(section_of(ground
 
 }  // namespace
 
+namespace {
+
+// Why the solver does not take v for input i, or null.
+const char* why_not_taken(int i, double v) {
+  if (!std::isfinite(v)) return "is not finite";
+  switch (i) {
+    case 0:  // the friction angle
+      if (v < 0) return "is below 0 degrees";
+      return v >= 90 ? "is 90 degrees or more: no slope can fail" : nullptr;
+    case 1:  // the cohesion
+      return v < 0 ? "is below 0" : nullptr;
+    case 4:  // the slope angle
+      if (!(v > 0)) return "is not above 0 degrees";
+      return v > 90 ? "is above 90 degrees: the face would overhang" : nullptr;
+    default:  // the unit weight and the height
+      return v > 0 ? nullptr : "is not above 0";
+  }
+}
+
+}  // namespace
+
 int wrong_input(const Ground& g, const char** why) {
   const double inputs[5] = {g.friction_angle, g.cohesion, g.unit_weight, g.height, g.slope_angle};
   for (int i = 0; i < 5; ++i) {
-    const double v = inputs[i];
-    *why = !std::isfinite(v)                 ? "is not finite"
-           : i == 0 && v < 0                 ? "is below 0 degrees"
-           : i == 0 && v >= 90               ? "is 90 degrees or more: no slope can fail"
-           : i == 1 && v < 0                 ? "is below 0"
-           : (i == 2 || i == 3) && !(v > 0)  ? "is not above 0"
-           : i == 4 && !(v > 0)              ? "is not above 0 degrees"
-           : i == 4 && v > 90                ? "is above 90 degrees: the face would overhang"
-                                             : nullptr;
+    *why = why_not_taken(i, inputs[i]);
     if (*why != nullptr) return i;
   }
   if (!(g.cohesion / (g.unit_weight * g.height) < kInfinity)) {
