@@ -66,7 +66,10 @@ double circle_factor_of_safety(const Ground& ground, double centre_x, double cen
                                double radius, bool* floored, int slices = kSlices);
 
 // The critical circle: the least factor of safety over every slip circle.
-// The ground must be valid.  c = phi = 0 gives 0.
+// The ground must be valid.  Without cohesion the least is the limit of
+// ever shallower circles, the plane just under the face: the factor of
+// safety is tan(phi) / tan(beta) exactly (0 for c = phi = 0) and the
+// circle's numbers are not a number.
 Bishop critical_circle(const Ground& ground);
 
 // The critical factor of safety in units of (tan(phi) + c / (gamma H)),
@@ -76,7 +79,7 @@ Bishop critical_circle(const Ground& ground);
 // The table of the fast path holds this function.
 double critical_fs_per_strength(double slope_angle, double cohesion_share);
 
-// The steepest slope angle, in degrees to 0.01, whose critical factor of
+// The steepest slope angle, in degrees to 0.001, whose critical factor of
 // safety is target_fs: 90 where a vertical cut reaches the target, not a
 // number where even a slope of kLeastSlopeAngle falls short of it.  The
 // ground is valid with any slope angle (slope_angle is ignored).
@@ -84,13 +87,19 @@ double steepest_angle(const Ground& ground, double target_fs);
 inline constexpr double kLeastSlopeAngle = 1.0;
 
 // The fast path: the critical factor of safety and the steepest angle read
-// off a table of critical_fs_per_strength by cubic interpolation, within
-// 0.1% of the solver.  It uses + - * / and sqrt only, so that it gives the
-// same bits on every platform; the caller gives tan(phi).  Outside the
-// table (a slope angle below kLeastSlopeAngle or above 90; a negative or
-// non-finite strength; a height or unit weight not above zero) the result
-// is not a number, as is the steepest angle where even a slope of
-// kLeastSlopeAngle falls short of the target (c = phi = 0 among them).
+// off a table of critical_fs_per_strength by cubic interpolation, then
+// divided by 1 + kTableError, twice the most the cubic was found above the
+// solver halfway between the table's nodes (but beyond 88 degrees, where
+// the next whole degree's value is read instead): the factor of safety is
+// never above the solver's and, up to 88 degrees, at most twice that below;
+// the angle is never steeper than the solver's.  It uses + - * / and sqrt
+// only, so that it gives the same bits on every platform; the caller gives
+// tan(phi).  Outside the table (a slope angle below kLeastSlopeAngle or
+// above 90; a negative or non-finite strength; a height or unit weight not
+// above zero) the result is not a number, as is the steepest angle where
+// even a slope of kLeastSlopeAngle falls short of the target (c = phi = 0
+// among them).
+inline constexpr double kTableError = 0.002;
 double check_factor_of_safety(double tan_phi, double cohesion, double unit_weight,
                               double height, double slope_angle);
 double check_steepest_angle(double tan_phi, double cohesion, double unit_weight,

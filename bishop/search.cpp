@@ -217,7 +217,57 @@ struct Critical {
   bool floored;
 };
 
+// The deepest circles centred level with the crest, entering it upright,
+// by where they enter it, e: through the toe while e <= 1 (the centre at
+// x = (e^2 - 1) / 2e, left of the toe), then touching the base with
+// radius 1 (the centre at x = e - 1), leaving the face above the toe.
+Circle crest_level_circle(const Section& section, double e) {
+  const double l = section.crest_x, entry = 1 + (e - l) / (l + 1);
+  if (e <= 1) return {0, entry, 1};
+  const double cx = e - 1, b = l * cx + 1, a = l * l + 1;
+  const double t = (b - std::sqrt(std::max(0.0, b * b - a * cx * cx))) / a;
+  return {t, entry, 1};
+}
+
+// The least of those: a scan over the entry, then a golden section between
+// the best point's neighbours.  Along them the factor of safety may have
+// more than one minimum, and the least is often a sharp corner: at e = 1,
+// the circle right above the toe.
+Circle best_crest_level_circle(const Section& section) {
+  const double first = section.crest_x, last = first + kCrestReach * (first + 1);
+  auto fs = [&](double e) { return fs_of(section, crest_level_circle(section, e)); };
+  constexpr int kScan = 96;
+  const double step = (last - first) / kScan;
+  int best = 0;
+  double least = kInfinity;
+  for (int k = 0; k <= kScan; ++k) {
+    const double f = fs(first + k * step);
+    if (f < least) least = f, best = k;
+  }
+  double a = first + std::max(best - 1, 0) * step, b = first + std::min(best + 1, kScan) * step;
+  const double kGolden = (std::sqrt(5.0) - 1) / 2;
+  double x1 = b - kGolden * (b - a), x2 = a + kGolden * (b - a);
+  double f1 = fs(x1), f2 = fs(x2);
+  for (int i = 0; i < 40; ++i) {  // to 1e-8 of the bracket
+    if (f1 <= f2) {
+      b = x2, x2 = x1, f2 = f1;
+      x1 = b - kGolden * (b - a), f1 = fs(x1);
+    } else {
+      a = x1, x1 = x2, f1 = f2;
+      x2 = a + kGolden * (b - a), f2 = fs(x2);
+    }
+  }
+  return crest_level_circle(section, f1 <= f2 ? x1 : x2);
+}
+
 Critical critical_arc(const Section& section) {
+  // Without cohesion ever shallower circles tend to the plane just under
+  // the face, the critical slip: tan(phi) / tan(beta) exactly, which the
+  // search would only approach, and not at all on the flattest and
+  // steepest faces.
+  if (section.cohesion == 0) {
+    return {section.tan_phi * section.crest_x, {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}, false};
+  }
   // The coarse families: exits from the toe up the face, entries from just
   // above the exit (the shallow circles of a cohesionless slope) to far
   // behind the crest, depths from a skin to the deepest dip (the toe
@@ -239,9 +289,9 @@ Critical critical_arc(const Section& section) {
       }
     }
   }
-  // The grid's local minima start the refinement, the least first: the
-  // factor of safety may have several valleys, and the least coarse value
-  // need not lie in the deepest.
+  // The grid's least six local minima start the refinement: the factor of
+  // safety may have several valleys, and the least coarse value need not
+  // lie in the deepest.
   struct Start {
     double fs;
     Circle circle;
@@ -267,19 +317,56 @@ Critical critical_arc(const Section& section) {
   }
   std::sort(starts.begin(), starts.end(),
             [](const Start& a, const Start& b) { return a.fs < b.fs; });
+  if (starts.size() > 6) starts.resize(6);
+  // Two valleys a grid this coarse may show no local minimum in.  One lies
+  // on the range's edge, among the deepest circles, whose centres are level
+  // with their entries, so that their arcs enter upright: there
+  // c b / m_alpha, with b shrinking as cos(alpha) and m_alpha kept up by
+  // sin(alpha) tan(phi) / F, leaves the last slices next to no cohesion,
+  // and with friction and much cohesion the factor of safety falls
+  // steeply over the last hundredths of depth, narrower than the grid (a
+  // toe circle of a 70 degree slope, 1% below the nearest minimum inside).
+  // The other lies just inside, beside a grid node on that edge that is
+  // the grid's only local minimum.  So the best circle on the edge and the
+  // best inside are refined too, and the edge's circles centred level with
+  // the crest, where the least often is, are searched on their own.
+  Start upright{kInfinity, {}}, inside{kInfinity, {}};
+  for (int e = 0; e < ne; ++e) {
+    for (int s = 0; s < ns; ++s) {
+      for (int d = 0; d < nd; ++d) {
+        Start& best_here = d == nd - 1 ? upright : inside;
+        const double f = fs[at(e, s, d)];
+        if (f < best_here.fs) best_here = {f, {kExits[e], kExits[e] + kSpans[s], kDepths[d]}};
+      }
+    }
+  }
+  if (inside.fs < kInfinity &&
+      std::none_of(starts.begin(), starts.end(),
+                   [&](const Start& start) { return start.circle == inside.circle; }))
+    starts.push_back(inside);
 
-  // Refine the best few: a simplex, then a compass search that is sure on
-  // the ranges' edges, then a simplex again.
   Critical best{kInfinity, {}, false};
   Circle best_circle{};
-  const std::size_t refined = std::min<std::size_t>(starts.size(), 6);
-  for (std::size_t i = 0; i < refined; ++i) {
-    Circle c = nelder_mead(section, starts[i].circle, 0.05);
-    c = compass(section, c, 0.01);
-    c = nelder_mead(section, c, 0.01);
+  auto keep_best = [&](const Circle& c) {
     const double f = fs_of(section, c);
     if (f < best.fs) best.fs = f, best_circle = c;
+  };
+  // Each start: a simplex, then a compass search that is sure on the
+  // ranges' edges, then a simplex again.
+  for (const Start& start : starts) {
+    Circle c = nelder_mead(section, start.circle, 0.05);
+    c = compass(section, c, 0.01);
+    keep_best(nelder_mead(section, c, 0.01));
   }
+  // The edge's best by the compass first, which follows the edge where a
+  // first simplex would step inside and down into the other valley.
+  if (upright.fs < kInfinity) {
+    keep_best(nelder_mead(section, compass(section, upright.circle, 0.01), 0.01));
+  }
+  // The best centred level with the crest, then small steps about it.
+  const Circle crest_level = best_crest_level_circle(section);
+  keep_best(crest_level);
+  keep_best(compass(section, crest_level, 0.001));
   if (!arc_of(section, best_circle, &best.arc)) return {kInfinity, {}, false};
   best.fs = arc_factor_of_safety(section, best.arc, kSlices, &best.floored);
   return best;
