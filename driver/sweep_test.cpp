@@ -1,10 +1,13 @@
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <cmath>
 #include <limits>
 #include <random>
 #include <sstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -161,4 +164,59 @@ TEST(Sweep, WritesTheRowsThePlainRuleWrites) {
     }
   }
   EXPECT_GT(rows, 1000000);
+}
+
+// What the check file prints is safe by the solver that --fs uses: at
+// Bishop's steepest angle as printed the critical factor of safety reaches
+// the column's target, and at the chart's angle it is no less than the
+// factor of safety printed.  Random rows of random ordinary sweeps.
+TEST(Sweep, CheckFileNumbersAreOnTheSafeSide) {
+  std::mt19937 gen(17);
+  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+  int checked = 0;
+  for (int run = 0; run < 6; ++run) {
+    const Answers answers{5 + 40 * unit(gen), 0.5f + 10 * unit(gen), 1.6f + unit(gen), 40, 0.5f};
+    MemorySink memory, check_memory;
+    Check check(answers, &check_memory);
+    std::string error;
+    const auto plan = check_sweep(answers, &error);
+    ASSERT_TRUE(plan && sweep(*plan, &memory, nullptr, &error, &check)) << error;
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines{std::string(check_memory.bytes())};
+    for (std::string line; std::getline(lines, line);) {
+      std::vector<std::string> cells;
+      std::istringstream fields(line.substr(0, line.size() - 1));  // without its CR
+      for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
+      if (cells.size() == 10 && cells[0] != "H") rows.push_back(cells);
+    }
+    ASSERT_EQ(rows.size(), 80u);
+    const auto number = [](std::string cell) {
+      std::replace(cell.begin(), cell.end(), ',', '.');
+      return std::strtod(cell.c_str(), nullptr);
+    };
+    for (const int r : {static_cast<int>(gen() % 20), 20 + static_cast<int>(gen() % 60)}) {
+      // The sweep's own float height and friction angle in radians.
+      Ground ground{double{radians(answers.friction_angle)} * 180 / 3.14159265358979323846,
+                    answers.cohesion, answers.density, 0, 0};
+      float h = 0.0f;
+      for (int i = 0; i <= r; ++i) h += answers.definition;
+      ground.height = h;
+      for (int g = 0; g < 3; ++g) {
+        const std::string& chart = rows[r][1 + 3 * g];
+        const std::string& fs = rows[r][2 + 3 * g];
+        const std::string& steepest = rows[r][3 + 3 * g];
+        if (!steepest.empty() && number(steepest) < 90) {
+          ground.slope_angle = number(steepest);
+          EXPECT_GE(critical_circle(ground).fs, kCheckTargets[g]) << h << " " << steepest;
+          ++checked;
+        }
+        if (!fs.empty()) {
+          ground.slope_angle = number(chart);
+          EXPECT_GE(critical_circle(ground).fs, number(fs)) << h << " " << chart;
+          ++checked;
+        }
+      }
+    }
+  }
+  EXPECT_GT(checked, 30);
 }

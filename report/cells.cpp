@@ -21,27 +21,60 @@ std::string fixed_text(double v, int decimals) {
   return std::string(text, write_fixed(text, v, decimals));
 }
 
+namespace {
+
+// v as "%.<decimals>f" would write its exact value, the digits after the
+// last decimal dropped: cut toward zero, never rounded up.  Doubles from
+// 2^32 on hold at most 20 binary places, so 24 decimals write them
+// exactly; from 1e15 on they are whole, at most 309 digits, written
+// exactly in scientific form and cut there ("1.234e+20").  The common
+// values are cut by scaled_down().
+char* write_exact_cut(char* out, double v, int decimals) {
+  char text[400];
+  const bool large = std::fabs(v) >= 1e15;
+  char* end = std::to_chars(text, text + sizeof text, v,
+                            large ? std::chars_format::scientific : std::chars_format::fixed,
+                            large ? 330 : 24)
+                  .ptr;
+  char* point = std::find(text, end, '.');
+  char* cut = point + (decimals > 0 ? 1 + decimals : 0);
+  out = std::copy(text, cut, out);
+  if (large) out = std::copy(std::find(cut, end, 'e'), end, out);
+  return out;
+}
+
+// floor(v * scale) for 0 <= v < 2^32 and scale up to 1000, exactly: v is
+// m 2^e with a whole m below 2^53, so m * scale stays below 2^63.
+std::uint64_t scaled_down(double v, std::uint32_t scale) {
+  int exponent = 0;
+  const double fraction = std::frexp(v, &exponent);  // v = fraction 2^exponent
+  const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+  const int shift = 53 - exponent;  // above 20 here
+  return shift >= 64 ? 0 : (m * scale) >> shift;
+}
+
+}  // namespace
+
+std::string cut_text(double v, int decimals) {
+  char text[kCellMax];
+  char* end = write_comma_cell(text, v, decimals) - 1;  // without its tab
+  std::replace(text, end, ',', '.');
+  return std::string(text, end);
+}
+
 char* write_comma_cell(char* out, double v, int decimals) {
   if (!std::isfinite(v)) {
     *out++ = '\t';
     return out;
   }
-  // v scaled and rounded once.  Unless it lies within a few units in its
-  // last place of a half, it rounds to the whole number the exact product
-  // would: its digits are then the cell's.  Otherwise, and for large
-  // values, the general conversion decides.
-  constexpr std::uint32_t kScales[] = {1, 10, 100, 1000};
-  const std::uint32_t scale = kScales[decimals];
-  const double scaled = v * scale;
-  const double whole = std::nearbyint(scaled);
-  const double off = std::fabs(std::fabs(scaled - whole) - 0.5);
-  if (std::fabs(scaled) < 4e9 && off > 1e-15 * std::fabs(scaled) + 1e-300) {
+  if (std::fabs(v) < 0x1p32) {
     if (std::signbit(v)) *out++ = '-';
+    constexpr std::uint32_t kScales[] = {1, 10, 100, 1000};
+    std::uint64_t left = scaled_down(std::fabs(v), kScales[decimals]);
     // From the last digit: the decimals, the comma, then the whole part's
     // digits, at least one.
-    char digits[16];
+    char digits[24];
     char* first = digits + sizeof digits;
-    auto left = static_cast<std::uint32_t>(std::fabs(whole));
     for (int k = 0; k < decimals; ++k, left /= 10) *--first = static_cast<char>('0' + left % 10);
     if (decimals > 0) *--first = ',';
     do {
@@ -51,9 +84,7 @@ char* write_comma_cell(char* out, double v, int decimals) {
     out = std::copy(first, digits + sizeof digits, out);
   } else {
     char* const start = out;
-    out = std::fabs(v) < 1e15 ? write_fixed(out, v, decimals)
-                              : std::to_chars(out, out + kCellMax, v, std::chars_format::scientific,
-                                              decimals).ptr;
+    out = write_exact_cut(out, v, decimals);
     std::replace(start, out, '.', ',');
   }
   *out++ = '\t';

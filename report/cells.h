@@ -40,11 +40,16 @@ class HeightCells {
 char* write_angle_cell(char* out, float angle);
 
 // v to 0 to 3 `decimals` with a decimal comma, "1,234\t", as "%.*f" would
-// write it, halves to even; from 1e15 on, in scientific form
-// ("1,234e+20\t"), which keeps the cell short; empty ("\t") when v is not
-// finite.  The check file writes six a row, so the common case skips the
-// general conversion.
+// write it, but cut after the last decimal rather than rounded: the check's
+// factors of safety and angles are never negative, and a value cut is
+// never above the value, on the safe side.  From 1e15 on, in scientific
+// form ("1,234e+20\t"), which keeps the cell short; empty ("\t") when v is
+// not finite.  The check file writes six a row, so the common case skips
+// the general conversion.
 char* write_comma_cell(char* out, double v, int decimals);
+
+// The same with a decimal point, for the console: "1.234".
+std::string cut_text(double v, int decimals);
 
 // The console trace of one column group: "%f  %f" of x and its fraction.
 char* write_trace(char* out, float x);

@@ -22,11 +22,10 @@ double built_angle(float chart_angle) { return std::nearbyint(double{chart_angle
 
 double kept_cohesion_ratio(double ratio) {
   if (!(ratio > 0 && ratio < std::numeric_limits<double>::infinity())) return ratio;
-  // Rounded half up on the 38 bits dropped from the 52 of the fraction; a
-  // carry moves into the exponent as it should.
+  // Cut to 14 of the 52 bits of the fraction: less cohesion, on the safe
+  // side.
   constexpr std::uint64_t kDropped = (std::uint64_t{1} << 38) - 1;
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(ratio) + (kDropped + 1) / 2;
-  return std::bit_cast<double>(bits & ~kDropped);
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(ratio) & ~kDropped);
 }
 
 CheckRows::CheckRows(float friction_angle, float cohesion, float density)
@@ -79,11 +78,11 @@ std::string lowest_line(const CheckRows& rows, int g) {
   if (!std::isfinite(lowest.fs)) return column + "no angle of the chart to check";
   if (falls_short(rows, g)) {
     return column + "at " + fixed_text(lowest.height, 2) + " m the chart's angle has a factor " +
-           "of safety of only " + fixed_text(lowest.fs, 3) + " by Bishop's method, more than " +
+           "of safety of only " + cut_text(lowest.fs, 3) + " by Bishop's method, more than " +
            "2% below " + fixed_text(target, 1) + ": not safe there";
   }
   return column + "Bishop's method gives the chart's angles a factor of safety of " +
-         fixed_text(lowest.fs, 3) + " or more (the least at " + fixed_text(lowest.height, 2) +
+         cut_text(lowest.fs, 3) + " or more (the least at " + fixed_text(lowest.height, 2) +
          " m)";
 }
 

@@ -65,9 +65,10 @@ class CheckRows {
 };
 
 // The cohesion ratio c / (gamma h) that Bishop's answers are read at,
-// rounded to 14 significant bits: a part in 16384, as if the height were
-// off by 0.6 mm in 10 m.  Along a long sweep it keeps its value over many
-// rows.  Zero, negative and not finite ratios are kept as they are.
+// cut to 14 significant bits: at most a part in 16384 less, as if the
+// height were 0.6 mm more in 10 m, on the safe side.  Along a long sweep
+// it keeps its value over many rows.  Zero, negative and not finite ratios
+// are kept as they are.
 double kept_cohesion_ratio(double ratio);
 
 // What the check found in column group g, in one line: the lowest Bishop

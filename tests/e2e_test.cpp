@@ -49,12 +49,19 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
       // A 2:1 slope, H 10 m, c' 3 kPa, phi' 19.6, gamma 20 kN/m3: published
       // Bishop results 0.985 to 0.993.
       {"--fs 19.6 3 20 10 26.565", 0, "0.98", ""},
+      // Without cohesion, the plane just under the face, exactly: tan(30) /
+      // tan(0.0005) = 66159.4674, and next to nothing on a vertical face.
+      {"--fs 30 0 20 10 0.0005", 0, "66159.467 on a plane just under the face (no cohesion)\n", ""},
+      {"--fs 30 0 20 10 89.99995", 0, "0.000 on a plane just under the face (no cohesion)\n", ""},
+      // Read in double precision: 1e-300 is above 0.
+      {"--fs 30 1 1e-300 10 45", 0, "6.077e+299 centre", ""},
       {"--fs 35 x 20 10 30", 1, "", "telk: cohesion: \"x\" is not a number\n"},
-      {"--fs 35 1 20 10 95", 1, "", "telk: slope angle: 95 is above 90 degrees: the face would overhang\n"},
-      {"--fs 90 1 20 10 45", 1, "", "telk: friction angle: 90 is 90 degrees or more: no slope can fail\n"},
-      {"--fs 35 1 20 0 45", 1, "", "telk: height: 0 is not above 0\n"},
-      {"--fs 35 -1 20 10 45", 1, "", "telk: cohesion: -1 is below 0\n"},
-      {"--fs 35 1 inf 10 45", 1, "", "telk: unit weight: inf is not finite\n"},
+      {"--fs 35 1 20 10 95", 1, "", "telk: slope angle: \"95\" is above 90 degrees: the face would overhang\n"},
+      {"--fs 90 1 20 10 45", 1, "", "telk: friction angle: \"90\" is 90 degrees or more: no slope can fail\n"},
+      {"--fs 35 1 20 0 45", 1, "", "telk: height: \"0\" is not above 0\n"},
+      {"--fs -0.00000000000000000000000000000000000000000000001 1 20 10 45", 1, "",
+       "telk: friction angle: \"-0.0000000000000000000000000000000000000...\" is below 0 degrees\n"},
+      {"--fs 35 1 inf 10 45", 1, "", "telk: unit weight: \"inf\" is not finite\n"},
       {"--fs 35 1 20 10", 2, "", kUsage},
       {"--bishop", 2, "", kUsage},
       {"--version --help", 2, "", kUsage},
@@ -171,15 +178,15 @@ TEST(EndToEnd, AtATerminalBadAnswersAreAskedAgain) {
       // plainly where it is not safe.
       {"35 1 2.2 20 2.5\n", old + "\"$TELK\" --check > /dev/null", 0, "",
        "telk: 8 rows written to TELK_result.xls and TELK_check.xls\n"
-       "telk: FS 1.0: Bishop's method gives the chart's angles a factor of safety of 1.029 or more (the least at 17.50 m)\n"
-       "telk: FS 1.3: Bishop's method gives the chart's angles a factor of safety of 1.308 or more (the least at 17.50 m)\n"
-       "telk: FS 1.5: Bishop's method gives the chart's angles a factor of safety of 1.553 or more (the least at 7.50 m)\n",
+       "telk: FS 1.0: Bishop's method gives the chart's angles a factor of safety of 1.027 or more (the least at 17.50 m)\n"
+       "telk: FS 1.3: Bishop's method gives the chart's angles a factor of safety of 1.305 or more (the least at 17.50 m)\n"
+       "telk: FS 1.5: Bishop's method gives the chart's angles a factor of safety of 1.549 or more (the least at 7.50 m)\n",
        file},
       {"40 0.1 2 11 1\n", old + "\"$TELK\" --check > /dev/null && rm TELK_result.xls", 0, "",
        "telk: 11 rows written to TELK_result.xls and TELK_check.xls\n"
        "telk: FS 1.0: no angle of the chart to check\n"
-       "telk: FS 1.3: at 11.00 m the chart's angle has a factor of safety of only 1.262 by Bishop's method, more than 2% below 1.3: not safe there\n"
-       "telk: FS 1.5: Bishop's method gives the chart's angles a factor of safety of 1.496 or more (the least at 11.00 m)\n",
+       "telk: FS 1.3: at 11.00 m the chart's angle has a factor of safety of only 1.259 by Bishop's method, more than 2% below 1.3: not safe there\n"
+       "telk: FS 1.5: Bishop's method gives the chart's angles a factor of safety of 1.493 or more (the least at 11.00 m)\n",
        ""},
   };
   for (const auto& c : cases) {
