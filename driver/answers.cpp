@@ -14,9 +14,9 @@ bool is_space(int ch) {
          ch == '\r';
 }
 
-// What was typed, as one printable line: quotes and backslashes escaped,
-// other bytes outside printable ASCII as \xHH, long answers shortened.
-std::string quoted(std::string_view token) {
+}  // namespace
+
+std::string as_typed(std::string_view token) {
   constexpr std::size_t kShown = 40;
   static const char kHex[] = "0123456789abcdef";
   std::string q = "\"";
@@ -36,8 +36,6 @@ std::string quoted(std::string_view token) {
   if (token.size() > kShown) q += "...";
   return q + "\"";
 }
-
-}  // namespace
 
 Token read_token(std::FILE* in, std::string* token) {
   token->clear();
@@ -59,12 +57,18 @@ void skip_line(std::FILE* in) {
   while (ch != EOF && ch != '\n') ch = std::fgetc(in);
 }
 
-Parse parse_number(std::string_view token, float* value) {
+namespace {
+
+float read_as(const char* text, char** end, float*) { return std::strtof(text, end); }
+double read_as(const char* text, char** end, double*) { return std::strtod(text, end); }
+
+template <typename Number>
+Parse parse_as(std::string_view token, Number* value) {
   if (token.empty() || token.size() > kAnswerMax) return Parse::kNotANumber;
   const std::string text(token);  // strtof needs the terminating NUL
   char* end = nullptr;
   errno = 0;
-  const float read = std::strtof(text.c_str(), &end);
+  const Number read = read_as(text.c_str(), &end, value);
   // Leading white space and embedded NULs would let strtof stop early.
   if (end != text.c_str() + text.size() || is_space(text[0]))
     return Parse::kNotANumber;
@@ -75,28 +79,37 @@ Parse parse_number(std::string_view token, float* value) {
   return Parse::kNumber;
 }
 
+}  // namespace
+
+Parse parse_number(std::string_view token, float* value) { return parse_as(token, value); }
+Parse parse_number(std::string_view token, double* value) { return parse_as(token, value); }
+
 namespace {
 
 // `what` about the answer `token` to `question`, as the line to show.
 std::string about(const char* question, std::string_view token, const char* what) {
-  return std::string(question) + ": " + quoted(token) + " " + what;
+  return std::string(question) + ": " + as_typed(token) + " " + what;
 }
 
 constexpr char kTooLong[] = "is too long to be a number";
 
 // The whole of `token` as the answer to `question`, or the line to show.
-std::optional<float> answer_number(std::string_view token, const char* question,
-                                   std::string* error) {
+template <typename Number>
+std::optional<Number> answer_number(std::string_view token, const char* question,
+                                    std::string* error) {
   if (token.size() > kAnswerMax) {
     *error = about(question, token, kTooLong);
     return std::nullopt;
   }
-  float value = 0.0f;
+  Number value = 0;
   switch (parse_number(token, &value)) {
     case Parse::kNumber:
       return value;
     case Parse::kOutOfRange:
-      *error = about(question, token, "is beyond the range of single-precision numbers");
+      *error = about(question, token,
+                     sizeof(Number) == sizeof(float)
+                         ? "is beyond the range of single-precision numbers"
+                         : "is beyond the range of double-precision numbers");
       return std::nullopt;
     case Parse::kNotANumber:
       break;
@@ -104,6 +117,14 @@ std::optional<float> answer_number(std::string_view token, const char* question,
   *error = about(question, token, "is not a number");
   if (token.find(',') != std::string_view::npos) *error += " (type it with a decimal point)";
   return std::nullopt;
+}
+
+std::string_view trimmed(std::string_view field) {
+  while (!field.empty() && is_space(static_cast<unsigned char>(field.front())))
+    field.remove_prefix(1);
+  while (!field.empty() && is_space(static_cast<unsigned char>(field.back())))
+    field.remove_suffix(1);
+  return field;
 }
 
 }  // namespace
@@ -128,16 +149,17 @@ std::optional<float> read_answer(std::FILE* in, const char* question,
     case Token::kRead:
       break;
   }
-  return answer_number(token, question, error);
+  return answer_number<float>(token, question, error);
 }
 
 std::optional<float> field_answer(std::string_view field, const char* question,
                                   std::string* error) {
-  while (!field.empty() && is_space(static_cast<unsigned char>(field.front())))
-    field.remove_prefix(1);
-  while (!field.empty() && is_space(static_cast<unsigned char>(field.back())))
-    field.remove_suffix(1);
-  return answer_number(field, question, error);
+  return answer_number<float>(trimmed(field), question, error);
+}
+
+std::optional<double> field_answer_double(std::string_view field, const char* question,
+                                          std::string* error) {
+  return answer_number<double>(trimmed(field), question, error);
 }
 
 }  // namespace telk

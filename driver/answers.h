@@ -54,6 +54,13 @@ enum class Parse { kNumber, kNotANumber, kOutOfRange };
 // Text that is not wholly a number ("3,5", "35m") or lies beyond the float
 // range ("1e39") leaves *value alone.
 Parse parse_number(std::string_view token, float* value);
+// The same in double precision, as strtod reads it.
+Parse parse_number(std::string_view token, double* value);
+
+// What was typed, as one printable line for an error line: in quotes,
+// quotes and backslashes escaped, other bytes outside printable ASCII as
+// \xHH, and anything beyond 40 bytes shortened to "...".
+std::string as_typed(std::string_view token);
 
 // One question and answer: on failure *error is the line to show, naming
 // the question and what was typed.
@@ -66,5 +73,8 @@ std::optional<float> read_answer(std::FILE* in, const char* question,
 // number, where the console would read 3 and take 5 as the next answer).
 std::optional<float> field_answer(std::string_view field, const char* question,
                                   std::string* error);
+// The same in double precision, for numbers that are not the chart's.
+std::optional<double> field_answer_double(std::string_view field, const char* question,
+                                          std::string* error);
 
 }  // namespace telk

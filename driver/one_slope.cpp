@@ -23,9 +23,9 @@ std::string point(double x, double y) {
 bool parse_slope(const std::string_view numbers[5], Ground* ground, std::string* error) {
   double values[5];
   for (int i = 0; i < 5; ++i) {
-    const std::optional<float> read = field_answer(numbers[i], kGroundInputs[i], error);
+    const std::optional<double> read = field_answer_double(numbers[i], kGroundInputs[i], error);
     if (!read) return false;
-    values[i] = double{*read};
+    values[i] = *read;
   }
   const Ground typed{values[0], values[1], values[2], values[3], values[4]};
   const char* why = nullptr;
@@ -34,14 +34,17 @@ bool parse_slope(const std::string_view numbers[5], Ground* ground, std::string*
     *ground = typed;
     return true;
   }
-  *error = std::string(kGroundInputs[wrong]) + ": " + std::string(numbers[wrong]) + " " + why;
+  *error = std::string(kGroundInputs[wrong]) + ": " + as_typed(numbers[wrong]) + " " + why;
   return false;
 }
 
 std::string describe_slope(const Bishop& bishop) {
   const SlipCircle& c = bishop.circle;
-  std::string line = fixed_text(bishop.fs, 3);
+  // Cut, not rounded: the factor of safety shown is never above the one
+  // found.
+  std::string line = cut_text(bishop.fs, 3);
   if (!std::isfinite(bishop.fs)) return line;
+  if (!std::isfinite(c.radius)) return line + " on a plane just under the face (no cohesion)";
   line += " centre " + point(c.centre_x, c.centre_y) + " radius " + fixed_text(c.radius, 3) +
           " enters " + point(c.entry_x, c.entry_y) + " leaves " + point(c.exit_x, c.exit_y);
   if (bishop.m_alpha_floored) line += " (m_alpha floored at the toe)";

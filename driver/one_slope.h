@@ -9,16 +9,18 @@
 
 namespace telk {
 
-// The five numbers in the order PHI C GAMMA H BETA.  False, with the line
-// to show, when one is not a number, or the solver does not take it
+// The five numbers in the order PHI C GAMMA H BETA, read in double
+// precision.  False, with the line to show (what was typed quoted, as the
+// dialogue quotes it), when one is not a number, or the solver does not
+// take it
 // (wrong_input: H, GAMMA or BETA not above 0, BETA above 90, C or PHI below
 // 0, PHI of 90 or more, or a value that is not finite).
 bool parse_slope(const std::string_view numbers[5], Ground* ground, std::string* error);
 
-// The line --fs prints: the factor of safety to three decimals, then the
-// critical circle's centre and radius and where it enters and leaves the
-// ground, in the input's length unit, origin at the toe, x into the slope
-// and y up.
+// The line --fs prints: the factor of safety cut to three decimals, then
+// the critical circle's centre and radius and where it enters and leaves
+// the ground, in the input's length unit, origin at the toe, x into the
+// slope and y up; without cohesion, the plane just under the face.
 std::string describe_slope(const Bishop& bishop);
 
 }  // namespace telk
