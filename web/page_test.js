@@ -20,10 +20,11 @@ const { chromium } = require('playwright-core');
 
 const [html, tests, telk, screenshot] = process.argv.slice(2).map((arg) => path.resolve(arg));
 
-// The known runs and their answers, as the end-to-end tests list them.
-const knownRuns = [...fs.readFileSync(path.join(tests, 'known_runs.h'), 'utf8')
-  .matchAll(/\{"([^"]+)", "([^"]*)"\}/g)]
-  .map(([, name, answers]) => ({ name, answers: answers.replace(/\\n/g, '\n').trim().split(/\s+/) }));
+// The known runs and their answers, as the end-to-end tests read them.
+const knownRuns = fs.readFileSync(path.join(tests, 'e2e', 'known_runs.tsv'), 'utf8').split('\n')
+  .filter((line) => line !== '' && !line.startsWith('#'))
+  .map((line) => line.split('\t'))
+  .map(([name, answers]) => ({ name, answers: answers.replace(/\\n/g, '\n').trim().split(/\s+/) }));
 
 // The file's lines as the table shows them: cells split at the tabs that
 // end them.
