@@ -3,10 +3,11 @@
 // (89, 89.9 and 90 among them), H 1 to 1000; the inputs are floats, as telk
 // reads them.  Prints the slowest few and the worst, and with a file name
 // writes every point's factor of safety and time there, to compare two
-// solvers; heights after it replace the grid's.
-//   g++ -std=c++20 -O2 -ffp-contract=off -I. -o build/critical_bench
-//       bench/critical.cpp bishop/slices.cpp bishop/search.cpp
-//   build/critical_bench [values-file [heights...]]
+// solvers; heights after it replace the grid's.  Built with the program's
+// flags, as telk's release:
+//   cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTELK_TESTS=OFF
+//   cmake --build build/release --target critical_bench
+//   build/release/critical_bench [values-file [heights...]]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

@@ -19,10 +19,9 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$top/scripts/deps.sh"
 bash "$top/scripts/deps.sh" time
 cmake -S "$top" -B "$top/build/release" -DCMAKE_BUILD_TYPE=Release -DTELK_TESTS=OFF >/dev/null
-cmake --build "$top/build/release" -j "$(nproc)" >/dev/null
+cmake --build "$top/build/release" -j "$(nproc)" --target telk floor >/dev/null
 telk="$top/build/release/telk"
 floor="$top/build/release/floor"
-g++ -O2 -o "$floor" "$top/bench/floor.cpp"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -2,17 +2,15 @@
 # Remakes docs/chart-vs-bishop.png: the chart's angle less Bishop's steepest
 # angle (the fast path) over the friction angle and c / (gamma H), for FS
 # 1.0, 1.3 and 1.5, and prints the numbers behind the README's section on
-# the check.  Installs g++ and gnuplot-nox if missing.
+# the check, from the chart_vs_bishop target of the release build.
+# Installs g++, CMake and gnuplot-nox if missing.
 #   scripts/chart_vs_bishop.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh g++ gnuplot-nox
-dir=build/chart-vs-bishop
-mkdir -p "$dir"
-g++ -std=c++20 -O2 -Wall -Wextra -Wpedantic -Werror -ffp-contract=off -fno-fast-math -I . \
-  -o "$dir/chart_vs_bishop" scripts/chart_vs_bishop.cpp \
-  chart/coordonnees.cpp chart/limites.cpp chart/courbe.cpp chart/cohesion.cpp \
-  bishop/check.cpp bishop/table.cpp
+bash scripts/deps.sh g++ cmake gnuplot-nox
+dir=build/release
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DTELK_TESTS=OFF >/dev/null
+cmake --build "$dir" -j "$(nproc)" --target chart_vs_bishop >/dev/null
 "$dir/chart_vs_bishop" grid > "$dir/grid.dat"
 "$dir/chart_vs_bishop" summary
 

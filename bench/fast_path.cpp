@@ -1,10 +1,10 @@
 // Times Bishop's fast path as a height sweep calls it: for every row, the
 // critical factor of safety at the chart's angle and the steepest angle for
 // each of the three targets, with and without the cursors; and one solve of
-// the critical circle.
-//   g++ -std=c++20 -O2 -ffp-contract=off -I. -o build/bishop_bench bench/bishop.cpp \
-//       bishop/slices.cpp bishop/search.cpp bishop/check.cpp bishop/table.cpp
-//   build/bishop_bench [rows]      default 10000000
+// the critical circle.  Built with the program's flags, as telk's release:
+//   cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTELK_TESTS=OFF
+//   cmake --build build/release --target fast_path_bench
+//   build/release/fast_path_bench [rows]      default 10000000
 #include <chrono>
 #include <cmath>
 #include <cstdio>
