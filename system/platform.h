@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <utility>
 
 namespace telk {
@@ -84,8 +85,10 @@ class Replacement {
 
 // While one of these lives, a signal that would end the run waits, so that
 // making, naming, renaming and removing a file and telling the handlers
-// about it are one step to them.  Holds nest: the signals wait until the
-// outermost hold ends.
+// about it are one step to them.  A hold holds the signals of the thread
+// that makes it: every other thread telk starts (start_thread) blocks them
+// all its life, so that they reach the main thread only.  Holds nest
+// within a thread: the signals wait until its outermost hold ends.
 class HeldSignals {
  public:
   HeldSignals();
@@ -93,6 +96,18 @@ class HeldSignals {
   HeldSignals(const HeldSignals&) = delete;
   HeldSignals& operator=(const HeldSignals&) = delete;
 };
+
+// Starts a thread that never takes a signal.  A new thread begins with the
+// signal mask of the thread that starts it: held while it starts, it
+// blocks every signal from its first instruction to its last, and the
+// caller's mask is back as it was once it has started.  Were it to take a
+// signal, the handler would run beside a held step of the main thread,
+// and the run would end in the middle of it.
+template <typename... Args>
+std::thread start_thread(Args&&... args) {
+  const HeldSignals held;
+  return std::thread(std::forward<Args>(args)...);
+}
 
 // Removes every named temporary file of the run, for a run that ends at
 // once, without unwinding.  Asks for no memory.
@@ -173,11 +188,14 @@ void remove_file(const char* name);
 // The system's reason for the last failed call, as one line.
 std::string last_error_text();
 
-// The signals' hold, without nesting (HeldSignals nests it).
+// The signals' hold for the calling thread, without nesting (HeldSignals
+// nests it).
 void hold_signals();
 void release_signals();
-// In a handler: waits while the main thread holds (Windows, where a
-// handler runs on a thread of its own; elsewhere holding blocks it).
+// In a handler that does not run in a held step: waits until no thread
+// holds, and keeps any from holding again, for the handler then ends the
+// run (Windows, where a handler runs on a thread of its own; elsewhere
+// holding blocks it).
 void wait_for_release();
 // A console that has gone away (SIGPIPE) and a file-size limit (SIGXFSZ)
 // become write errors, where the system has those signals.

@@ -41,7 +41,7 @@ File kept(int fd, const Destination& d) {
   return fd;
 }
 
-sigset_t g_unheld;  // the signal mask to go back to
+thread_local sigset_t t_unheld;  // the calling thread's mask to go back to
 
 }  // namespace
 
@@ -191,13 +191,16 @@ void remove_file(const char* name) {
 
 std::string last_error_text() { return std::strerror(errno); }
 
+// The mask is each thread's own: a process-wide signal goes to a thread
+// that does not block it.  As every other thread blocks them all, that is
+// the main thread, once its hold ends.
 void hold_signals() {
   sigset_t all;
   sigfillset(&all);
-  sigprocmask(SIG_BLOCK, &all, &g_unheld);
+  pthread_sigmask(SIG_BLOCK, &all, &t_unheld);
 }
 
-void release_signals() { sigprocmask(SIG_SETMASK, &g_unheld, nullptr); }
+void release_signals() { pthread_sigmask(SIG_SETMASK, &t_unheld, nullptr); }
 
 // The handler runs in the thread it interrupts: holding blocks it instead.
 void wait_for_release() {}

@@ -31,7 +31,8 @@ std::string temporary_name(const std::string& path, int attempt) {
 constexpr int kSlots = 4;
 std::atomic<const char*> g_published[kSlots];
 
-std::atomic<int> g_holds{0};
+// How deep the calling thread's holds nest.
+thread_local int t_holds = 0;
 
 // Every signal whose default action ends the process and that can be
 // caught, but for the two made into write errors (SIGPIPE, SIGXFSZ).  On
@@ -63,7 +64,9 @@ void remove_published() {
 }
 
 extern "C" void remove_temporaries_and_die(int sig) {
-  os::wait_for_release();
+  // A signal that a held step raises itself (an abort) cannot wait for
+  // that step to end.
+  if (t_holds == 0) os::wait_for_release();
   remove_published();
   std::signal(sig, SIG_DFL);
   std::raise(sig);
@@ -72,11 +75,11 @@ extern "C" void remove_temporaries_and_die(int sig) {
 }  // namespace
 
 HeldSignals::HeldSignals() {
-  if (g_holds.fetch_add(1) == 0) os::hold_signals();
+  if (t_holds++ == 0) os::hold_signals();
 }
 
 HeldSignals::~HeldSignals() {
-  if (g_holds.fetch_sub(1) == 1) os::release_signals();
+  if (--t_holds == 0) os::release_signals();
 }
 
 Replacement::~Replacement() { discard(); }

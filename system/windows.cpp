@@ -13,7 +13,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <initializer_list>
 #include <string_view>
 
@@ -26,9 +25,17 @@ namespace {
 // The handle travels through the rest of the program as an integer.
 HANDLE handle(File file) { return reinterpret_cast<HANDLE>(file); }  // NOLINT(performance-no-int-to-ptr)
 
-// A handler runs on a thread of its own and waits while the main thread
-// holds.
-std::atomic<bool> g_held{false};
+// A handler runs on a thread of its own (the C runtime's, for each Ctrl+C
+// or closing console), never on one that telk started.  Holds take this
+// lock shared, from whichever thread holds; a handler takes it exclusively
+// and never gives it back, for it ends the run.  So the handler waits while
+// any hold lasts, and a hold that would start once the handler has the
+// lock waits for good: the handler's removals and the end of the process
+// never fall inside a held step.  (A flag that the handler read and then
+// acted on left a gap between the two, in which the main thread could
+// begin a held step, its renames say, and be cut off in the middle of it
+// by the exit.)
+SRWLOCK g_holds = SRWLOCK_INIT;
 
 // Marks an open file for deletion when its last handle closes, however
 // the process ends, or clears the mark.
@@ -194,13 +201,11 @@ std::string last_error_text() {
   return n > 0 ? std::string(text, n) : "system error " + std::to_string(code);
 }
 
-void hold_signals() { g_held.store(true); }
+void hold_signals() { AcquireSRWLockShared(&g_holds); }
 
-void release_signals() { g_held.store(false); }
+void release_signals() { ReleaseSRWLockShared(&g_holds); }
 
-void wait_for_release() {
-  while (g_held.load()) Sleep(1);
-}
+void wait_for_release() { AcquireSRWLockExclusive(&g_holds); }
 
 // Failed writes report an error here; no signal is sent.
 void ignore_write_signals() {}
