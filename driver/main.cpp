@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <new>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -70,14 +71,16 @@ int run(bool check) {
     return kBadInput;
   }
   // Both files are finished before either takes its old one's place, so
-  // that a failure leaves both as they were.
+  // that a failure leaves both as they were; then both are put in place in
+  // one step, which an interrupt cannot cut in two.
   std::optional<telk::Check> checked;
   bool written = file.create(&error) && (!check || check_file.create(&error));
   if (written && check) checked.emplace(answers, check_file.sink());
+  telk::ResultFile* const both[] = {&file, &check_file};
   written = written &&
             telk::sweep(*plan, file.sink(), stdout, &error, checked ? &*checked : nullptr) &&
             file.finish(&error) && (!check || check_file.finish(&error)) &&
-            file.put_in_place(&error) && (!check || check_file.put_in_place(&error));
+            telk::put_in_place(std::span(both, check ? 2 : 1), &error);
   std::fflush(stdout);
   if (!written) {
     fail(error);

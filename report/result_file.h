@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 
 #include "report/block_writer.h"
@@ -29,8 +30,14 @@ class ResultFile {
   bool commit(std::string* error) { return finish(error) && put_in_place(error); }
 
  private:
+  friend bool put_in_place(std::span<ResultFile* const> files, std::string* error);
   Replacement file_;
   std::unique_ptr<BlockWriter> writer_;
 };
+
+// Puts finished files in place as one step: with signals held from the
+// first rename to the last directory sync (see put_in_place in
+// system/platform.h).
+bool put_in_place(std::span<ResultFile* const> files, std::string* error);
 
 }  // namespace telk

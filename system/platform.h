@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <thread>
 #include <utility>
@@ -21,6 +22,16 @@ namespace telk {
 // An open file: a descriptor on POSIX systems, a HANDLE on Windows.
 using File = std::intptr_t;
 inline constexpr File kNoFile = -1;
+
+// Which file or directory a path leads to, so that two paths of one are
+// told from two: the device and inode on POSIX systems, the volume and
+// file index on Windows.
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t index = 0;
+  bool known = false;  // the system told
+  auto operator<=>(const FileId&) const = default;
+};
 
 // Where a file that is to be replaced lives, its links followed, and what
 // of it the new file keeps.
@@ -59,9 +70,7 @@ class Replacement {
   // Syncs, names and closes the new file: it now lasts under a temporary
   // name beside the old one, which is still in place.
   bool finish(std::string* error);
-  // Renames the finished file over the old one and syncs the directory,
-  // signals held throughout, so that a run that has renamed is durable
-  // even if it is then interrupted.
+  // Puts the finished file in place: put_in_place() below, for one file.
   bool put_in_place(std::string* error);
   bool commit(std::string* error) { return finish(error) && put_in_place(error); }
 
@@ -69,6 +78,7 @@ class Replacement {
   void discard();
 
  private:
+  friend bool put_in_place(std::span<Replacement* const> files, std::string* error);
   std::string directory_failure() const;
   void publish();    // the handlers remove the named file from now on
   void withdraw();   // and no longer
@@ -82,6 +92,18 @@ class Replacement {
     int slot = -1;       // where the handlers find `name`
   } temporary_;
 };
+
+// Puts finished files in place as one step, in their order: each renamed
+// over its old file, then their directories synced, so that the renames
+// are on disk.  Signals are held from the first rename to the last sync,
+// so that an interrupt leaves every file new, or (coming before) every
+// file old.
+//
+// False, with the line to show, when a rename fails (the files before it
+// stand new; it and those after it keep their old files, and their new
+// ones are removed) or when a directory cannot be synced (every file is in
+// place, but may not survive a power cut, and the line says so).
+bool put_in_place(std::span<Replacement* const> files, std::string* error);
 
 // While one of these lives, a signal that would end the run waits, so that
 // making, naming, renaming and removing a file and telling the handlers
@@ -179,8 +201,16 @@ bool sync_file(File file);
 bool close_file(File file);
 // Puts `from` in the place of `to` in one step.
 bool rename_over(const char* from, const char* to);
-// Makes a rename in `directory` durable, where the system can.
-void sync_directory(const std::string& directory);
+
+// A directory opened to be synced, and *id, which directory it is;
+// kNoFile, with the system's reason, where it cannot be opened.
+File open_directory(const std::string& directory, FileId* id);
+// Makes the renames in an open directory durable: false, with the
+// system's reason, where they may not be, or where the directory could
+// not be opened (kNoFile) and needs a sync.  True too where the file
+// system cannot sync a directory: its renames are then on its own
+// schedule, and nothing better can be done.
+bool sync_directory(File directory);
 // Removes `name`, keeping the reason of the failure that led here.  Safe in
 // a signal handler.
 void remove_file(const char* name);

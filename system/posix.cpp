@@ -173,14 +173,24 @@ bool close_file(File file) { return close(static_cast<int>(file)) == 0; }
 
 bool rename_over(const char* from, const char* to) { return std::rename(from, to) == 0; }
 
-// A rename is on disk once its directory is.  The new file is in place by
-// then, so a file system that cannot sync a directory is left to its own
-// schedule.
-void sync_directory(const std::string& directory) {
+File open_directory(const std::string& directory, FileId* id) {
   const int dir = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir < 0) return;
-  fsync(dir);
-  close(dir);
+  struct stat st {};
+  if (dir < 0 || fstat(dir, &st) != 0) {
+    if (dir >= 0) close_file(dir);
+    return kNoFile;
+  }
+  *id = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
+  return dir;
+}
+
+// A rename is on disk once its directory is.  A file system that cannot
+// sync a directory says so with EINVAL (or ENOTSUP): its renames are on
+// its own schedule.
+bool sync_directory(File directory) {
+  if (directory == kNoFile) return false;
+  if (fsync(static_cast<int>(directory)) == 0) return true;
+  return errno == EINVAL || errno == ENOTSUP;
 }
 
 void remove_file(const char* name) {

@@ -2,9 +2,11 @@
 // temporary file's name, the nesting of held signals, which signals end a
 // run and what their handler does, and the wait before a console window of
 // its own closes.  The calls are in posix.cpp and windows.cpp.
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <vector>
 
 #include "system/platform.h"
 
@@ -180,18 +182,118 @@ bool Replacement::finish(std::string* error) {
 }
 
 bool Replacement::put_in_place(std::string* error) {
-  // Held from the rename until the directory is synced: an interrupt that
-  // comes now waits, and ends the run once the new file is on disk.
-  const HeldSignals held;
-  withdraw();
-  temporary_.named = false;
-  if (!os::rename_over(temporary_.name.c_str(), destination_.path.c_str())) {
-    *error = "cannot replace " + name_ + ": " + os::last_error_text();
-    os::remove_file(temporary_.name.c_str());
+  Replacement* const self = this;
+  return telk::put_in_place({&self, 1}, error);
+}
+
+namespace {
+
+// How a directory is named in a line: the working one in words.
+std::string shown(const std::string& directory) {
+  return directory == "." ? "the working directory" : directory;
+}
+
+// The directories that files are put in place in, each opened once (one
+// directory may be reached by two paths, "." and the one a link gives),
+// to be synced once.  Closed when it goes.
+class Directories {
+ public:
+  Directories() = default;
+  Directories(const Directories&) = delete;
+  Directories& operator=(const Directories&) = delete;
+  ~Directories() {
+    for (const Entry& d : entries_) {
+      if (d.file != kNoFile) os::close_file(d.file);
+    }
+  }
+
+  // Which entry holds `path`'s directory.
+  std::size_t add(const std::string& path) {
+    Entry d{path, kNoFile, {}, {}};
+    d.file = os::open_directory(path, &d.id);
+    if (d.file == kNoFile) {
+      d.failure = os::last_error_text();  // no sync where one is needed
+    } else {
+      for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (entries_[i].file != kNoFile && entries_[i].id == d.id) {
+          os::close_file(d.file);
+          return i;
+        }
+      }
+    }
+    entries_.push_back(d);
+    return entries_.size() - 1;
+  }
+
+  std::size_t size() const { return entries_.size(); }
+
+  // Syncs the directory of entry `i`; false, with the reason, when its
+  // renames may not be on disk.
+  bool sync(std::size_t i, std::string* reason) {
+    Entry& d = entries_[i];
+    if (os::sync_directory(d.file)) return true;
+    if (d.file != kNoFile) d.failure = os::last_error_text();  // else the open's reason
+    *reason = "cannot sync " + shown(d.path) + ": " + d.failure;
     return false;
   }
-  os::sync_directory(destination_.directory);
-  return true;
+
+ private:
+  struct Entry {
+    std::string path;
+    File file;
+    FileId id;
+    std::string failure;  // why it could not be opened
+  };
+  std::vector<Entry> entries_;
+};
+
+}  // namespace
+
+bool put_in_place(std::span<Replacement* const> files, std::string* error) {
+  Directories directories;
+  std::vector<std::size_t> directory_of(files.size());
+  std::transform(files.begin(), files.end(), directory_of.begin(),
+                 [&](const Replacement* f) { return directories.add(f->destination_.directory); });
+  // Held from the first rename until the last directory is synced: an
+  // interrupt that comes now waits, and ends the run once every file is
+  // in place and on disk.
+  const HeldSignals held;
+  bool renamed = true;
+  std::size_t in_place = 0;
+  for (Replacement* f : files) {
+    f->withdraw();
+    f->temporary_.named = false;
+    if (renamed && !os::rename_over(f->temporary_.name.c_str(), f->destination_.path.c_str())) {
+      *error = "cannot replace " + f->name_ + ": " + os::last_error_text();
+      renamed = false;
+    }
+    if (!renamed) {
+      os::remove_file(f->temporary_.name.c_str());
+    } else {
+      ++in_place;
+    }
+  }
+  // Every directory that a file was put in place in, whatever the others
+  // do; the first that fails is the one the line names, with its files.
+  std::string unsure;
+  for (std::size_t d = 0; d < directories.size(); ++d) {
+    std::string names;
+    int count = 0;
+    for (std::size_t i = 0; i < in_place; ++i) {
+      if (directory_of[i] == d) names += (count++ == 0 ? "" : " and ") + files[i]->name_;
+    }
+    std::string reason;
+    if (count == 0 || directories.sync(d, &reason) || !unsure.empty()) continue;
+    unsure = "the new ";
+    unsure += names;
+    unsure += count == 1 ? " is" : " are";
+    unsure += " in place but may not survive a power cut: ";
+    unsure += reason;
+  }
+  if (!renamed) return false;
+  if (unsure.empty()) return true;
+  *error = unsure;
+  return false;
 }
 
 void Replacement::discard() {

@@ -37,6 +37,22 @@ HANDLE handle(File file) { return reinterpret_cast<HANDLE>(file); }  // NOLINT(p
 // by the exit.)
 SRWLOCK g_holds = SRWLOCK_INIT;
 
+// Which file an open handle is, by its volume and file index; unknown
+// where the system does not say.
+FileId identify(HANDLE h) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileInformationByHandle(h, &info) == 0) return {};
+  return FileId{info.dwVolumeSerialNumber,
+                (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow, true};
+}
+
+// Opens a folder for its attributes only.
+HANDLE open_for_attributes(const char* name) {
+  return CreateFileA(name, FILE_READ_ATTRIBUTES,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 // Marks an open file for deletion when its last handle closes, however
 // the process ends, or clears the mark.
 bool mark_for_deletion(HANDLE file, bool mark) {
@@ -172,7 +188,14 @@ bool rename_over(const char* from, const char* to) {
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-void sync_directory(const std::string&) {}  // MOVEFILE_WRITE_THROUGH did
+File open_directory(const std::string& directory, FileId* id) {
+  HANDLE h = open_for_attributes(directory.c_str());
+  if (h == INVALID_HANDLE_VALUE) return kNoFile;
+  *id = identify(h);
+  return reinterpret_cast<File>(h);
+}
+
+bool sync_directory(File) { return true; }  // MOVEFILE_WRITE_THROUGH did
 
 void remove_file(const char* name) {
   const DWORD cause = GetLastError();

@@ -157,14 +157,15 @@ TEST(Faults, NonsenseNumbersKeepTheirMeaning) {
   }
 }
 
-// The steps of putting both files in place, widened by strace: an
-// interrupt at any of them leaves both files new or both old, and no
-// temporary file.
+// The steps of putting both files in place, widened or failed by strace:
+// an interrupt at any of them leaves both files new or both old, and no
+// temporary file; a failed rename or directory sync says so.
 TEST(Faults, BothFilesStandFromOneStep) {
   if (!harness::can_trace()) GTEST_SKIP() << "strace cannot trace here";
   const std::string result = harness::slurp(TELK_EXPECTED_DIR "/phi35_h20_d2.5.xls");
   const std::string check = harness::slurp(TELK_EXPECTED_DIR "/phi35_h20_d2.5.check.xls");
   const std::string named = "ls | grep -q 'tmp$'";
+  const std::string renamed = "! grep -q '^old' TELK_result.xls";
   const struct {
     const char* what;
     std::string options, signal, moment;
@@ -174,6 +175,17 @@ TEST(Faults, BothFilesStandFromOneStep) {
   } cases[] = {
       // The result's new file named but not yet known to the handlers.
       {"naming", "-e inject=linkat:delay_exit=300000:when=1..2", "INT", named, 130, "", false, false},
+      // Between the two renames.
+      {"renaming", "-e inject=rename:delay_exit=300000:when=1", "INT", renamed, 130, "", true, true},
+      {"renaming", "-e inject=rename:delay_exit=300000:when=1", "TERM", renamed, 143, "", true, true},
+      // A check file that cannot take its old one's place: the result
+      // stands new beside the old check file.
+      {"failed rename", "-e inject=rename:error=EBUSY:when=2", "", "", 255,
+       "telk: cannot replace TELK_check.xls: Device or resource busy\n", true, false},
+      // The third sync, the directory's, after the two files'.
+      {"failed directory sync", "-e inject=fsync:error=EIO:when=3", "", "", 255,
+       "telk: the new TELK_result.xls and TELK_check.xls are in place but may not survive a "
+       "power cut: cannot sync the working directory: Input/output error\n", true, true},
   };
   for (const auto& c : cases) {
     const Outcome out = harness::traced_run(c.options, c.signal, c.moment);
