@@ -72,7 +72,7 @@ int run(bool check) {
   }
   // Both files are finished before either takes its old one's place, so
   // that a failure leaves both as they were; then both are put in place in
-  // one step, which an interrupt cannot cut in two.
+  // one step, which an interrupt or another run cannot cut in two.
   std::optional<telk::Check> checked;
   bool written = file.create(&error) && (!check || check_file.create(&error));
   if (written && check) checked.emplace(answers, check_file.sink());

@@ -36,8 +36,8 @@ class ResultFile {
 };
 
 // Puts finished files in place as one step: with signals held from the
-// first rename to the last directory sync (see put_in_place in
-// system/platform.h).
+// first rename to the last directory sync, and their directories locked
+// against other runs (see put_in_place in system/platform.h).
 bool put_in_place(std::span<ResultFile* const> files, std::string* error);
 
 }  // namespace telk

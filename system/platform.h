@@ -97,7 +97,9 @@ class Replacement {
 // over its old file, then their directories synced, so that the renames
 // are on disk.  Signals are held from the first rename to the last sync,
 // so that an interrupt leaves every file new, or (coming before) every
-// file old.
+// file old; and the directories are locked against other runs from
+// before the first rename to after the last sync, so that two runs'
+// renames do not interleave and the files stand from one run.
 //
 // False, with the line to show, when a rename fails (the files before it
 // stand new; it and those after it keep their old files, and their new
@@ -202,9 +204,16 @@ bool close_file(File file);
 // Puts `from` in the place of `to` in one step.
 bool rename_over(const char* from, const char* to);
 
-// A directory opened to be synced, and *id, which directory it is;
-// kNoFile, with the system's reason, where it cannot be opened.
+// A directory opened to be locked and synced, and *id, which directory it
+// is; kNoFile, with the system's reason, where it cannot be opened.
 File open_directory(const std::string& directory, FileId* id);
+// Takes the lock that runs of telk take on a directory to put their files
+// in place there, waiting while another run holds it.  It is advisory:
+// it holds back other runs of telk, no other program.  The lock to give
+// back, or kNoFile where the system has none to give for this directory:
+// then the run goes on without.
+File lock_directory(File directory, const FileId& id);
+void unlock_directory(File lock);
 // Makes the renames in an open directory durable: false, with the
 // system's reason, where they may not be, or where the directory could
 // not be opened (kNoFile) and needs a sync.  True too where the file

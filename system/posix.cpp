@@ -3,6 +3,7 @@
 #ifndef _WIN32
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -183,6 +184,20 @@ File open_directory(const std::string& directory, FileId* id) {
   *id = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
   return dir;
 }
+
+// An advisory lock on the directory itself (flock), so that no lock file
+// is left: it goes when the descriptor is closed, or the process ends
+// however it ends.  A file system that has no such locks (some network
+// ones) refuses; the run goes on without.
+File lock_directory(File directory, const FileId&) {
+  const int dir = static_cast<int>(directory);
+  while (flock(dir, LOCK_EX) != 0) {
+    if (errno != EINTR) return kNoFile;
+  }
+  return directory;
+}
+
+void unlock_directory(File lock) { flock(static_cast<int>(lock), LOCK_UN); }
 
 // A rename is on disk once its directory is.  A file system that cannot
 // sync a directory says so with EINVAL (or ENOTSUP): its renames are on

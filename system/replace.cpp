@@ -194,8 +194,10 @@ std::string shown(const std::string& directory) {
 }
 
 // The directories that files are put in place in, each opened once (one
-// directory may be reached by two paths, "." and the one a link gives),
-// to be synced once.  Closed when it goes.
+// directory may be reached by two paths, "." and the one a link gives)
+// and locked in the order of their ids, the same for every run, so that
+// no two runs each hold a lock that the other waits for.  Unlocked and
+// closed when it goes.
 class Directories {
  public:
   Directories() = default;
@@ -203,16 +205,17 @@ class Directories {
   Directories& operator=(const Directories&) = delete;
   ~Directories() {
     for (const Entry& d : entries_) {
+      if (d.lock != kNoFile) os::unlock_directory(d.lock);
       if (d.file != kNoFile) os::close_file(d.file);
     }
   }
 
   // Which entry holds `path`'s directory.
   std::size_t add(const std::string& path) {
-    Entry d{path, kNoFile, {}, {}};
+    Entry d{path, kNoFile, {}, kNoFile, {}};
     d.file = os::open_directory(path, &d.id);
     if (d.file == kNoFile) {
-      d.failure = os::last_error_text();  // no sync where one is needed
+      d.failure = os::last_error_text();  // no lock, and no sync where one is needed
     } else {
       for (std::size_t i = 0; i < entries_.size(); ++i) {
         if (entries_[i].file != kNoFile && entries_[i].id == d.id) {
@@ -226,6 +229,15 @@ class Directories {
   }
 
   std::size_t size() const { return entries_.size(); }
+
+  void lock() {
+    std::vector<Entry*> order;
+    for (Entry& d : entries_) {
+      if (d.file != kNoFile) order.push_back(&d);
+    }
+    std::sort(order.begin(), order.end(), [](const Entry* a, const Entry* b) { return a->id < b->id; });
+    for (Entry* d : order) d->lock = os::lock_directory(d->file, d->id);
+  }
 
   // Syncs the directory of entry `i`; false, with the reason, when its
   // renames may not be on disk.
@@ -242,6 +254,7 @@ class Directories {
     std::string path;
     File file;
     FileId id;
+    File lock;
     std::string failure;  // why it could not be opened
   };
   std::vector<Entry> entries_;
@@ -254,6 +267,9 @@ bool put_in_place(std::span<Replacement* const> files, std::string* error) {
   std::vector<std::size_t> directory_of(files.size());
   std::transform(files.begin(), files.end(), directory_of.begin(),
                  [&](const Replacement* f) { return directories.add(f->destination_.directory); });
+  // Locked before the hold: an interrupt while another run holds the lock
+  // ends this one with every file old.
+  directories.lock();
   // Held from the first rename until the last directory is synced: an
   // interrupt that comes now waits, and ends the run once every file is
   // in place and on disk.

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <initializer_list>
 #include <string_view>
 
@@ -193,6 +194,33 @@ File open_directory(const std::string& directory, FileId* id) {
   if (h == INVALID_HANDLE_VALUE) return kNoFile;
   *id = identify(h);
   return reinterpret_cast<File>(h);
+}
+
+// Windows has no lock on a folder itself: a named mutex stands for it, one
+// per folder (by volume and file index, as a folder has many paths), which
+// goes with the last handle to it, so that nothing is left behind.  A
+// Global name serves every session of the machine; a run on another
+// machine that writes to the same share is not held back.  A mutex whose
+// run died holding it passes on at once (WAIT_ABANDONED).  Where the name
+// is another user's and refused, the run goes on without.
+File lock_directory(File, const FileId& id) {
+  if (!id.known) return kNoFile;
+  char name[64];
+  std::snprintf(name, sizeof name, "Global\\telk-folder-%llx-%llx",
+                static_cast<unsigned long long>(id.device), static_cast<unsigned long long>(id.index));
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+  if (mutex == nullptr) return kNoFile;
+  const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    CloseHandle(mutex);
+    return kNoFile;
+  }
+  return reinterpret_cast<File>(mutex);
+}
+
+void unlock_directory(File lock) {
+  ReleaseMutex(handle(lock));
+  CloseHandle(handle(lock));
 }
 
 bool sync_directory(File) { return true; }  // MOVEFILE_WRITE_THROUGH did

@@ -198,6 +198,38 @@ TEST(Faults, BothFilesStandFromOneStep) {
   }
 }
 
+// Checked runs, 20 a round, of friction angles 20 to 39 degrees, started
+// together in one directory: whichever puts its files in place last, the
+// two must be its own, the same angle in both headers.  strace, where it
+// can trace, widens each run's step by up to 50 ms after its first rename,
+// a different time each, as a slow disk might.
+TEST(Faults, RunsAtOnceLeaveAPairFromOneRun) {
+  constexpr int kRounds = 8;
+  const std::string widen = harness::can_trace()
+      ? "strace -qqq -o /dev/null -e inject=rename:delay_exit=$((RANDOM % 50000 + 1)):when=1 " : "";
+  const Outcome out = run_script("",
+      "mkfifo \"$IO/never\"; exec 9<> \"$IO/never\"\n"
+      "for round in $(seq " + std::to_string(kRounds) + "); do\n"
+      "  start=${EPOCHREALTIME/[.,]/}\n"
+      "  for k in $(seq 20); do (\n"
+      "    wait=$((start + 300000 - ${EPOCHREALTIME/[.,]/}))\n"
+      "    ((wait > 0)) && read -t 0.$(printf %06d $wait) -u 9\n"
+      "    echo \"$((19 + k)) 1 2.2 20 2.5\" | " + widen + "\"$TELK\" --check > /dev/null 2>> \"$IO/error\"\n"
+      "  ) & done; wait\n"
+      "  echo \"$(sed -n 2p TELK_result.xls)|$(sed -n 2p TELK_check.xls)\" >> \"$IO/console\"\n"
+      "done; rm \"$IO/never\"");
+  EXPECT_EQ(out.error, "");
+  EXPECT_EQ(out.files, "TELK_check.xls TELK_result.xls ");
+  std::istringstream lines(out.console);
+  int rounds = 0;
+  for (std::string line; std::getline(lines, line); ++rounds) {
+    const std::size_t bar = line.find('|');
+    EXPECT_NE(line.find("\tAngle\t"), std::string::npos) << line;
+    EXPECT_EQ(line.substr(0, bar), line.substr(bar + 1)) << "round " << rounds;
+  }
+  EXPECT_EQ(rounds, kRounds);
+}
+
 // Every signal whose default action ends a process and that can be
 // caught, by number; SIGPIPE and SIGXFSZ become write errors instead.
 std::string ending_signals(int* count) {
