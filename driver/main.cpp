@@ -72,9 +72,11 @@ int run(bool check) {
   }
   // Both files are finished before either takes its old one's place, so
   // that a failure leaves both as they were; then both are put in place in
-  // one step, which an interrupt or another run cannot cut in two.
+  // one step, which an interrupt or another run cannot cut in two.  Two
+  // names of one file would leave one table: refused before the sweep.
   std::optional<telk::Check> checked;
-  bool written = file.create(&error) && (!check || check_file.create(&error));
+  bool written = file.create(&error) &&
+                 (!check || (check_file.create(&error) && check_file.apart_from(file, &error)));
   if (written && check) checked.emplace(answers, check_file.sink());
   telk::ResultFile* const both[] = {&file, &check_file};
   written = written &&

@@ -20,6 +20,11 @@ class ResultFile {
   // Makes sure the file may be replaced, and opens the new file.  On
   // failure nothing has been touched.
   bool create(std::string* error);
+  // False, with the line to show, when `other` would replace the same file
+  // under another name (a link between the two).
+  bool apart_from(const ResultFile& other, std::string* error) const {
+    return file_.apart_from(other.file_, error);
+  }
   // Where the bytes go, between create() and finish().
   Sink* sink() { return writer_.get(); }
   // Writes what is left, syncs, names and closes the new file; then

@@ -39,6 +39,7 @@ struct Destination {
   std::string path;        // the name given, or the file its link leads to
   std::string directory;   // the directory holding `path`; "." for the working one
   bool exists = false;     // an old file is there
+  FileId id;               // which file the old one is
   unsigned mode = 0;       // its permission bits, owner and group (POSIX)
   long long owner = -1;
   long long group = -1;
@@ -61,6 +62,11 @@ class Replacement {
   // where the system allows.  On failure, with the line to show, nothing
   // has been touched.
   bool create(std::string* error);
+  // False, with the line to show, when `other` (created) would replace
+  // the same file as this one under another name: a link, hard or
+  // symbolic, between the two names.  The second rename would then take
+  // the first one's file away.
+  bool apart_from(const Replacement& other, std::string* error) const;
 
   // The new file, for writes, writeback and syncs.
   File file() const { return temporary_.file; }

@@ -60,7 +60,7 @@ namespace os {
 long process_id() { return static_cast<long>(getpid()); }
 
 bool find_destination(const char* name, Destination* d, std::string* reason) {
-  *d = Destination{name, ".", false};
+  *d = Destination{name, ".", false, {}};
   struct stat st {};
   if (lstat(name, &st) != 0) {
     if (errno == ENOENT) return true;  // a new file
@@ -105,6 +105,7 @@ bool find_destination(const char* name, Destination* d, std::string* reason) {
     return false;
   }
   d->exists = true;
+  d->id = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
   d->mode = st.st_mode & 0777;
   d->owner = st.st_uid;
   d->group = st.st_gid;

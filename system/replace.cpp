@@ -139,6 +139,12 @@ bool Replacement::create(std::string* error) {
   return true;
 }
 
+bool Replacement::apart_from(const Replacement& other, std::string* error) const {
+  if (!destination_.id.known || destination_.id != other.destination_.id) return true;
+  *error = "cannot replace " + name_ + ": it is the same file as " + other.name_;
+  return false;
+}
+
 bool Replacement::finish(std::string* error) {
   // Each reason is taken as soon as its call fails, before a close or a
   // removal can overwrite it.

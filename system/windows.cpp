@@ -47,7 +47,8 @@ FileId identify(HANDLE h) {
                 (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow, true};
 }
 
-// Opens a folder for its attributes only.
+// Opens a file or folder for its attributes only, following links, so
+// that an open spreadsheet does not stand in the way.
 HANDLE open_for_attributes(const char* name) {
   return CreateFileA(name, FILE_READ_ATTRIBUTES,
                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -85,7 +86,7 @@ namespace os {
 long process_id() { return static_cast<long>(GetCurrentProcessId()); }
 
 bool find_destination(const char* name, Destination* d, std::string* reason) {
-  *d = Destination{name, ".", false};
+  *d = Destination{name, ".", false, {}};
   DWORD attributes = GetFileAttributesA(name);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     if (means_not_found(GetLastError())) return true;  // a new file
@@ -128,6 +129,11 @@ bool find_destination(const char* name, Destination* d, std::string* reason) {
     return false;
   }
   d->exists = true;
+  HANDLE h = open_for_attributes(d->path.c_str());
+  if (h != INVALID_HANDLE_VALUE) {
+    d->id = identify(h);
+    CloseHandle(h);
+  }
   return true;
 }
 
