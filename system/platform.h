@@ -40,7 +40,7 @@ struct Destination {
   std::string directory;   // the directory holding `path`; "." for the working one
   bool exists = false;     // an old file is there
   FileId id;               // which file the old one is
-  unsigned mode = 0;       // its permission bits, owner and group (POSIX)
+  unsigned mode = 0;       // its mode bits (set-id and sticky too), owner and group (POSIX)
   long long owner = -1;
   long long group = -1;
 };
@@ -200,6 +200,11 @@ bool link_unnamed(File file, const char* name);
 File open_named(const Destination& d, const char* name, bool* lasting);
 bool name_taken();  // the last open_named or link_unnamed met a taken name
 bool keep(File file);
+// Gives the new file the old one's mode bits once more, once it is
+// written: a write by a process without the privilege clears the
+// set-user-ID bit (and the set-group-ID bit, with group execute).  Where
+// there is no old file, and on Windows, nothing.
+void keep_mode(File file, const Destination& d);
 
 bool write_all(File file, const char* data, std::size_t size);
 // Asks the system to start writing [offset, offset + size) to disk now, so

@@ -23,6 +23,8 @@ namespace {
 // A user who is not root may not give a file away: the new file then
 // keeps at least the old group, where the user belongs to it.  A file
 // system without owners or modes refuses both; the file keeps what it has.
+// The mode comes after the owner, as a change of owner clears the set-id
+// bits; the system drops a set-group-ID bit for a group the user is not in.
 void keep_owner_and_mode(int fd, const Destination& d) {
   const auto owner = static_cast<uid_t>(d.owner);
   const auto group = static_cast<gid_t>(d.group);
@@ -106,7 +108,7 @@ bool find_destination(const char* name, Destination* d, std::string* reason) {
   }
   d->exists = true;
   d->id = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
-  d->mode = st.st_mode & 0777;
+  d->mode = st.st_mode & 07777;
   d->owner = st.st_uid;
   d->group = st.st_gid;
   return true;
@@ -146,6 +148,10 @@ File open_named(const Destination& d, const char* name, bool* lasting) {
 bool name_taken() { return errno == EEXIST; }
 
 bool keep(File) { return true; }  // a named file lasts already
+
+void keep_mode(File file, const Destination& d) {
+  if (d.exists) fchmod(static_cast<int>(file), static_cast<mode_t>(d.mode));
+}
 
 bool write_all(File file, const char* data, std::size_t size) {
   const int fd = static_cast<int>(file);

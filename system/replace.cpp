@@ -148,6 +148,7 @@ bool Replacement::apart_from(const Replacement& other, std::string* error) const
 bool Replacement::finish(std::string* error) {
   // Each reason is taken as soon as its call fails, before a close or a
   // removal can overwrite it.
+  os::keep_mode(temporary_.file, destination_);
   bool ok = os::sync_file(temporary_.file);
   if (!ok) *error = write_failure(os::last_error_text());
   if (ok && !temporary_.named) {

@@ -172,6 +172,8 @@ bool name_taken() {
 
 bool keep(File file) { return mark_for_deletion(handle(file), false); }
 
+void keep_mode(File, const Destination&) {}  // a new file takes the folder's permissions
+
 bool write_all(File file, const char* data, std::size_t size) {
   while (size > 0) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));

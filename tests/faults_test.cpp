@@ -310,12 +310,18 @@ TEST(Faults, TheNewFileKeepsPermissionsOwnerAndLinks) {
       // Root keeps another user's file theirs, and may replace a read-only one.
       {true, "022", old + "640 TELK_result.xls && ", 0, "", file + "640" + mode_of},
       {true, "022", old + "444 TELK_result.xls && ", 0, "", file + "444" + mode_of},
+      // Set-id and sticky bits too, which a change of owner, or a write
+      // without the privilege, clears (`late`: set once the file has its
+      // owner, for that reason).
+      {false, "022", old + "644 TELK_result.xls && late=6775 && ", 0, "", file + "6775" + mode_of},
+      {true, "022", old + "644 TELK_result.xls && late=7775 && ", 0, "", file + "7775" + mode_of},
   };
   for (const auto& c : cases) {
     if (c.by_root && !root) continue;
     const Outcome out = run_script(answers,
         harness::kOpenToUser + "mkdir ../shared && " + c.setup +
         (root ? "chown -hR 65534:65534 . ../shared && " : "") +
+        "{ [ -z \"$late\" ] || chmod $late TELK_result.xls; } && "
         "(umask " + c.umask + "; " + (c.by_root ? "" : harness::as_user()) +
         "\"$IO/telk\" < \"$IO/answers\" > /dev/null 2> \"$IO/error\"); status=$?; chmod 755 .; "
         "for f in TELK_result.xls ../shared/*; do [ -e \"$f\" ] || [ -L \"$f\" ] && "
