@@ -2,8 +2,10 @@
 // height of the slope and a height step, and writes TELK_result.xls with
 // the steepest safe slope angle for factors of safety 1.0, 1.3 and 1.5 at
 // every step of height.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <span>
@@ -93,6 +95,15 @@ int run(bool check) {
   return 0;
 }
 
+// What was printed on standard output reached it, or one line saying why
+// not (a full disk or device, a closed pipe) and status 255: a line asked
+// for and lost is a failure.
+int printed() {
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return 0;
+  std::fprintf(stderr, "telk: cannot write to standard output: %s\n", std::strerror(errno));
+  return kFileFailed;
+}
+
 // telk --fs: one line, or why not.
 int one_slope(char** numbers) {
   const std::string_view texts[5] = {numbers[0], numbers[1], numbers[2], numbers[3], numbers[4]};
@@ -103,7 +114,7 @@ int one_slope(char** numbers) {
     return kBadInput;
   }
   std::printf("%s\n", telk::describe_slope(telk::critical_circle(ground)).c_str());
-  return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : kFileFailed;
+  return printed();
 }
 
 }  // namespace
@@ -122,12 +133,12 @@ int main(int argc, char** argv) {
   if (argc == 7 && first == "--fs") return one_slope(argv + 2);
   if (argc == 2 && first == "--version") {
     std::printf("telk %s\n", telk::kVersion);
-    return 0;
+    return printed();
   }
   if (argc == 2 && first == "--help") {
     std::fputs(kUsage, stdout);
     std::fputs(kHelp, stdout);
-    return 0;
+    return printed();
   }
   std::fputs(kUsage, stderr);
   return kUsageError;
