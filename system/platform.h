@@ -39,7 +39,6 @@ struct Destination {
   std::string path;        // the name given, or the file its link leads to
   std::string directory;   // the directory holding `path`; "." for the working one
   bool exists = false;     // an old file is there
-  FileId id;               // which file the old one is
   unsigned mode = 0;       // its mode bits (set-id and sticky too), owner and group (POSIX)
   long long owner = -1;
   long long group = -1;
@@ -214,6 +213,13 @@ bool sync_file(File file);
 bool close_file(File file);
 // Puts `from` in the place of `to` in one step.
 bool rename_over(const char* from, const char* to);
+
+// Whether the files at `a` and `b` (links followed) are one file now, by
+// their ids.  Both are held open while their ids are compared: the id of
+// a file that is gone may be given to a new one at once, so that ids read
+// one after the other, while other runs replace the files, can match for
+// two files.  False where either is not there.
+bool same_file(const std::string& a, const std::string& b);
 
 // A directory opened to be locked and synced, and *id, which directory it
 // is; kNoFile, with the system's reason, where it cannot be opened.

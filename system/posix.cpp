@@ -62,7 +62,7 @@ namespace os {
 long process_id() { return static_cast<long>(getpid()); }
 
 bool find_destination(const char* name, Destination* d, std::string* reason) {
-  *d = Destination{name, ".", false, {}};
+  *d = Destination{name, ".", false};
   struct stat st {};
   if (lstat(name, &st) != 0) {
     if (errno == ENOENT) return true;  // a new file
@@ -107,7 +107,6 @@ bool find_destination(const char* name, Destination* d, std::string* reason) {
     return false;
   }
   d->exists = true;
-  d->id = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
   d->mode = st.st_mode & 07777;
   d->owner = st.st_uid;
   d->group = st.st_gid;
@@ -180,6 +179,23 @@ bool sync_file(File file) { return fsync(static_cast<int>(file)) == 0; }
 bool close_file(File file) { return close(static_cast<int>(file)) == 0; }
 
 bool rename_over(const char* from, const char* to) { return std::rename(from, to) == 0; }
+
+bool same_file(const std::string& a, const std::string& b) {
+#ifdef O_PATH
+  constexpr int kForId = O_PATH | O_CLOEXEC;  // no permission needed
+#else
+  constexpr int kForId = O_RDONLY | O_CLOEXEC;
+#endif
+  const int fa = open(a.c_str(), kForId);
+  const int fb = open(b.c_str(), kForId);
+  struct stat sa {};
+  struct stat sb {};
+  const bool same = fa >= 0 && fb >= 0 && fstat(fa, &sa) == 0 && fstat(fb, &sb) == 0 &&
+                    sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  if (fa >= 0) close(fa);
+  if (fb >= 0) close(fb);
+  return same;
+}
 
 File open_directory(const std::string& directory, FileId* id) {
   const int dir = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

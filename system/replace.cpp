@@ -140,7 +140,9 @@ bool Replacement::create(std::string* error) {
 }
 
 bool Replacement::apart_from(const Replacement& other, std::string* error) const {
-  if (!destination_.id.known || destination_.id != other.destination_.id) return true;
+  if (!destination_.exists || !other.destination_.exists ||
+      !os::same_file(destination_.path, other.destination_.path))
+    return true;
   *error = "cannot replace " + name_ + ": it is the same file as " + other.name_;
   return false;
 }

@@ -86,7 +86,7 @@ namespace os {
 long process_id() { return static_cast<long>(GetCurrentProcessId()); }
 
 bool find_destination(const char* name, Destination* d, std::string* reason) {
-  *d = Destination{name, ".", false, {}};
+  *d = Destination{name, ".", false};
   DWORD attributes = GetFileAttributesA(name);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     if (means_not_found(GetLastError())) return true;  // a new file
@@ -129,11 +129,6 @@ bool find_destination(const char* name, Destination* d, std::string* reason) {
     return false;
   }
   d->exists = true;
-  HANDLE h = open_for_attributes(d->path.c_str());
-  if (h != INVALID_HANDLE_VALUE) {
-    d->id = identify(h);
-    CloseHandle(h);
-  }
   return true;
 }
 
@@ -195,6 +190,18 @@ bool rename_over(const char* from, const char* to) {
   // A plain rename fails when `to` exists; this one replaces it, and
   // returns once the change is on disk.
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// The handles are closed at once: a rename over a file fails while any
+// handle to it is open.
+bool same_file(const std::string& a, const std::string& b) {
+  HANDLE ha = open_for_attributes(a.c_str());
+  HANDLE hb = open_for_attributes(b.c_str());
+  const FileId ia = ha == INVALID_HANDLE_VALUE ? FileId{} : identify(ha);
+  const FileId ib = hb == INVALID_HANDLE_VALUE ? FileId{} : identify(hb);
+  if (ha != INVALID_HANDLE_VALUE) CloseHandle(ha);
+  if (hb != INVALID_HANDLE_VALUE) CloseHandle(hb);
+  return ia.known && ia == ib;
 }
 
 File open_directory(const std::string& directory, FileId* id) {
