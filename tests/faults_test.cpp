@@ -216,8 +216,8 @@ TEST(Faults, BothFilesStandFromOneStep) {
 // a different time each, as a slow disk might.
 TEST(Faults, RunsAtOnceLeaveAPairFromOneRun) {
   constexpr int kRounds = 8;
-  const std::string widen = harness::can_trace()
-      ? "strace -qqq -o /dev/null -e inject=rename:delay_exit=$((RANDOM % 50000 + 1)):when=1 " : "";
+  const std::string widen =
+      harness::can_trace() ? harness::traced("-e inject=rename:delay_exit=$((RANDOM % 50000 + 1)):when=1") : "";
   const Outcome out = run_script("",
       "mkfifo \"$IO/never\"; exec 9<> \"$IO/never\"\n"
       "for round in $(seq " + std::to_string(kRounds) + "); do\n"
