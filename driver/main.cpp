@@ -2,10 +2,13 @@
 // height of the slope and a height step, and writes TELK_result.xls with
 // the steepest safe slope angle for factors of safety 1.0, 1.3 and 1.5 at
 // every step of height.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -70,14 +73,18 @@ int run(bool check) {
     return kBadInput;
   }
   // Both files are finished before either takes its old one's place, so
-  // that a failure leaves both as they were.
+  // that a failure leaves both as they were; then both are put in place in
+  // one step, which an interrupt or another run cannot cut in two.  Two
+  // names of one file would leave one table: refused before the sweep.
   std::optional<telk::Check> checked;
-  bool written = file.create(&error) && (!check || check_file.create(&error));
+  bool written = file.create(&error) &&
+                 (!check || (check_file.create(&error) && check_file.apart_from(file, &error)));
   if (written && check) checked.emplace(answers, check_file.sink());
+  telk::ResultFile* const both[] = {&file, &check_file};
   written = written &&
             telk::sweep(*plan, file.sink(), stdout, &error, checked ? &*checked : nullptr) &&
             file.finish(&error) && (!check || check_file.finish(&error)) &&
-            file.put_in_place(&error) && (!check || check_file.put_in_place(&error));
+            telk::put_in_place(std::span(both, check ? 2 : 1), &error);
   std::fflush(stdout);
   if (!written) {
     fail(error);
@@ -86,6 +93,15 @@ int run(bool check) {
   telk::say_written(stdout, stderr, plan->rows(), check);
   if (checked) telk::say_checked(stderr, checked->rows);
   return 0;
+}
+
+// What was printed on standard output reached it, or one line saying why
+// not (a full disk or device, a closed pipe) and status 255: a line asked
+// for and lost is a failure.
+int printed() {
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return 0;
+  std::fprintf(stderr, "telk: cannot write to standard output: %s\n", std::strerror(errno));
+  return kFileFailed;
 }
 
 // telk --fs: one line, or why not.
@@ -98,7 +114,7 @@ int one_slope(char** numbers) {
     return kBadInput;
   }
   std::printf("%s\n", telk::describe_slope(telk::critical_circle(ground)).c_str());
-  return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : kFileFailed;
+  return printed();
 }
 
 }  // namespace
@@ -117,12 +133,12 @@ int main(int argc, char** argv) {
   if (argc == 7 && first == "--fs") return one_slope(argv + 2);
   if (argc == 2 && first == "--version") {
     std::printf("telk %s\n", telk::kVersion);
-    return 0;
+    return printed();
   }
   if (argc == 2 && first == "--help") {
     std::fputs(kUsage, stdout);
     std::fputs(kHelp, stdout);
-    return 0;
+    return printed();
   }
   std::fputs(kUsage, stderr);
   return kUsageError;

@@ -9,9 +9,11 @@ BlockWriter::BlockWriter(const Replacement& file)
     : file_(file), blocks_(new char[kBlocks * kBlockSize]) {
   next_ = block();
   end_ = next_ + kBlockSize;
+  // Threads that block every signal: a signal taken here would end the
+  // run while the main thread is in a held step.
   try {
-    writer_ = std::thread(&BlockWriter::write_blocks, this);
-    syncer_ = std::thread(&BlockWriter::sync_blocks, this);
+    writer_ = start_thread(&BlockWriter::write_blocks, this);
+    syncer_ = start_thread(&BlockWriter::sync_blocks, this);
   } catch (const std::system_error&) {
     // No thread to be had: hand_over() writes each block itself, or the
     // writer does without syncs along the way.

@@ -1,5 +1,8 @@
 #include "report/result_file.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace telk {
 
 bool ResultFile::create(std::string* error) {
@@ -17,6 +20,13 @@ bool ResultFile::finish(std::string* error) {
   if (written) return file_.finish(error);
   file_.discard();
   return false;
+}
+
+bool put_in_place(std::span<ResultFile* const> files, std::string* error) {
+  std::vector<Replacement*> replacements(files.size());
+  std::transform(files.begin(), files.end(), replacements.begin(),
+                 [](ResultFile* f) { return &f->file_; });
+  return put_in_place(std::span<Replacement* const>(replacements), error);
 }
 
 }  // namespace telk

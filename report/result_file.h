@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 
 #include "report/block_writer.h"
@@ -19,6 +20,11 @@ class ResultFile {
   // Makes sure the file may be replaced, and opens the new file.  On
   // failure nothing has been touched.
   bool create(std::string* error);
+  // False, with the line to show, when `other` would replace the same file
+  // under another name (a link between the two).
+  bool apart_from(const ResultFile& other, std::string* error) const {
+    return file_.apart_from(other.file_, error);
+  }
   // Where the bytes go, between create() and finish().
   Sink* sink() { return writer_.get(); }
   // Writes what is left, syncs, names and closes the new file; then
@@ -29,8 +35,14 @@ class ResultFile {
   bool commit(std::string* error) { return finish(error) && put_in_place(error); }
 
  private:
+  friend bool put_in_place(std::span<ResultFile* const> files, std::string* error);
   Replacement file_;
   std::unique_ptr<BlockWriter> writer_;
 };
+
+// Puts finished files in place as one step: with signals held from the
+// first rename to the last directory sync, and their directories locked
+// against other runs (see put_in_place in system/platform.h).
+bool put_in_place(std::span<ResultFile* const> files, std::string* error);
 
 }  // namespace telk

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs Debian packages that are missing: by default what building and
-# testing need (g++, CMake, GoogleTest), otherwise the packages named.
+# testing need (g++, CMake, GoogleTest, and strace, with which the fault
+# tests delay and fail system calls), otherwise the packages named.
 # Installing needs root: it runs apt-get as root, or through sudo, and
 # otherwise says what to run.
 #   scripts/deps.sh [package ...]
 set -euo pipefail
 wanted=("$@")
-[ ${#wanted[@]} -gt 0 ] || wanted=(g++ cmake libgtest-dev)
+[ ${#wanted[@]} -gt 0 ] || wanted=(g++ cmake libgtest-dev strace)
 missing=()
 for package in "${wanted[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

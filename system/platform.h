@@ -12,7 +12,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
+#include <thread>
 #include <utility>
 
 namespace telk {
@@ -21,13 +23,23 @@ namespace telk {
 using File = std::intptr_t;
 inline constexpr File kNoFile = -1;
 
+// Which file or directory a path leads to, so that two paths of one are
+// told from two: the device and inode on POSIX systems, the volume and
+// file index on Windows.
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t index = 0;
+  bool known = false;  // the system told
+  auto operator<=>(const FileId&) const = default;
+};
+
 // Where a file that is to be replaced lives, its links followed, and what
 // of it the new file keeps.
 struct Destination {
   std::string path;        // the name given, or the file its link leads to
   std::string directory;   // the directory holding `path`; "." for the working one
   bool exists = false;     // an old file is there
-  unsigned mode = 0;       // its permission bits, owner and group (POSIX)
+  unsigned mode = 0;       // its mode bits (set-id and sticky too), owner and group (POSIX)
   long long owner = -1;
   long long group = -1;
 };
@@ -49,6 +61,11 @@ class Replacement {
   // where the system allows.  On failure, with the line to show, nothing
   // has been touched.
   bool create(std::string* error);
+  // False, with the line to show, when `other` (created) would replace
+  // the same file as this one under another name: a link, hard or
+  // symbolic, between the two names.  The second rename would then take
+  // the first one's file away.
+  bool apart_from(const Replacement& other, std::string* error) const;
 
   // The new file, for writes, writeback and syncs.
   File file() const { return temporary_.file; }
@@ -58,9 +75,7 @@ class Replacement {
   // Syncs, names and closes the new file: it now lasts under a temporary
   // name beside the old one, which is still in place.
   bool finish(std::string* error);
-  // Renames the finished file over the old one and syncs the directory,
-  // signals held throughout, so that a run that has renamed is durable
-  // even if it is then interrupted.
+  // Puts the finished file in place: put_in_place() below, for one file.
   bool put_in_place(std::string* error);
   bool commit(std::string* error) { return finish(error) && put_in_place(error); }
 
@@ -68,6 +83,7 @@ class Replacement {
   void discard();
 
  private:
+  friend bool put_in_place(std::span<Replacement* const> files, std::string* error);
   std::string directory_failure() const;
   void publish();    // the handlers remove the named file from now on
   void withdraw();   // and no longer
@@ -82,10 +98,26 @@ class Replacement {
   } temporary_;
 };
 
+// Puts finished files in place as one step, in their order: each renamed
+// over its old file, then their directories synced, so that the renames
+// are on disk.  Signals are held from the first rename to the last sync,
+// so that an interrupt leaves every file new, or (coming before) every
+// file old; and the directories are locked against other runs from
+// before the first rename to after the last sync, so that two runs'
+// renames do not interleave and the files stand from one run.
+//
+// False, with the line to show, when a rename fails (the files before it
+// stand new; it and those after it keep their old files, and their new
+// ones are removed) or when a directory cannot be synced (every file is in
+// place, but may not survive a power cut, and the line says so).
+bool put_in_place(std::span<Replacement* const> files, std::string* error);
+
 // While one of these lives, a signal that would end the run waits, so that
 // making, naming, renaming and removing a file and telling the handlers
-// about it are one step to them.  Holds nest: the signals wait until the
-// outermost hold ends.
+// about it are one step to them.  A hold holds the signals of the thread
+// that makes it: every other thread telk starts (start_thread) blocks them
+// all its life, so that they reach the main thread only.  Holds nest
+// within a thread: the signals wait until its outermost hold ends.
 class HeldSignals {
  public:
   HeldSignals();
@@ -93,6 +125,18 @@ class HeldSignals {
   HeldSignals(const HeldSignals&) = delete;
   HeldSignals& operator=(const HeldSignals&) = delete;
 };
+
+// Starts a thread that never takes a signal.  A new thread begins with the
+// signal mask of the thread that starts it: held while it starts, it
+// blocks every signal from its first instruction to its last, and the
+// caller's mask is back as it was once it has started.  Were it to take a
+// signal, the handler would run beside a held step of the main thread,
+// and the run would end in the middle of it.
+template <typename... Args>
+std::thread start_thread(Args&&... args) {
+  const HeldSignals held;
+  return std::thread(std::forward<Args>(args)...);
+}
 
 // Removes every named temporary file of the run, for a run that ends at
 // once, without unwinding.  Asks for no memory.
@@ -155,6 +199,11 @@ bool link_unnamed(File file, const char* name);
 File open_named(const Destination& d, const char* name, bool* lasting);
 bool name_taken();  // the last open_named or link_unnamed met a taken name
 bool keep(File file);
+// Gives the new file the old one's mode bits once more, once it is
+// written: a write by a process without the privilege clears the
+// set-user-ID bit (and the set-group-ID bit, with group execute).  Where
+// there is no old file, and on Windows, nothing.
+void keep_mode(File file, const Destination& d);
 
 bool write_all(File file, const char* data, std::size_t size);
 // Asks the system to start writing [offset, offset + size) to disk now, so
@@ -164,8 +213,30 @@ bool sync_file(File file);
 bool close_file(File file);
 // Puts `from` in the place of `to` in one step.
 bool rename_over(const char* from, const char* to);
-// Makes a rename in `directory` durable, where the system can.
-void sync_directory(const std::string& directory);
+
+// Whether the files at `a` and `b` (links followed) are one file now, by
+// their ids.  Both are held open while their ids are compared: the id of
+// a file that is gone may be given to a new one at once, so that ids read
+// one after the other, while other runs replace the files, can match for
+// two files.  False where either is not there.
+bool same_file(const std::string& a, const std::string& b);
+
+// A directory opened to be locked and synced, and *id, which directory it
+// is; kNoFile, with the system's reason, where it cannot be opened.
+File open_directory(const std::string& directory, FileId* id);
+// Takes the lock that runs of telk take on a directory to put their files
+// in place there, waiting while another run holds it.  It is advisory:
+// it holds back other runs of telk, no other program.  The lock to give
+// back, or kNoFile where the system has none to give for this directory:
+// then the run goes on without.
+File lock_directory(File directory, const FileId& id);
+void unlock_directory(File lock);
+// Makes the renames in an open directory durable: false, with the
+// system's reason, where they may not be, or where the directory could
+// not be opened (kNoFile) and needs a sync.  True too where the file
+// system cannot sync a directory: its renames are then on its own
+// schedule, and nothing better can be done.
+bool sync_directory(File directory);
 // Removes `name`, keeping the reason of the failure that led here.  Safe in
 // a signal handler.
 void remove_file(const char* name);
@@ -173,11 +244,14 @@ void remove_file(const char* name);
 // The system's reason for the last failed call, as one line.
 std::string last_error_text();
 
-// The signals' hold, without nesting (HeldSignals nests it).
+// The signals' hold for the calling thread, without nesting (HeldSignals
+// nests it).
 void hold_signals();
 void release_signals();
-// In a handler: waits while the main thread holds (Windows, where a
-// handler runs on a thread of its own; elsewhere holding blocks it).
+// In a handler that does not run in a held step: waits until no thread
+// holds, and keeps any from holding again, for the handler then ends the
+// run (Windows, where a handler runs on a thread of its own; elsewhere
+// holding blocks it).
 void wait_for_release();
 // A console that has gone away (SIGPIPE) and a file-size limit (SIGXFSZ)
 // become write errors, where the system has those signals.

@@ -30,7 +30,7 @@ namespace {
 
 bool blocked(int sig) {
   sigset_t mask;
-  sigprocmask(SIG_BLOCK, nullptr, &mask);
+  pthread_sigmask(SIG_BLOCK, nullptr, &mask);
   return sigismember(&mask, sig) == 1;
 }
 

@@ -3,6 +3,7 @@
 #ifndef _WIN32
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +23,8 @@ namespace {
 // A user who is not root may not give a file away: the new file then
 // keeps at least the old group, where the user belongs to it.  A file
 // system without owners or modes refuses both; the file keeps what it has.
+// The mode comes after the owner, as a change of owner clears the set-id
+// bits; the system drops a set-group-ID bit for a group the user is not in.
 void keep_owner_and_mode(int fd, const Destination& d) {
   const auto owner = static_cast<uid_t>(d.owner);
   const auto group = static_cast<gid_t>(d.group);
@@ -41,7 +44,7 @@ File kept(int fd, const Destination& d) {
   return fd;
 }
 
-sigset_t g_unheld;  // the signal mask to go back to
+thread_local sigset_t t_unheld;  // the calling thread's mask to go back to
 
 }  // namespace
 
@@ -104,7 +107,7 @@ bool find_destination(const char* name, Destination* d, std::string* reason) {
     return false;
   }
   d->exists = true;
-  d->mode = st.st_mode & 0777;
+  d->mode = st.st_mode & 07777;
   d->owner = st.st_uid;
   d->group = st.st_gid;
   return true;
@@ -145,6 +148,10 @@ bool name_taken() { return errno == EEXIST; }
 
 bool keep(File) { return true; }  // a named file lasts already
 
+void keep_mode(File file, const Destination& d) {
+  if (d.exists) fchmod(static_cast<int>(file), static_cast<mode_t>(d.mode));
+}
+
 bool write_all(File file, const char* data, std::size_t size) {
   const int fd = static_cast<int>(file);
   while (size > 0) {
@@ -173,14 +180,55 @@ bool close_file(File file) { return close(static_cast<int>(file)) == 0; }
 
 bool rename_over(const char* from, const char* to) { return std::rename(from, to) == 0; }
 
-// A rename is on disk once its directory is.  The new file is in place by
-// then, so a file system that cannot sync a directory is left to its own
-// schedule.
-void sync_directory(const std::string& directory) {
+bool same_file(const std::string& a, const std::string& b) {
+#ifdef O_PATH
+  constexpr int kForId = O_PATH | O_CLOEXEC;  // no permission needed
+#else
+  constexpr int kForId = O_RDONLY | O_CLOEXEC;
+#endif
+  const int fa = open(a.c_str(), kForId);
+  const int fb = open(b.c_str(), kForId);
+  struct stat sa {};
+  struct stat sb {};
+  const bool same = fa >= 0 && fb >= 0 && fstat(fa, &sa) == 0 && fstat(fb, &sb) == 0 &&
+                    sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  if (fa >= 0) close(fa);
+  if (fb >= 0) close(fb);
+  return same;
+}
+
+File open_directory(const std::string& directory, FileId* id) {
   const int dir = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir < 0) return;
-  fsync(dir);
-  close(dir);
+  struct stat st {};
+  if (dir < 0 || fstat(dir, &st) != 0) {
+    if (dir >= 0) close_file(dir);
+    return kNoFile;
+  }
+  *id = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
+  return dir;
+}
+
+// An advisory lock on the directory itself (flock), so that no lock file
+// is left: it goes when the descriptor is closed, or the process ends
+// however it ends.  A file system that has no such locks (some network
+// ones) refuses; the run goes on without.
+File lock_directory(File directory, const FileId&) {
+  const int dir = static_cast<int>(directory);
+  while (flock(dir, LOCK_EX) != 0) {
+    if (errno != EINTR) return kNoFile;
+  }
+  return directory;
+}
+
+void unlock_directory(File lock) { flock(static_cast<int>(lock), LOCK_UN); }
+
+// A rename is on disk once its directory is.  A file system that cannot
+// sync a directory says so with EINVAL (or ENOTSUP): its renames are on
+// its own schedule.
+bool sync_directory(File directory) {
+  if (directory == kNoFile) return false;
+  if (fsync(static_cast<int>(directory)) == 0) return true;
+  return errno == EINVAL || errno == ENOTSUP;
 }
 
 void remove_file(const char* name) {
@@ -191,13 +239,16 @@ void remove_file(const char* name) {
 
 std::string last_error_text() { return std::strerror(errno); }
 
+// The mask is each thread's own: a process-wide signal goes to a thread
+// that does not block it.  As every other thread blocks them all, that is
+// the main thread, once its hold ends.
 void hold_signals() {
   sigset_t all;
   sigfillset(&all);
-  sigprocmask(SIG_BLOCK, &all, &g_unheld);
+  pthread_sigmask(SIG_BLOCK, &all, &t_unheld);
 }
 
-void release_signals() { sigprocmask(SIG_SETMASK, &g_unheld, nullptr); }
+void release_signals() { pthread_sigmask(SIG_SETMASK, &t_unheld, nullptr); }
 
 // The handler runs in the thread it interrupts: holding blocks it instead.
 void wait_for_release() {}

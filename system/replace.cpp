@@ -2,9 +2,11 @@
 // temporary file's name, the nesting of held signals, which signals end a
 // run and what their handler does, and the wait before a console window of
 // its own closes.  The calls are in posix.cpp and windows.cpp.
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <vector>
 
 #include "system/platform.h"
 
@@ -31,7 +33,8 @@ std::string temporary_name(const std::string& path, int attempt) {
 constexpr int kSlots = 4;
 std::atomic<const char*> g_published[kSlots];
 
-std::atomic<int> g_holds{0};
+// How deep the calling thread's holds nest.
+thread_local int t_holds = 0;
 
 // Every signal whose default action ends the process and that can be
 // caught, but for the two made into write errors (SIGPIPE, SIGXFSZ).  On
@@ -63,7 +66,9 @@ void remove_published() {
 }
 
 extern "C" void remove_temporaries_and_die(int sig) {
-  os::wait_for_release();
+  // A signal that a held step raises itself (an abort) cannot wait for
+  // that step to end.
+  if (t_holds == 0) os::wait_for_release();
   remove_published();
   std::signal(sig, SIG_DFL);
   std::raise(sig);
@@ -72,11 +77,11 @@ extern "C" void remove_temporaries_and_die(int sig) {
 }  // namespace
 
 HeldSignals::HeldSignals() {
-  if (g_holds.fetch_add(1) == 0) os::hold_signals();
+  if (t_holds++ == 0) os::hold_signals();
 }
 
 HeldSignals::~HeldSignals() {
-  if (g_holds.fetch_sub(1) == 1) os::release_signals();
+  if (--t_holds == 0) os::release_signals();
 }
 
 Replacement::~Replacement() { discard(); }
@@ -134,9 +139,18 @@ bool Replacement::create(std::string* error) {
   return true;
 }
 
+bool Replacement::apart_from(const Replacement& other, std::string* error) const {
+  if (!destination_.exists || !other.destination_.exists ||
+      !os::same_file(destination_.path, other.destination_.path))
+    return true;
+  *error = "cannot replace " + name_ + ": it is the same file as " + other.name_;
+  return false;
+}
+
 bool Replacement::finish(std::string* error) {
   // Each reason is taken as soon as its call fails, before a close or a
   // removal can overwrite it.
+  os::keep_mode(temporary_.file, destination_);
   bool ok = os::sync_file(temporary_.file);
   if (!ok) *error = write_failure(os::last_error_text());
   if (ok && !temporary_.named) {
@@ -177,18 +191,134 @@ bool Replacement::finish(std::string* error) {
 }
 
 bool Replacement::put_in_place(std::string* error) {
-  // Held from the rename until the directory is synced: an interrupt that
-  // comes now waits, and ends the run once the new file is on disk.
-  const HeldSignals held;
-  withdraw();
-  temporary_.named = false;
-  if (!os::rename_over(temporary_.name.c_str(), destination_.path.c_str())) {
-    *error = "cannot replace " + name_ + ": " + os::last_error_text();
-    os::remove_file(temporary_.name.c_str());
+  Replacement* const self = this;
+  return telk::put_in_place({&self, 1}, error);
+}
+
+namespace {
+
+// How a directory is named in a line: the working one in words.
+std::string shown(const std::string& directory) {
+  return directory == "." ? "the working directory" : directory;
+}
+
+// The directories that files are put in place in, each opened once (one
+// directory may be reached by two paths, "." and the one a link gives)
+// and locked in the order of their ids, the same for every run, so that
+// no two runs each hold a lock that the other waits for.  Unlocked and
+// closed when it goes.
+class Directories {
+ public:
+  Directories() = default;
+  Directories(const Directories&) = delete;
+  Directories& operator=(const Directories&) = delete;
+  ~Directories() {
+    for (const Entry& d : entries_) {
+      if (d.lock != kNoFile) os::unlock_directory(d.lock);
+      if (d.file != kNoFile) os::close_file(d.file);
+    }
+  }
+
+  // Which entry holds `path`'s directory.
+  std::size_t add(const std::string& path) {
+    Entry d{path, kNoFile, {}, kNoFile, {}};
+    d.file = os::open_directory(path, &d.id);
+    if (d.file == kNoFile) {
+      d.failure = os::last_error_text();  // no lock, and no sync where one is needed
+    } else {
+      for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (entries_[i].file != kNoFile && entries_[i].id == d.id) {
+          os::close_file(d.file);
+          return i;
+        }
+      }
+    }
+    entries_.push_back(d);
+    return entries_.size() - 1;
+  }
+
+  std::size_t size() const { return entries_.size(); }
+
+  void lock() {
+    std::vector<Entry*> order;
+    for (Entry& d : entries_) {
+      if (d.file != kNoFile) order.push_back(&d);
+    }
+    std::sort(order.begin(), order.end(), [](const Entry* a, const Entry* b) { return a->id < b->id; });
+    for (Entry* d : order) d->lock = os::lock_directory(d->file, d->id);
+  }
+
+  // Syncs the directory of entry `i`; false, with the reason, when its
+  // renames may not be on disk.
+  bool sync(std::size_t i, std::string* reason) {
+    Entry& d = entries_[i];
+    if (os::sync_directory(d.file)) return true;
+    if (d.file != kNoFile) d.failure = os::last_error_text();  // else the open's reason
+    *reason = "cannot sync " + shown(d.path) + ": " + d.failure;
     return false;
   }
-  os::sync_directory(destination_.directory);
-  return true;
+
+ private:
+  struct Entry {
+    std::string path;
+    File file;
+    FileId id;
+    File lock;
+    std::string failure;  // why it could not be opened
+  };
+  std::vector<Entry> entries_;
+};
+
+}  // namespace
+
+bool put_in_place(std::span<Replacement* const> files, std::string* error) {
+  Directories directories;
+  std::vector<std::size_t> directory_of(files.size());
+  std::transform(files.begin(), files.end(), directory_of.begin(),
+                 [&](const Replacement* f) { return directories.add(f->destination_.directory); });
+  // Locked before the hold: an interrupt while another run holds the lock
+  // ends this one with every file old.
+  directories.lock();
+  // Held from the first rename until the last directory is synced: an
+  // interrupt that comes now waits, and ends the run once every file is
+  // in place and on disk.
+  const HeldSignals held;
+  bool renamed = true;
+  std::size_t in_place = 0;
+  for (Replacement* f : files) {
+    f->withdraw();
+    f->temporary_.named = false;
+    if (renamed && !os::rename_over(f->temporary_.name.c_str(), f->destination_.path.c_str())) {
+      *error = "cannot replace " + f->name_ + ": " + os::last_error_text();
+      renamed = false;
+    }
+    if (!renamed) {
+      os::remove_file(f->temporary_.name.c_str());
+    } else {
+      ++in_place;
+    }
+  }
+  // Every directory that a file was put in place in, whatever the others
+  // do; the first that fails is the one the line names, with its files.
+  std::string unsure;
+  for (std::size_t d = 0; d < directories.size(); ++d) {
+    std::string names;
+    int count = 0;
+    for (std::size_t i = 0; i < in_place; ++i) {
+      if (directory_of[i] == d) names += (count++ == 0 ? "" : " and ") + files[i]->name_;
+    }
+    std::string reason;
+    if (count == 0 || directories.sync(d, &reason) || !unsure.empty()) continue;
+    unsure = "the new ";
+    unsure += names;
+    unsure += count == 1 ? " is" : " are";
+    unsure += " in place but may not survive a power cut: ";
+    unsure += reason;
+  }
+  if (!renamed) return false;
+  if (unsure.empty()) return true;
+  *error = unsure;
+  return false;
 }
 
 void Replacement::discard() {

@@ -13,7 +13,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
+#include <cstdio>
 #include <initializer_list>
 #include <string_view>
 
@@ -26,9 +26,34 @@ namespace {
 // The handle travels through the rest of the program as an integer.
 HANDLE handle(File file) { return reinterpret_cast<HANDLE>(file); }  // NOLINT(performance-no-int-to-ptr)
 
-// A handler runs on a thread of its own and waits while the main thread
-// holds.
-std::atomic<bool> g_held{false};
+// A handler runs on a thread of its own (the C runtime's, for each Ctrl+C
+// or closing console), never on one that telk started.  Holds take this
+// lock shared, from whichever thread holds; a handler takes it exclusively
+// and never gives it back, for it ends the run.  So the handler waits while
+// any hold lasts, and a hold that would start once the handler has the
+// lock waits for good: the handler's removals and the end of the process
+// never fall inside a held step.  (A flag that the handler read and then
+// acted on left a gap between the two, in which the main thread could
+// begin a held step, its renames say, and be cut off in the middle of it
+// by the exit.)
+SRWLOCK g_holds = SRWLOCK_INIT;
+
+// Which file an open handle is, by its volume and file index; unknown
+// where the system does not say.
+FileId identify(HANDLE h) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileInformationByHandle(h, &info) == 0) return {};
+  return FileId{info.dwVolumeSerialNumber,
+                (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow, true};
+}
+
+// Opens a file or folder for its attributes only, following links, so
+// that an open spreadsheet does not stand in the way.
+HANDLE open_for_attributes(const char* name) {
+  return CreateFileA(name, FILE_READ_ATTRIBUTES,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
 
 // Marks an open file for deletion when its last handle closes, however
 // the process ends, or clears the mark.
@@ -142,6 +167,8 @@ bool name_taken() {
 
 bool keep(File file) { return mark_for_deletion(handle(file), false); }
 
+void keep_mode(File, const Destination&) {}  // a new file takes the folder's permissions
+
 bool write_all(File file, const char* data, std::size_t size) {
   while (size > 0) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
@@ -165,7 +192,53 @@ bool rename_over(const char* from, const char* to) {
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-void sync_directory(const std::string&) {}  // MOVEFILE_WRITE_THROUGH did
+// The handles are closed at once: a rename over a file fails while any
+// handle to it is open.
+bool same_file(const std::string& a, const std::string& b) {
+  HANDLE ha = open_for_attributes(a.c_str());
+  HANDLE hb = open_for_attributes(b.c_str());
+  const FileId ia = ha == INVALID_HANDLE_VALUE ? FileId{} : identify(ha);
+  const FileId ib = hb == INVALID_HANDLE_VALUE ? FileId{} : identify(hb);
+  if (ha != INVALID_HANDLE_VALUE) CloseHandle(ha);
+  if (hb != INVALID_HANDLE_VALUE) CloseHandle(hb);
+  return ia.known && ia == ib;
+}
+
+File open_directory(const std::string& directory, FileId* id) {
+  HANDLE h = open_for_attributes(directory.c_str());
+  if (h == INVALID_HANDLE_VALUE) return kNoFile;
+  *id = identify(h);
+  return reinterpret_cast<File>(h);
+}
+
+// Windows has no lock on a folder itself: a named mutex stands for it, one
+// per folder (by volume and file index, as a folder has many paths), which
+// goes with the last handle to it, so that nothing is left behind.  A
+// Global name serves every session of the machine; a run on another
+// machine that writes to the same share is not held back.  A mutex whose
+// run died holding it passes on at once (WAIT_ABANDONED).  Where the name
+// is another user's and refused, the run goes on without.
+File lock_directory(File, const FileId& id) {
+  if (!id.known) return kNoFile;
+  char name[64];
+  std::snprintf(name, sizeof name, "Global\\telk-folder-%llx-%llx",
+                static_cast<unsigned long long>(id.device), static_cast<unsigned long long>(id.index));
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+  if (mutex == nullptr) return kNoFile;
+  const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    CloseHandle(mutex);
+    return kNoFile;
+  }
+  return reinterpret_cast<File>(mutex);
+}
+
+void unlock_directory(File lock) {
+  ReleaseMutex(handle(lock));
+  CloseHandle(handle(lock));
+}
+
+bool sync_directory(File) { return true; }  // MOVEFILE_WRITE_THROUGH did
 
 void remove_file(const char* name) {
   const DWORD cause = GetLastError();
@@ -194,13 +267,11 @@ std::string last_error_text() {
   return n > 0 ? std::string(text, n) : "system error " + std::to_string(code);
 }
 
-void hold_signals() { g_held.store(true); }
+void hold_signals() { AcquireSRWLockShared(&g_holds); }
 
-void release_signals() { g_held.store(false); }
+void release_signals() { ReleaseSRWLockShared(&g_holds); }
 
-void wait_for_release() {
-  while (g_held.load()) Sleep(1);
-}
+void wait_for_release() { AcquireSRWLockExclusive(&g_holds); }
 
 // Failed writes report an error here; no signal is sent.
 void ignore_write_signals() {}

@@ -82,6 +82,7 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
 TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
   const char* kDrift = "definition: 0.01 m steps drift off their heights from 109.58 m on, in single precision; use a shorter height or a coarser definition (0.125, 0.25 and 0.5 add up exactly)";
   const std::string old = "printf 'old result' > TELK_result.xls && ";
+  const char* kSameFile = "cannot replace TELK_check.xls: it is the same file as TELK_result.xls";
   // The system's reasons differ: Windows says them in its own words (here
   // Wine's), or cannot get into the case at all (null).
   const struct {
@@ -115,6 +116,14 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
       // A check file that cannot be written: neither file is touched.
       {"35 1 2.2 20 2.5", old + "mkdir TELK_check.xls && ", 255,
        "cannot replace TELK_check.xls: it is a directory", ""},
+      // Both names one file, through a link either way, hard or symbolic:
+      // the check table would take the result's place.
+      {"35 1 2.2 20 2.5", old + "ln TELK_result.xls TELK_check.xls && ", 255, kSameFile, ""},
+      {"35 1 2.2 20 2.5", old + "ln -s TELK_result.xls TELK_check.xls && ", 255, kSameFile, ""},
+      {"35 1 2.2 20 2.5", old + "mv TELK_result.xls TELK_check.xls && ln TELK_check.xls TELK_result.xls && ",
+       255, kSameFile, ""},
+      {"35 1 2.2 20 2.5", old + "mv TELK_result.xls TELK_check.xls && ln -s TELK_check.xls TELK_result.xls && ",
+       255, kSameFile, ""},
   };
 #ifdef TELK_IN_EMPTY_ROOT
   // The release's Linux binary runs in an empty root (tests/chroot.in),

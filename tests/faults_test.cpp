@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -57,22 +58,33 @@ TEST(Faults, AFullOrReadOnlyDiskKeepsTheOldFile) {
                        "cannot replace TELK_result.xls: Read-only file system", true);
 }
 
+// A run loses only its trace; a line asked for on standard output alone
+// (the version, the usage) is lost, and telk says so and fails.
 TEST(Faults, ABrokenConsoleLosesOnlyTheTrace) {
   const std::string answers = "35 1 2.2 125000 0.125";  // a million rows
   const Outcome plain = run(answers);
   ASSERT_EQ(plain.status, 0);
   const std::string telk = "\"$TELK\" < \"$IO/answers\" 2> \"$IO/error\"";
-  const std::string broken[] = {
-      telk + " >&-",  // standard output closed
-      "{ " + telk + "; echo $? > \"$IO/piped\"; } | head -c 10 > /dev/null; "
-      "(exit \"$(cat \"$IO/piped\")\")",  // a reader that has gone
+  const std::string full = "telk: cannot write to standard output: No space left on device\n";
+  const struct {
+    std::string script;
+    int status;
+    std::string error;
+  } broken[] = {
+      {telk + " >&-", 0, ""},  // standard output closed
+      {"{ " + telk + "; echo $? > \"$IO/piped\"; } | head -c 10 > /dev/null; "
+       "(exit \"$(cat \"$IO/piped\")\")", 0, ""},  // a reader that has gone
+      {telk + " > /dev/full", 0, ""},  // a full device
+      {telk + " --version > /dev/full", 255, full},
+      {telk + " --help > /dev/full", 255, full},
   };
-  for (const auto& script : broken) {
-    const Outcome out = run_script(answers, script);
-    EXPECT_EQ(out.status, 0) << script;
-    EXPECT_EQ(out.error, "");
-    EXPECT_EQ(out.files, "TELK_result.xls ");
-    EXPECT_TRUE(out.result == plain.result) << script;
+  for (const auto& b : broken) {
+    const Outcome out = run_script(answers, b.script);
+    const bool swept = b.script.find("--") == std::string::npos;
+    EXPECT_EQ(out.status, b.status) << b.script;
+    EXPECT_EQ(out.error, b.error) << b.script;
+    EXPECT_EQ(out.files, swept ? "TELK_result.xls " : "") << b.script;
+    EXPECT_TRUE(out.result == (swept ? plain.result : "")) << b.script;
   }
 }
 
@@ -99,13 +111,27 @@ TEST(Faults, TooLittleMemoryIsOneLine) {
   EXPECT_GT(limits, 0);
 }
 
+// While it sweeps, only the main thread takes the signals that end a run,
+// and the writer threads (two a file) block them all their lives: there a
+// handler would end the run in the middle of the main thread's held step.
 TEST(Faults, InterruptsRemoveTheTemporaryFile) {
-  for (const auto& [sig, status] :
-       {std::pair{"INT", 130}, {"TERM", 143}, {"HUP", 129}, {"KILL", 137}}) {
-    const Outcome out = harness::interrupted_run(sig);
+  const unsigned long long ending = 1ULL << (SIGHUP - 1) | 1ULL << (SIGINT - 1) |
+                                    1ULL << (SIGQUIT - 1) | 1ULL << (SIGTERM - 1);
+  for (const auto& [sig, status, args, writers] :
+       {std::tuple{"INT", 130, "--check", 4}, {"TERM", 143, "", 2}, {"HUP", 129, "", 2},
+        {"KILL", 137, "", 2}}) {
+    const Outcome out = harness::interrupted_run(sig, args);
     EXPECT_EQ(out.status, status) << sig;
     EXPECT_EQ(out.files, "TELK_result.xls ") << sig;
     EXPECT_TRUE(out.result == "old result") << sig;  // not the whole new file if it fails
+    std::istringstream threads(out.console);
+    int others = 0;
+    for (std::string who, mask; threads >> who >> mask;) {
+      const unsigned long long blocked = std::stoull(mask, nullptr, 16) & ending;
+      EXPECT_EQ(blocked, who == "main" ? 0 : ending) << sig << " " << who << " " << mask;
+      others += who == "main" ? 0 : 1;
+    }
+    EXPECT_EQ(others, writers) << sig << " " << out.console;
   }
 }
 
@@ -140,6 +166,79 @@ TEST(Faults, NonsenseNumbersKeepTheirMeaning) {
       EXPECT_EQ(out.result.rfind("Par\xE0" "metres\tdensitat\t", 0), 0u) << answers;
     }
   }
+}
+
+// The steps of putting both files in place, widened or failed by strace:
+// an interrupt at any of them leaves both files new or both old, and no
+// temporary file; a failed rename or directory sync says so.
+TEST(Faults, BothFilesStandFromOneStep) {
+  if (!harness::can_trace()) GTEST_SKIP() << "strace cannot trace here";
+  const std::string result = harness::slurp(TELK_EXPECTED_DIR "/phi35_h20_d2.5.xls");
+  const std::string check = harness::slurp(TELK_EXPECTED_DIR "/phi35_h20_d2.5.check.xls");
+  const std::string named = "ls | grep -q 'tmp$'";
+  const std::string renamed = "! grep -q '^old' TELK_result.xls";
+  const struct {
+    const char* what;
+    std::string options, signal, moment;
+    int status;
+    const char* error;
+    bool new_result, new_check;
+  } cases[] = {
+      // The result's new file named but not yet known to the handlers.
+      {"naming", "-e inject=linkat:delay_exit=300000:when=1..2", "INT", named, 130, "", false, false},
+      // Between the two renames.
+      {"renaming", "-e inject=rename:delay_exit=300000:when=1", "INT", renamed, 130, "", true, true},
+      {"renaming", "-e inject=rename:delay_exit=300000:when=1", "TERM", renamed, 143, "", true, true},
+      // A check file that cannot take its old one's place: the result
+      // stands new beside the old check file.
+      {"failed rename", "-e inject=rename:error=EBUSY:when=2", "", "", 255,
+       "telk: cannot replace TELK_check.xls: Device or resource busy\n", true, false},
+      // The third sync, the directory's, after the two files'.
+      {"failed directory sync", "-e inject=fsync:error=EIO:when=3", "", "", 255,
+       "telk: the new TELK_result.xls and TELK_check.xls are in place but may not survive a "
+       "power cut: cannot sync the working directory: Input/output error\n", true, true},
+  };
+  for (const auto& c : cases) {
+    const Outcome out = harness::traced_run(c.options, c.signal, c.moment);
+    const std::string which = std::string(c.what) + " " + c.signal;
+    EXPECT_EQ(out.status, c.status) << which;
+    EXPECT_EQ(out.error, c.error) << which;
+    EXPECT_EQ(out.files, "TELK_check.xls TELK_result.xls ") << which;
+    EXPECT_TRUE(out.result == (c.new_result ? result : "old result")) << which;
+    EXPECT_TRUE(out.check == (c.new_check ? check : "old check")) << which;
+  }
+}
+
+// Checked runs, 20 a round, of friction angles 20 to 39 degrees, started
+// together in one directory: whichever puts its files in place last, the
+// two must be its own, the same angle in both headers.  strace, where it
+// can trace, widens each run's step by up to 50 ms after its first rename,
+// a different time each, as a slow disk might.
+TEST(Faults, RunsAtOnceLeaveAPairFromOneRun) {
+  constexpr int kRounds = 8;
+  const std::string widen =
+      harness::can_trace() ? harness::traced("-e inject=rename:delay_exit=$((RANDOM % 50000 + 1)):when=1") : "";
+  const Outcome out = run_script("",
+      "mkfifo \"$IO/never\"; exec 9<> \"$IO/never\"\n"
+      "for round in $(seq " + std::to_string(kRounds) + "); do\n"
+      "  start=${EPOCHREALTIME/[.,]/}\n"
+      "  for k in $(seq 20); do (\n"
+      "    wait=$((start + 300000 - ${EPOCHREALTIME/[.,]/}))\n"
+      "    ((wait > 0)) && read -t 0.$(printf %06d $wait) -u 9\n"
+      "    echo \"$((19 + k)) 1 2.2 20 2.5\" | " + widen + "\"$TELK\" --check > /dev/null 2>> \"$IO/error\"\n"
+      "  ) & done; wait\n"
+      "  echo \"$(sed -n 2p TELK_result.xls)|$(sed -n 2p TELK_check.xls)\" >> \"$IO/console\"\n"
+      "done; rm \"$IO/never\"");
+  EXPECT_EQ(out.error, "");
+  EXPECT_EQ(out.files, "TELK_check.xls TELK_result.xls ");
+  std::istringstream lines(out.console);
+  int rounds = 0;
+  for (std::string line; std::getline(lines, line); ++rounds) {
+    const std::size_t bar = line.find('|');
+    EXPECT_NE(line.find("\tAngle\t"), std::string::npos) << line;
+    EXPECT_EQ(line.substr(0, bar), line.substr(bar + 1)) << "round " << rounds;
+  }
+  EXPECT_EQ(rounds, kRounds);
 }
 
 // Every signal whose default action ends a process and that can be
@@ -222,12 +321,18 @@ TEST(Faults, TheNewFileKeepsPermissionsOwnerAndLinks) {
       // Root keeps another user's file theirs, and may replace a read-only one.
       {true, "022", old + "640 TELK_result.xls && ", 0, "", file + "640" + mode_of},
       {true, "022", old + "444 TELK_result.xls && ", 0, "", file + "444" + mode_of},
+      // Set-id and sticky bits too, which a change of owner, or a write
+      // without the privilege, clears (`late`: set once the file has its
+      // owner, for that reason).
+      {false, "022", old + "644 TELK_result.xls && late=6775 && ", 0, "", file + "6775" + mode_of},
+      {true, "022", old + "644 TELK_result.xls && late=7775 && ", 0, "", file + "7775" + mode_of},
   };
   for (const auto& c : cases) {
     if (c.by_root && !root) continue;
     const Outcome out = run_script(answers,
         harness::kOpenToUser + "mkdir ../shared && " + c.setup +
         (root ? "chown -hR 65534:65534 . ../shared && " : "") +
+        "{ [ -z \"$late\" ] || chmod $late TELK_result.xls; } && "
         "(umask " + c.umask + "; " + (c.by_root ? "" : harness::as_user()) +
         "\"$IO/telk\" < \"$IO/answers\" > /dev/null 2> \"$IO/error\"); status=$?; chmod 755 .; "
         "for f in TELK_result.xls ../shared/*; do [ -e \"$f\" ] || [ -L \"$f\" ] && "

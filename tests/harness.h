@@ -140,21 +140,53 @@ inline Outcome run(const std::string& answers, const std::string& prefix = "",
                                  " < \"$IO/answers\" > \"$IO/console\" 2> \"$IO/error\"");
 }
 
-// A long run over an old result file, sent `signal` once it is sweeping
-// (its trace shows, one long line, or on Windows its temporary file); the
-// status is the run's.  Job control keeps SIGINT for the background run.  Wine's server
+// A long run over an old result file, with the arguments `args`, sent
+// `signal` once it is sweeping (its trace shows, one long line, or on
+// Windows its temporary file); the status is the run's.  Just before the
+// signal the console gets a line for each of its threads, "main" or
+// "thread" and the signals it blocks (SigBlk, in hex), where the system
+// shows them.  Job control keeps SIGINT for the background run.  Wine's server
 // closes a dead process's handles, and so removes a file marked for
 // deletion, a moment after the process is gone: the script waits for
 // that, while a temporary file the run forgot stays for good.
-inline Outcome interrupted_run(const std::string& signal) {
+inline Outcome interrupted_run(const std::string& signal, const std::string& args = "") {
   return run_script("35 1 2.2 1250000 0.125",
                     "set -m; printf 'old result' > TELK_result.xls; "
-                    "\"$TELK\" < \"$IO/answers\" > \"$IO/trace\" & pid=$!; "
+                    "\"$TELK\" " + args + " < \"$IO/answers\" > \"$IO/trace\" & pid=$!; "
                     "for i in $(seq 1000); do ls | grep -q 'tmp$' && break; "
                     "head -c 9999 \"$IO/trace\" | grep -q 0.54 && break; sleep 0.01; done; "
-                    "sleep 0.1; kill -" + signal + " $pid; wait $pid; status=$?; "
+                    "sleep 0.1; for t in /proc/$pid/task/*; do [ -e $t/status ] || continue; "
+                    "[ ${t##*/} = $pid ] && who=main || who=thread; "
+                    "echo \"$who $(sed -n 's/^SigBlk:[[:space:]]*//p' $t/status)\"; done > \"$IO/console\"; "
+                    "kill -" + signal + " $pid; wait $pid; status=$?; "
                     "for i in $(seq 500); do ls | grep -q 'tmp$' || break; sleep 0.01; done; "
                     "rm \"$IO/trace\"; (exit $status)");
+}
+
+// Whether strace can trace here (installed, and ptrace allowed).
+inline bool can_trace() {
+  return std::system("strace -qqq -o /dev/null true 2>/dev/null") == 0;
+}
+
+// strace, quiet, before a command it traces with `options`.  A sanitized
+// build's leak check cannot run under a tracer: it is left out there.
+inline std::string traced(const std::string& options) {
+  return "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" strace -qqq -o /dev/null " + options + " ";
+}
+
+// A checked run of "35 1 2.2 20 2.5" over old result and check files,
+// under strace with `options`, which delay a system call or make it fail;
+// with a `signal`, sent it once the shell test `moment` holds.  The status
+// is the run's.
+inline Outcome traced_run(const std::string& options, const std::string& signal,
+                          const std::string& moment) {
+  return run_script("35 1 2.2 20 2.5",
+      "set -m; printf 'old result' > TELK_result.xls; printf 'old check' > TELK_check.xls; "
+      + traced(options) + "sh -c 'echo $$ > \"$IO/pid\"; "
+      "exec \"$TELK\" --check < \"$IO/answers\" > /dev/null 2> \"$IO/error\"' & tracer=$!; " +
+      (signal.empty() ? "" : "for i in $(seq 1000); do " + moment + " && break; sleep 0.01; done; "
+                             "kill -" + signal + " $(cat \"$IO/pid\"); ") +
+      "wait $tracer; status=$?; rm \"$IO/pid\"; (exit $status)");
 }
 
 // Many runs over an old result file, `runs` for each signal number in
