@@ -10,8 +10,6 @@
 // its arc stays at or above the base (y >= 0).
 #pragma once
 
-#include <string>
-
 namespace telk {
 
 struct Ground {
@@ -23,16 +21,22 @@ struct Ground {
 };
 
 // The ground's inputs in their order, as a person names them.
+enum GroundInput { kFrictionAngle, kCohesion, kUnitWeight, kHeight, kSlopeAngle };
 inline constexpr const char* kGroundInputs[5] = {"friction angle", "cohesion", "unit weight",
                                                  "height", "slope angle"};
 
-// The first input, in that order, that the solver does not take, with why
-// in a phrase that follows its value ("is below 0"); -1 when there is none.
-int wrong_input(const Ground& ground, const char** why);
+// The rule on inputs, which every caller that asks whether the solver has
+// an answer follows: why it does not take `value` for `input`, in a phrase
+// that follows the value ("is below 0"); null when it takes it.
+const char* why_not_taken(GroundInput input, double value);
 
-// Whether the ground is one the solver takes; if not, *why (when given)
-// names the input that is wrong and says why.
-bool valid_ground(const Ground& ground, std::string* why);
+// Whether it takes a soil of this strength, whatever the slope.
+bool takes_strength(double friction_angle, double cohesion, double unit_weight);
+
+// The first input, in that order, that the solver does not take, with why;
+// -1 when there is none.  Beyond each input's own rule, c / (gamma H) must
+// be finite (as cohesion: "is too large for the unit weight and height").
+int wrong_input(const Ground& ground, const char** why);
 
 struct SlipCircle {
   double centre_x, centre_y, radius;

@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include "bishop/section.h"
@@ -375,47 +374,6 @@ Critical critical_arc(const Section& section) {
 double critical_fs(const Ground& ground) { return critical_arc(section_of(ground)).fs; }
 
 }  // namespace
-
-namespace {
-
-// Why the solver does not take v for input i, or null.
-const char* why_not_taken(int i, double v) {
-  if (!std::isfinite(v)) return "is not finite";
-  switch (i) {
-    case 0:  // the friction angle
-      if (v < 0) return "is below 0 degrees";
-      return v >= 90 ? "is 90 degrees or more: no slope can fail" : nullptr;
-    case 1:  // the cohesion
-      return v < 0 ? "is below 0" : nullptr;
-    case 4:  // the slope angle
-      if (!(v > 0)) return "is not above 0 degrees";
-      return v > 90 ? "is above 90 degrees: the face would overhang" : nullptr;
-    default:  // the unit weight and the height
-      return v > 0 ? nullptr : "is not above 0";
-  }
-}
-
-}  // namespace
-
-int wrong_input(const Ground& g, const char** why) {
-  const double inputs[5] = {g.friction_angle, g.cohesion, g.unit_weight, g.height, g.slope_angle};
-  for (int i = 0; i < 5; ++i) {
-    *why = why_not_taken(i, inputs[i]);
-    if (*why != nullptr) return i;
-  }
-  if (!(g.cohesion / (g.unit_weight * g.height) < kInfinity)) {
-    *why = "is too large for the unit weight and height";
-    return 1;
-  }
-  return -1;
-}
-
-bool valid_ground(const Ground& g, std::string* why) {
-  const char* phrase = nullptr;
-  const int wrong = wrong_input(g, &phrase);
-  if (wrong >= 0 && why != nullptr) *why = std::string(kGroundInputs[wrong]) + " " + phrase;
-  return wrong < 0;
-}
 
 Bishop critical_circle(const Ground& ground) {
   const Critical c = critical_arc(section_of(ground));
