@@ -3,7 +3,8 @@
 // each of the three targets, with and without the cursors; and one solve of
 // the critical circle.
 //   g++ -std=c++20 -O2 -ffp-contract=off -I. -o build/bishop_bench bench/bishop.cpp \
-//       bishop/ground.cpp bishop/slices.cpp bishop/search.cpp bishop/check.cpp bishop/table.cpp
+//       bishop/ground.cpp bishop/section.cpp bishop/slices.cpp bishop/equilibrium.cpp \
+//       bishop/search.cpp bishop/check.cpp bishop/table.cpp
 //   build/bishop_bench [rows]      default 10000000
 #include <chrono>
 #include <cmath>

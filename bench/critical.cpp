@@ -5,7 +5,8 @@
 // writes every point's factor of safety and time there, to compare two
 // solvers; heights after it replace the grid's.
 //   g++ -std=c++20 -O2 -ffp-contract=off -I. -o build/critical_bench
-//       bench/critical.cpp bishop/slices.cpp bishop/search.cpp
+//       bench/critical.cpp bishop/section.cpp bishop/slices.cpp bishop/equilibrium.cpp
+//       bishop/search.cpp
 //   build/critical_bench [values-file [heights...]]
 #include <algorithm>
 #include <chrono>

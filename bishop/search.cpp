@@ -8,7 +8,7 @@
 #include <limits>
 #include <vector>
 
-#include "bishop/section.h"
+#include "bishop/equilibrium.h"
 
 namespace telk {
 
