@@ -6,7 +6,8 @@
 // solvers; heights after it replace the grid's.
 //   g++ -std=c++20 -O2 -ffp-contract=off -I. -o build/critical_bench
 //       bench/critical.cpp bishop/section.cpp bishop/slices.cpp bishop/equilibrium.cpp
-//       bishop/search.cpp
+//       bishop/search_circle.cpp bishop/search_grid.cpp bishop/search_refine.cpp
+//       bishop/crest_level.cpp bishop/critical.cpp
 //   build/critical_bench [values-file [heights...]]
 #include <algorithm>
 #include <chrono>
