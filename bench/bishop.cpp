@@ -5,7 +5,7 @@
 //   g++ -std=c++20 -O2 -ffp-contract=off -I. -o build/bishop_bench bench/bishop.cpp \
 //       bishop/ground.cpp bishop/section.cpp bishop/slices.cpp bishop/equilibrium.cpp \
 //       bishop/search_circle.cpp bishop/search_grid.cpp bishop/search_refine.cpp \
-//       bishop/crest_level.cpp bishop/critical.cpp bishop/check.cpp bishop/table.cpp
+//       bishop/crest_level.cpp bishop/critical.cpp bishop/fast_path.cpp bishop/table.cpp
 //   build/bishop_bench [rows]      default 10000000
 #include <chrono>
 #include <cmath>

@@ -12,7 +12,7 @@ mkdir -p "$dir"
 g++ -std=c++20 -O2 -Wall -Wextra -Wpedantic -Werror -ffp-contract=off -fno-fast-math -I . \
   -o "$dir/chart_vs_bishop" scripts/chart_vs_bishop.cpp \
   chart/coordonnees.cpp chart/limites.cpp chart/courbe.cpp chart/cohesion.cpp \
-  bishop/ground.cpp bishop/check.cpp bishop/table.cpp
+  bishop/ground.cpp bishop/fast_path.cpp bishop/table.cpp
 "$dir/chart_vs_bishop" grid > "$dir/grid.dat"
 "$dir/chart_vs_bishop" summary
 
