@@ -8,9 +8,16 @@
 // the toe, x into the slope (the crest starts at x = H / tan(beta)), y up.
 // A slip circle enters the crest or the face and leaves the face or the toe;
 // its arc stays at or above the base (y >= 0).
+//
+// A file a job: the rule on inputs (ground.cpp); the section, in units of
+// H and gamma H, and where a circle meets the ground and the base
+// (section.h); the slices and their weights (slices.h); Bishop's equation
+// on one arc, and one circle's factor of safety (equilibrium.h); the
+// critical circle's search: its circles (search_circle.h), the coarse
+// grid (search_grid.h), the refinements (search_refine.h) and the circles
+// centred level with the crest (crest_level.h), and the answers made of
+// it (critical.cpp); the fast path over the table (fast_path.cpp, table.h).
 #pragma once
-
-#include <string>
 
 namespace telk {
 
@@ -23,16 +30,22 @@ struct Ground {
 };
 
 // The ground's inputs in their order, as a person names them.
+enum GroundInput { kFrictionAngle, kCohesion, kUnitWeight, kHeight, kSlopeAngle };
 inline constexpr const char* kGroundInputs[5] = {"friction angle", "cohesion", "unit weight",
                                                  "height", "slope angle"};
 
-// The first input, in that order, that the solver does not take, with why
-// in a phrase that follows its value ("is below 0"); -1 when there is none.
-int wrong_input(const Ground& ground, const char** why);
+// The rule on inputs, which every caller that asks whether the solver has
+// an answer follows: why it does not take `value` for `input`, in a phrase
+// that follows the value ("is below 0"); null when it takes it.
+const char* why_not_taken(GroundInput input, double value);
 
-// Whether the ground is one the solver takes; if not, *why (when given)
-// names the input that is wrong and says why.
-bool valid_ground(const Ground& ground, std::string* why);
+// Whether it takes a soil of this strength, whatever the slope.
+bool takes_strength(double friction_angle, double cohesion, double unit_weight);
+
+// The first input, in that order, that the solver does not take, with why;
+// -1 when there is none.  Beyond each input's own rule, c / (gamma H) must
+// be finite (as cohesion: "is too large for the unit weight and height").
+int wrong_input(const Ground& ground, const char** why);
 
 struct SlipCircle {
   double centre_x, centre_y, radius;
@@ -66,7 +79,7 @@ double circle_factor_of_safety(const Ground& ground, double centre_x, double cen
                                double radius, bool* floored, int slices = kSlices);
 
 // The critical circle: the least factor of safety over every slip circle.
-// The ground must be valid.  Without cohesion the least is the limit of
+// The ground must be one that wrong_input takes.  Without cohesion the least is the limit of
 // ever shallower circles, the plane just under the face: the factor of
 // safety is tan(phi) / tan(beta) exactly (0 for c = phi = 0) and the
 // circle's numbers are not a number.
@@ -79,10 +92,12 @@ Bishop critical_circle(const Ground& ground);
 // The table of the fast path holds this function.
 double critical_fs_per_strength(double slope_angle, double cohesion_share);
 
-// The steepest slope angle, in degrees to 0.001, whose critical factor of
-// safety is target_fs: 90 where a vertical cut reaches the target, not a
-// number where even a slope of kLeastSlopeAngle falls short of it.  The
-// ground is valid with any slope angle (slope_angle is ignored).
+// The steepest slope angle whose critical factor of safety reaches
+// target_fs, bisected to 0.001 degree and taken on the safe side (there the
+// critical factor of safety is at least target_fs): 90 where a vertical cut
+// reaches the target, not a number where even a slope of kLeastSlopeAngle
+// falls short of it.  wrong_input must take the ground with any slope
+// angle (slope_angle is ignored).
 double steepest_angle(const Ground& ground, double target_fs);
 inline constexpr double kLeastSlopeAngle = 1.0;
 

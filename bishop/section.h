@@ -1,7 +1,10 @@
 // The solver's own units: lengths in units of the slope's height H and
 // stresses in units of gamma H, in which a slope is its angle and two
-// strengths.  Shared by the files of the solver only.
+// strengths; and the slip arc of a circle in them.  Shared by the files of
+// the solver only.
 #pragma once
+
+#include <optional>
 
 #include "bishop/bishop.h"
 
@@ -22,9 +25,9 @@ struct Arc {
   double exit_x, exit_y, entry_x, entry_y;
 };
 
-// Bishop's simplified factor of safety of the soil above the arc; +infinity
-// when nothing drives it.  *floored tells whether an m_alpha was floored.
-double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
-                            bool* floored);
+// The slip arc of the circle of centre (cx, cy) and radius r, in the
+// section's units: where its lower half cuts the face and the crest.  None
+// when it does not cut the ground twice, or its arc dips below the base.
+std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double r);
 
 }  // namespace telk

@@ -1,20 +1,14 @@
-// Bishop's simplified method on one slip arc: the slices, their exact
-// weights, and the iteration for the factor of safety.
+// The slices of the soil above a slip arc: their widths, their exact
+// weights and their bases' angles.
+#include "bishop/slices.h"
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
-#include <limits>
-#include <vector>
-
-#include "bishop/section.h"
 
 namespace telk {
 
 namespace {
-
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kDegree = 3.14159265358979323846 / 180;
 
 // The ground's height: zero at and before the toe, one on the crest.
 double ground_y(const Section& section, double x) {
@@ -40,14 +34,8 @@ double segment_area(double chord, double r) {
   return r * r * excess / 2;
 }
 
-struct Slice {
-  double width, weight, sin_alpha, cos_alpha;
-};
+}  // namespace
 
-// The slices: `count` across the arc, those holding the toe
-// or the crest edge split there, so that over each the ground is straight
-// and the weight (trapezoid under the ground down to the chord of the arc,
-// plus the circular segment under the chord) is exact.
 std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) {
   std::vector<double> xs;
   xs.reserve(static_cast<std::size_t>(count) + 3);
@@ -89,111 +77,6 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
     x0 = x1, y0 = y1, depth0 = depth1;
   }
   return slices;
-}
-
-}  // namespace
-
-Section section_of(const Ground& ground) {
-  const double gh = ground.unit_weight * ground.height;
-  const double crest_x =
-      ground.slope_angle >= 90 ? 0 : 1 / std::tan(ground.slope_angle * kDegree);
-  return {crest_x, ground.cohesion / gh, std::tan(ground.friction_angle * kDegree)};
-}
-
-double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
-                            bool* floored) {
-  const std::vector<Slice> parts = slices_of(section, arc, slices);
-  double driving = 0;
-  double fellenius = 0;
-  for (const Slice& s : parts) {
-    driving += s.weight * s.sin_alpha;
-    fellenius += section.cohesion * s.width / s.cos_alpha +
-                 s.weight * s.cos_alpha * section.tan_phi;
-  }
-  if (floored != nullptr) *floored = false;
-  if (!(driving > 0)) return kInfinity;
-  if (fellenius == 0) return 0;  // c = phi = 0: no strength at all
-
-  // F = sum (c b + W tan phi) / m_alpha / sum W sin alpha.  Divided by F it
-  // reads h(F) = sum W sin alpha - sum (c b + W tan phi) / (F m_alpha) = 0,
-  // each F m_alpha = F cos(alpha) + sin(alpha) tan(phi), or F kMAlphaFloor
-  // where floored, positive and growing with F: h rises from at most zero
-  // near F = 0 to sum W sin alpha, and has one root.  Newton's method on h,
-  // from Fellenius' value, kept within the bracket that h's signs give.
-  // The plain iteration F <- F sum ... / sum ... converges as sin^2(alpha)
-  // of the steepest slices: hardly at all on the nearly planar slips of a
-  // steep, nearly cohesionless slope, where Newton takes a few steps.
-  struct Value {
-    double h, slope;  // h(F) and dh/dF
-    bool floored;
-  };
-  auto value = [&](double fs) {
-    Value v{driving, 0, false};
-    for (const Slice& s : parts) {
-      const double strength = section.cohesion * s.width + s.weight * section.tan_phi;
-      double rate = s.cos_alpha, denominator = fs * s.cos_alpha + s.sin_alpha * section.tan_phi;
-      if (s.sin_alpha < 0 && denominator < fs * kMAlphaFloor) {
-        rate = kMAlphaFloor, denominator = fs * kMAlphaFloor, v.floored = true;
-      }
-      const double share = strength / denominator;
-      v.h -= share;
-      v.slope += share * rate / denominator;
-    }
-    return v;
-  };
-  double fs = fellenius / driving, low = 0, high = kInfinity, last_step = kInfinity;
-  Value v = value(fs);
-  for (int iteration = 0; iteration < 100 && v.h != 0; ++iteration) {
-    (v.h < 0 ? low : high) = fs;
-    double next = fs - v.h / v.slope;
-    if (!(next >= low && next <= high)) next = high < kInfinity ? (low + high) / 2 : 2 * fs;
-    const double step = std::abs(next - fs);
-    fs = next;
-    v = value(fs);
-    // Done when the step is down to the rounding of h, or stops shrinking:
-    // where h is flat its rounding moves the root by more than 1e-12 of it.
-    if (step <= 1e-12 * fs || (iteration > 2 && step >= last_step)) break;
-    last_step = step;
-  }
-  if (floored != nullptr) *floored = v.floored;
-  return fs;
-}
-
-double circle_factor_of_safety(const Ground& ground, double centre_x, double centre_y,
-                               double radius, bool* floored, int slices) {
-  if (floored != nullptr) *floored = false;
-  const Section section = section_of(ground);
-  const double h = ground.height;
-  const double cx = centre_x / h, cy = centre_y / h, r = radius / h;
-
-  // Where the circle's lower half cuts the face (x, y) = (t L, t), t in
-  // [0, 1], and the crest y = 1, x > L (the edge is the face's), with a
-  // tolerance of 1e-9 of the radius for the circles the search returns, whose arcs
-  // end at the toe or touch the base.
-  const double kTolerance = 1e-9 * std::max(1.0, r);
-  double xs[4], ys[4];
-  int cuts = 0;
-  const double l = section.crest_x;
-  const double a = l * l + 1, b = l * cx + cy, c = cx * cx + cy * cy - r * r;
-  const double disc = b * b - a * c;
-  if (disc > 0) {
-    for (const double root : {(b - std::sqrt(disc)) / a, (b + std::sqrt(disc)) / a}) {
-      const double t = std::clamp(root, 0.0, 1.0);
-      if (std::abs(t - root) <= kTolerance && t <= cy) xs[cuts] = t * l, ys[cuts++] = t;
-    }
-  }
-  const double half = r * r - (1 - cy) * (1 - cy);
-  if (cy >= 1 && half > 0) {
-    for (const double x : {cx - std::sqrt(half), cx + std::sqrt(half)}) {
-      if (x > l + kTolerance) xs[cuts] = x, ys[cuts++] = 1;
-    }
-  }
-  if (cuts != 2 || xs[0] == xs[1]) return kNaN;
-  const int exit = xs[0] < xs[1] ? 0 : 1;
-  const Arc arc{cx, cy, r, xs[exit], ys[exit], xs[1 - exit], ys[1 - exit]};
-  const bool lowest_inside = cx > arc.exit_x && cx < arc.entry_x;
-  if (lowest_inside && cy - r < -kTolerance) return kNaN;
-  return arc_factor_of_safety(section, arc, slices, floored);
 }
 
 }  // namespace telk

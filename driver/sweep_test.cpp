@@ -130,9 +130,7 @@ TEST(Sweep, WritesTheRowsThePlainRuleWrites) {
     std::string plain = header(sized.density, sized.friction_angle, sized.cohesion);
     std::string plain_check = check_header(sized.density, sized.friction_angle, sized.cohesion);
     const float phi = radians(sized.friction_angle);
-    const bool bishop = sized.friction_angle >= 0 && sized.friction_angle < 90 &&
-                        sized.cohesion >= 0 && sized.density > 0 &&
-                        std::isfinite(sized.cohesion) && std::isfinite(sized.density);
+    const bool bishop = takes_strength(sized.friction_angle, sized.cohesion, sized.density);
     float h = 0.0f;
     for (int i = 0; i < row_count(sized.height, sized.definition); ++i, ++rows) {
       h += sized.definition;

@@ -30,8 +30,7 @@ double kept_cohesion_ratio(double ratio) {
 
 CheckRows::CheckRows(float friction_angle, float cohesion, float density)
     : tan_phi_(std::numeric_limits<double>::quiet_NaN()), cohesion_(cohesion), density_(density) {
-  if (friction_angle >= 0 && friction_angle < 90 && cohesion >= 0 && std::isfinite(cohesion) &&
-      density > 0 && std::isfinite(density))
+  if (takes_strength(friction_angle, cohesion, density))
     tan_phi_ = std::tan(double{radians(friction_angle)});
 }
 

@@ -36,9 +36,8 @@ struct Lowest {
 
 class CheckRows {
  public:
-  // The ground as typed.  Where it has no Bishop answer (a negative
-  // cohesion or unit weight, a friction angle outside [0, 90), a value
-  // that is not finite) every Bishop cell is empty.
+  // The ground as typed.  Where it has no Bishop answer (a strength the
+  // solver does not take: takes_strength) every Bishop cell is empty.
   CheckRows(float friction_angle, float cohesion, float density);
 
   // Writes the row's cells after its height cell at out, for the height h

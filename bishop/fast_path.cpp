@@ -93,16 +93,25 @@ double angle_in_cell(const TableStrength& strength, int row, double per_degree) 
 
 TableStrength table_strength(double tan_phi, double cohesion, double unit_weight,
                              double height) {
-  if (!(cohesion >= 0 && cohesion < kInfinity && unit_weight > 0 && height > 0 &&
-        unit_weight * height < kInfinity)) {
+  // The friction angle's rule is on tan(phi), below.  gamma H must be
+  // finite too: the table reads no slope whose weight overflows.
+  const double weight = unit_weight * height;
+  if (why_not_taken(kCohesion, cohesion) != nullptr ||
+      why_not_taken(kUnitWeight, unit_weight) != nullptr ||
+      why_not_taken(kHeight, height) != nullptr || !(weight < kInfinity)) {
     return table_strength(kNaN, kNaN);
   }
-  return table_strength(tan_phi, cohesion / (unit_weight * height));
+  return table_strength(tan_phi, cohesion / weight);
 }
 
 TableStrength table_strength(double tan_phi, double cohesion_ratio) {
   TableStrength s{kNaN, 0, {0, 0, 0, 0}};
-  if (!(tan_phi >= 0 && tan_phi < kInfinity && cohesion_ratio >= 0)) return s;
+  // tan(phi) of a friction angle the solver takes, in [0, 90) degrees, is
+  // in [0, infinity); c / (gamma H) follows the cohesion's rule.
+  if (!(tan_phi >= 0 && tan_phi < kInfinity) ||
+      why_not_taken(kCohesion, cohesion_ratio) != nullptr) {
+    return s;
+  }
   s.scale = tan_phi + cohesion_ratio;
   if (!(s.scale < kInfinity)) {
     s.scale = kNaN;

@@ -9,17 +9,17 @@
 using namespace telk;
 
 // The table is what the solver gives now: a change to the solver without
-// remaking the table (scripts/bishop_table.sh) fails here.
-TEST(BishopTable, HoldsTheSolversValues) {
-  std::mt19937_64 rng(4);
-  std::uniform_int_distribution<int> row(0, kTableAngles - 1), column(0, kTableShares - 1);
-  for (int i = 0; i < 6; ++i) {
-    const int r = row(rng), c = column(rng);
+// remaking the table (scripts/bishop_table.sh) fails here.  One whole row,
+// bit for bit: beta = 70 degrees, where with friction and much cohesion the
+// least lies in a valley on the edge of the search's grid, and with little
+// cohesion the refinements crawl along a narrow one.
+TEST(BishopTable, HoldsTheSolversRowBitForBit) {
+  constexpr int kRow = 69;
+  const double beta = kRow + 1;
+  for (int c = 0; c < kTableShares; ++c) {
     const double u = c / double{kTableShares - 1};
-    const double beta = r + 1;
-    EXPECT_NEAR(kBishopTable[r][c], critical_fs_per_strength(beta, u * u * u * u) * beta / 90,
-                1e-9 * kBishopTable[r][c])
-        << r << " " << c;
+    EXPECT_EQ(kBishopTable[kRow][c], critical_fs_per_strength(beta, u * u * u * u) * beta / 90)
+        << c;
   }
 }
 

@@ -1,0 +1,90 @@
+// Bishop's simplified method on one slip arc: the factor of safety that
+// balances the moments of the slices' weights about the circle's centre
+// with those of the strength along the arc, each slice's share of it found
+// from the equilibrium of its vertical forces.
+#include "bishop/equilibrium.h"
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "bishop/slices.h"
+
+namespace telk {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+}  // namespace
+
+double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
+                            bool* floored) {
+  const std::vector<Slice> parts = slices_of(section, arc, slices);
+  double driving = 0;
+  double fellenius = 0;
+  for (const Slice& s : parts) {
+    driving += s.weight * s.sin_alpha;
+    fellenius += section.cohesion * s.width / s.cos_alpha +
+                 s.weight * s.cos_alpha * section.tan_phi;
+  }
+  if (floored != nullptr) *floored = false;
+  if (!(driving > 0)) return kInfinity;
+  if (fellenius == 0) return 0;  // c = phi = 0: no strength at all
+
+  // F = sum (c b + W tan phi) / m_alpha / sum W sin alpha.  Divided by F it
+  // reads h(F) = sum W sin alpha - sum (c b + W tan phi) / (F m_alpha) = 0,
+  // each F m_alpha = F cos(alpha) + sin(alpha) tan(phi), or F kMAlphaFloor
+  // where floored, positive and growing with F: h rises from at most zero
+  // near F = 0 to sum W sin alpha, and has one root.  Newton's method on h,
+  // from Fellenius' value, kept within the bracket that h's signs give.
+  // The plain iteration F <- F sum ... / sum ... converges as sin^2(alpha)
+  // of the steepest slices: hardly at all on the nearly planar slips of a
+  // steep, nearly cohesionless slope, where Newton takes a few steps.
+  struct Value {
+    double h, slope;  // h(F) and dh/dF
+    bool floored;
+  };
+  auto value = [&](double fs) {
+    Value v{driving, 0, false};
+    for (const Slice& s : parts) {
+      const double strength = section.cohesion * s.width + s.weight * section.tan_phi;
+      double rate = s.cos_alpha, denominator = fs * s.cos_alpha + s.sin_alpha * section.tan_phi;
+      if (s.sin_alpha < 0 && denominator < fs * kMAlphaFloor) {
+        rate = kMAlphaFloor, denominator = fs * kMAlphaFloor, v.floored = true;
+      }
+      const double share = strength / denominator;
+      v.h -= share;
+      v.slope += share * rate / denominator;
+    }
+    return v;
+  };
+  double fs = fellenius / driving, low = 0, high = kInfinity, last_step = kInfinity;
+  Value v = value(fs);
+  for (int iteration = 0; iteration < 100 && v.h != 0; ++iteration) {
+    (v.h < 0 ? low : high) = fs;
+    double next = fs - v.h / v.slope;
+    if (!(next >= low && next <= high)) next = high < kInfinity ? (low + high) / 2 : 2 * fs;
+    const double step = std::abs(next - fs);
+    fs = next;
+    v = value(fs);
+    // Done when the step is down to the rounding of h, or stops shrinking:
+    // where h is flat its rounding moves the root by more than 1e-12 of it.
+    if (step <= 1e-12 * fs || (iteration > 2 && step >= last_step)) break;
+    last_step = step;
+  }
+  if (floored != nullptr) *floored = v.floored;
+  return fs;
+}
+
+double circle_factor_of_safety(const Ground& ground, double centre_x, double centre_y,
+                               double radius, bool* floored, int slices) {
+  if (floored != nullptr) *floored = false;
+  const Section section = section_of(ground);
+  const double h = ground.height;
+  const std::optional<Arc> arc = slip_arc(section, centre_x / h, centre_y / h, radius / h);
+  if (!arc) return std::numeric_limits<double>::quiet_NaN();
+  return arc_factor_of_safety(section, *arc, slices, floored);
+}
+
+}  // namespace telk

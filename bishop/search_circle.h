@@ -1,0 +1,43 @@
+// The circles of the critical circle's search: each given by where it
+// leaves the ground, where it enters and how deep it dips, three numbers
+// on fixed ranges whatever the slope.
+#pragma once
+
+#include <optional>
+
+#include "bishop/section.h"
+
+namespace telk {
+
+// Entry points reach this far behind the crest edge, in units of the
+// slope's width plus its height: well beyond the critical circles of a
+// frictionless slope on its firm base, which reach the furthest.
+inline constexpr double kCrestReach = 2;
+
+struct SearchCircle {
+  double exit;   // where it leaves: 0 at the toe to 1 at the crest edge, along the face
+  double entry;  // where it enters: on the face below 1, else behind the crest
+                 // edge by (entry - 1) (L + 1)
+  double depth;  // the share of the deepest dip that keeps its arc above the
+                 // base and its ends on its lower half
+  bool operator==(const SearchCircle&) const = default;
+};
+
+// Its three numbers, for the refinements that move each in turn.
+inline constexpr double SearchCircle::*kSearchNumbers[] = {
+    &SearchCircle::exit, &SearchCircle::entry, &SearchCircle::depth};
+
+// The circle with its numbers on their ranges: the exit on the face, the
+// entry from the exit to kCrestReach behind the crest edge, the depth from
+// a skin to the deepest dip.
+SearchCircle clamped(const SearchCircle& circle);
+
+// Its slip arc, or none: a vertical chord, both ends on the crest, or a
+// chord too short to be a circle.
+std::optional<Arc> arc_of(const Section& section, const SearchCircle& circle);
+
+// The factor of safety of the circle clamped to its ranges; +infinity
+// where it has no arc.
+double fs_of(const Section& section, const SearchCircle& circle);
+
+}  // namespace telk

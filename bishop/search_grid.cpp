@@ -1,0 +1,108 @@
+// The coarse families of circles, their local minima, and the best on and
+// off the edge of the deepest dip.
+#include "bishop/search_grid.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <iterator>
+#include <limits>
+
+namespace telk {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// The coarse families: exits from the toe up the face, entries from just
+// above the exit (the shallow circles of a cohesionless slope) to far
+// behind the crest, depths from a skin to the deepest dip (the toe
+// circles of a steep cut and those touching the base of a flat slope).
+// Exits just above the toe too: there a circle may touch the base inside
+// the slope, which one through the toe cannot, and be the critical one.
+constexpr double kExits[] = {0,   0.001, 0.004, 0.015, 0.04, 0.1, 0.2,
+                             0.3, 0.4,   0.5,   0.6,   0.7,  0.8, 0.9};
+constexpr double kSpans[] = {0.02, 0.05, 0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1,
+                             1.15, 1.3, 1.45, 1.6, 1.8, 2, 2.3, 2.6, 2.95};
+constexpr double kDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1};
+constexpr int ne = std::size(kExits), ns = std::size(kSpans), nd = std::size(kDepths);
+
+int at(int e, int s, int d) { return (e * ns + s) * nd + d; }
+
+SearchCircle grid_circle(int e, int s, int d) {
+  return {kExits[e], kExits[e] + kSpans[s], kDepths[d]};
+}
+
+// The factors of safety of the grid's circles, by at().
+std::vector<double> coarse_grid(const Section& section) {
+  std::vector<double> fs(static_cast<std::size_t>(ne) * ns * nd);
+  for (int e = 0; e < ne; ++e) {
+    for (int s = 0; s < ns; ++s) {
+      for (int d = 0; d < nd; ++d) fs[at(e, s, d)] = fs_of(section, grid_circle(e, s, d));
+    }
+  }
+  return fs;
+}
+
+// The grid's least `count` local minima, least first: the factor of
+// safety may have several valleys, and the least coarse value need not
+// lie in the deepest.
+std::vector<Start> least_local_minima(const std::vector<double>& fs, std::size_t count) {
+  std::vector<Start> minima;
+  for (int e = 0; e < ne; ++e) {
+    for (int s = 0; s < ns; ++s) {
+      for (int d = 0; d < nd; ++d) {
+        const double f = fs[at(e, s, d)];
+        bool least = f < kInfinity;
+        for (int de = -1; de <= 1 && least; ++de) {
+          for (int ds = -1; ds <= 1 && least; ++ds) {
+            for (int dd = -1; dd <= 1 && least; ++dd) {
+              const int e2 = e + de, s2 = s + ds, d2 = d + dd;
+              if (e2 < 0 || e2 >= ne || s2 < 0 || s2 >= ns || d2 < 0 || d2 >= nd) continue;
+              least = f <= fs[at(e2, s2, d2)];
+            }
+          }
+        }
+        if (least) minima.push_back({f, grid_circle(e, s, d)});
+      }
+    }
+  }
+  std::sort(minima.begin(), minima.end(),
+            [](const Start& a, const Start& b) { return a.fs < b.fs; });
+  if (minima.size() > count) minima.resize(count);
+  return minima;
+}
+
+}  // namespace
+
+GridStarts grid_starts(const Section& section) {
+  const std::vector<double> fs = coarse_grid(section);
+  GridStarts starts{least_local_minima(fs, 6), {kInfinity, {}}};
+  // Two valleys a grid this coarse may show no local minimum in.  One lies
+  // on the range's edge, among the deepest circles, whose centres are level
+  // with their entries, so that their arcs enter upright: there
+  // c b / m_alpha, with b shrinking as cos(alpha) and m_alpha kept up by
+  // sin(alpha) tan(phi) / F, leaves the last slices next to no cohesion,
+  // and with friction and much cohesion the factor of safety falls
+  // steeply over the last hundredths of depth, narrower than the grid (a
+  // toe circle of a 70 degree slope, 1% below the nearest minimum inside).
+  // The other lies just inside, beside a grid node on that edge that is
+  // the grid's only local minimum.  So the best circle on the edge and the
+  // best inside are refined too.
+  Start inside{kInfinity, {}};
+  for (int e = 0; e < ne; ++e) {
+    for (int s = 0; s < ns; ++s) {
+      for (int d = 0; d < nd; ++d) {
+        Start& best_here = d == nd - 1 ? starts.upright : inside;
+        const double f = fs[at(e, s, d)];
+        if (f < best_here.fs) best_here = {f, grid_circle(e, s, d)};
+      }
+    }
+  }
+  if (inside.fs < kInfinity &&
+      std::none_of(starts.valleys.begin(), starts.valleys.end(),
+                   [&](const Start& start) { return start.circle == inside.circle; }))
+    starts.valleys.push_back(inside);
+  return starts;
+}
+
+}  // namespace telk

@@ -1,0 +1,128 @@
+// The refinements of a search circle: Nelder-Mead's simplex, and a
+// compass search with pattern moves for the ranges' edges.
+#include "bishop/search_refine.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace telk {
+
+// Nelder-Mead over the three numbers of a circle, clamped to their ranges,
+// from `start` with steps `step`, until the simplex's values agree to 1e-10
+// and its corners to 1e-7, or its best value has gained less than 1e-12 of
+// itself over the last 200 circles: where the factor of safety is flat along
+// a valley (every shallow circle of a cohesionless slope is nearly the plane
+// slip) the corners never close in.
+SearchCircle nelder_mead(const Section& section, const SearchCircle& start, double step) {
+  std::array<SearchCircle, 4> x{start, start, start, start};
+  std::array<double, 4> f{};
+  for (int i = 0; i < 3; ++i) x[i + 1].*kSearchNumbers[i] += step;
+  for (int i = 0; i < 4; ++i) f[i] = fs_of(section, x[i]);
+  double last_best = std::numeric_limits<double>::infinity();
+  for (int evaluations = 4, check = 200; evaluations < 3000;) {
+    std::array<int, 4> order{0, 1, 2, 3};
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return f[a] < f[b]; });
+    const int best = order[0], worst = order[3], second = order[2];
+    if (evaluations >= check) {
+      if (!(last_best - f[best] > 1e-12 * f[best])) break;
+      last_best = f[best], check += 200;
+    }
+    double size = 0;
+    for (int i = 0; i < 4; ++i) {
+      for (const auto n : kSearchNumbers) size = std::max(size, std::abs(x[i].*n - x[best].*n));
+    }
+    if (f[worst] - f[best] <= 1e-10 * std::abs(f[best]) && size < 1e-7) break;
+    SearchCircle centroid{};
+    for (int i = 0; i < 4; ++i) {
+      if (i == worst) continue;
+      for (const auto n : kSearchNumbers) centroid.*n += x[i].*n / 3;
+    }
+    auto toward = [&](double t) {
+      SearchCircle p{};
+      for (const auto n : kSearchNumbers) p.*n = centroid.*n + t * (x[worst].*n - centroid.*n);
+      return p;
+    };
+    const SearchCircle reflected = toward(-1);
+    const double fr = fs_of(section, reflected);
+    ++evaluations;
+    if (fr < f[best]) {
+      const SearchCircle expanded = toward(-2);
+      const double fe = fs_of(section, expanded);
+      ++evaluations;
+      if (fe < fr) x[worst] = expanded, f[worst] = fe;
+      else x[worst] = reflected, f[worst] = fr;
+    } else if (fr < f[second]) {
+      x[worst] = reflected, f[worst] = fr;
+    } else {
+      const SearchCircle contracted = toward(fr < f[worst] ? -0.5 : 0.5);
+      const double fc = fs_of(section, contracted);
+      ++evaluations;
+      if (fc < std::min(fr, f[worst])) {
+        x[worst] = contracted, f[worst] = fc;
+      } else {
+        for (int i = 0; i < 4; ++i) {
+          if (i == best) continue;
+          for (const auto n : kSearchNumbers) x[i].*n = x[best].*n + (x[i].*n - x[best].*n) / 2;
+          f[i] = fs_of(section, x[i]);
+          ++evaluations;
+        }
+      }
+    }
+  }
+  return clamped(x[std::min_element(f.begin(), f.end()) - f.begin()]);
+}
+
+// Compass search: each number in turn a step up and down, kept when
+// better; the steps halve when none is, down to 1e-8.  Sure on the ranges'
+// edges, where a simplex stalls (the toe circles of a vertical cut enter at
+// their centre's height, the deepest admissible).  After a round that moved
+// it tries the same move again from there (Hooke and Jeeves' pattern move),
+// each time twice as far, so that it follows a curved valley across the
+// steps rather than crawling along it step by step: the valley of a steep,
+// nearly cohesionless slope runs in depth over 0.4 while its entry moves
+// by 3e-4, which took some 70 000 circles a start by steps alone.
+SearchCircle compass(const Section& section, SearchCircle x, double step) {
+  x = clamped(x);
+  double f = fs_of(section, x);
+  auto explore = [&](SearchCircle y, double* fy) {
+    for (const auto n : kSearchNumbers) {
+      for (const double sign : {1.0, -1.0}) {
+        SearchCircle z = y;
+        z.*n += sign * step;
+        z = clamped(z);
+        const double fz = fs_of(section, z);
+        if (fz < *fy) {
+          y = z, *fy = fz;
+          break;
+        }
+      }
+    }
+    return y;
+  };
+  while (step > 1e-8) {
+    for (;;) {
+      double fy = f;
+      SearchCircle y = explore(x, &fy);
+      if (!(fy < f)) break;
+      // Pattern moves: from y, the move x -> y again, further while better
+      // (at most 20 doublings: the ranges are a few units wide).
+      for (int doubling = 0; doubling <= 20; ++doubling) {
+        const double reach = std::ldexp(1.0, doubling);
+        SearchCircle z{};
+        for (const auto n : kSearchNumbers) z.*n = y.*n + reach * (y.*n - x.*n);
+        z = clamped(z);
+        double fz = fs_of(section, z);
+        z = explore(z, &fz);
+        if (!(fz < fy)) break;
+        x = y, y = z, fy = fz;
+      }
+      x = y, f = fy;
+    }
+    step /= 2;
+  }
+  return x;
+}
+
+}  // namespace telk

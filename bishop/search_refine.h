@@ -1,0 +1,16 @@
+// The refinements of a search circle toward a least factor of safety, each
+// from a start with a first step, the circle they end on on its ranges.
+#pragma once
+
+#include "bishop/search_circle.h"
+
+namespace telk {
+
+// Nelder-Mead's simplex: quick inside the ranges, but it may stall on
+// their edges.
+SearchCircle nelder_mead(const Section& section, const SearchCircle& start, double step);
+
+// Compass search with pattern moves: sure on the ranges' edges.
+SearchCircle compass(const Section& section, SearchCircle x, double step);
+
+}  // namespace telk

@@ -1,0 +1,22 @@
+// The slices of the soil above a slip arc, and their weights.
+#pragma once
+
+#include <vector>
+
+#include "bishop/section.h"
+
+namespace telk {
+
+// A slice: its width, its weight (in gamma H^2), and the sine and cosine
+// of its base's angle alpha, positive where the base rises toward the crest.
+struct Slice {
+  double width, weight, sin_alpha, cos_alpha;
+};
+
+// The slices: `count` across the arc, those holding the toe or the crest
+// edge split there, so that over each the ground is straight and the weight
+// (trapezoid under the ground down to the chord of the arc, plus the
+// circular segment under the chord) is exact.
+std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count);
+
+}  // namespace telk
