@@ -77,7 +77,6 @@ class Replacement {
   bool finish(std::string* error);
   // Puts the finished file in place: put_in_place() below, for one file.
   bool put_in_place(std::string* error);
-  bool commit(std::string* error) { return finish(error) && put_in_place(error); }
 
   // Closes and removes the new file, if there is one.
   void discard();

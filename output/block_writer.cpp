@@ -1,4 +1,4 @@
-#include "report/block_writer.h"
+#include "output/block_writer.h"
 
 #include <system_error>
 #include <utility>

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "report/sink.h"
+#include "output/sink.h"
 #include "system/platform.h"
 
 namespace telk {

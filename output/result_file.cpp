@@ -1,4 +1,4 @@
-#include "report/result_file.h"
+#include "output/result_file.h"
 
 #include <algorithm>
 #include <vector>
@@ -12,6 +12,10 @@ bool ResultFile::create(std::string* error) {
 }
 
 bool ResultFile::finish(std::string* error) {
+  if (writer_ == nullptr) {
+    *error = std::string("cannot write ") + name_ + ": it was not created";
+    return false;
+  }
   // Every block written and the writer gone before the file is synced,
   // named and renamed, so that a crash cannot leave an empty file in place
   // of the old one.

@@ -7,15 +7,15 @@
 #include <span>
 #include <string>
 
-#include "report/block_writer.h"
-#include "report/sink.h"
+#include "output/block_writer.h"
+#include "output/sink.h"
 #include "system/platform.h"
 
 namespace telk {
 
 class ResultFile {
  public:
-  explicit ResultFile(const char* name) : file_(name) {}
+  explicit ResultFile(const char* name) : name_(name), file_(name) {}
 
   // Makes sure the file may be replaced, and opens the new file.  On
   // failure nothing has been touched.
@@ -32,10 +32,10 @@ class ResultFile {
   // is removed and the old one stays.
   bool finish(std::string* error);
   bool put_in_place(std::string* error) { return file_.put_in_place(error); }
-  bool commit(std::string* error) { return finish(error) && put_in_place(error); }
 
  private:
   friend bool put_in_place(std::span<ResultFile* const> files, std::string* error);
+  const char* name_;
   Replacement file_;
   std::unique_ptr<BlockWriter> writer_;
 };
