@@ -9,6 +9,17 @@
 
 namespace telk {
 
+// The chart's three factors of safety, column group by group: the float
+// the friction ratio divides by (its 1.3 is 1.29999995), and the decimal it
+// stands for, which a check of the chart's angles aims at.
+struct FactorOfSafety {
+  float chart;
+  double decimal;
+};
+inline constexpr FactorOfSafety kFactorsOfSafety[] = {{1.0f, 1.0}, {1.3f, 1.3}, {1.5f, 1.5}};
+inline constexpr int kGroups = 3;
+static_assert(sizeof kFactorsOfSafety / sizeof kFactorsOfSafety[0] == kGroups);
+
 // The friction angle in radians, with pi as the float 3.1415927.
 float radians(float degrees);
 

@@ -1,6 +1,7 @@
 #include "driver/dialogue.h"
 
 #include "driver/answers.h"
+#include "driver/check.h"
 #include "report/check_file.h"
 #include "report/layout.h"
 #include "system/platform.h"
@@ -60,9 +61,9 @@ void say_written(std::FILE* out, std::FILE* err, int rows, bool checked) {
                          kResultName + (checked ? std::string(" and ") + kCheckName : ""));
 }
 
-void say_checked(std::FILE* err, const CheckRows& rows) {
+void say_checked(std::FILE* err, const Check& check) {
   if (!is_terminal(err)) return;
-  for (int g = 0; g < 3; ++g) say(err, lowest_line(rows, g));
+  for (int g = 0; g < kGroups; ++g) say(err, check.lowest_line(g));
 }
 
 }  // namespace telk

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "driver/answers.h"
-#include "report/check_file.h"
+#include "driver/check.h"
 
 namespace telk {
 
@@ -32,6 +32,6 @@ void say_written(std::FILE* out, std::FILE* err, int rows, bool checked = false)
 // safety, the lowest Bishop factor of safety among the column's angles and
 // the height where it falls, saying plainly when it is more than 2% below
 // the column's own.
-void say_checked(std::FILE* err, const CheckRows& rows);
+void say_checked(std::FILE* err, const Check& check);
 
 }  // namespace telk

@@ -18,7 +18,7 @@
 #include "driver/version.h"
 #include "report/check_file.h"
 #include "report/layout.h"
-#include "report/result_file.h"
+#include "output/result_file.h"
 #include "system/platform.h"
 
 namespace {
@@ -91,7 +91,7 @@ int run(bool check) {
     return kFileFailed;
   }
   telk::say_written(stdout, stderr, plan->rows(), check);
-  if (checked) telk::say_checked(stderr, checked->rows);
+  if (checked) telk::say_checked(stderr, *checked);
   return 0;
 }
 

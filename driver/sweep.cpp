@@ -1,12 +1,17 @@
 #include "driver/sweep.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <type_traits>
+#include <utility>
 
 #include "chart/chart.h"
 #include "chart/cohesion.h"
+#include "report/check_file.h"
 #include "report/cells.h"
 #include "report/layout.h"
 
@@ -121,30 +126,62 @@ int row_count(float height, float definition) {
 
 namespace {
 
-// The rows of a sweep, and with a check its rows too; one loop for each,
-// so that the plain sweep pays nothing a row for the check.  Flattened:
-// with two loops the compiler would no longer inline the height cell and
-// the cohesion ratio into either, which costs the plain sweep a sixth.
-template <bool kChecked>
-[[gnu::flatten]] bool sweep_rows(const SweepPlan& plan, CohesionRatios* ratios, RowTails* tails, Sink* out,
-                Check* check, ConsoleTrace* trace, std::string* error) {
+// The chart's row of each column group, looked up once for the run's
+// friction angle, and the slope angles they give a cohesion ratio.
+struct ChartGroups {
+  explicit ChartGroups(float phi) {
+    for (int g = 0; g < kGroups; ++g) {
+      friction_ratios[g] = friction_ratio(phi, kFactorsOfSafety[g].chart);
+      rows[g] = chart_row(friction_ratios[g]);
+    }
+  }
+  void angles(float y, float out[kGroups]) const {
+    for (int g = 0; g < kGroups; ++g) out[g] = slope_angle(rows[g], y);
+  }
+  float friction_ratios[kGroups];
+  ChartRow rows[kGroups];
+};
+
+// The rows of a sweep, and with a check its rows too, and with a watcher
+// word of each; a loop for each, so that the plain sweep pays nothing a row
+// for the others.  Flattened: with several loops the compiler would no
+// longer inline the height cell and the cohesion ratio into each, which
+// costs the plain sweep a sixth.
+template <bool kChecked, bool kWatched>
+[[gnu::flatten]] bool sweep_rows(const SweepPlan& plan, const ChartGroups& groups,
+                                 CohesionRatios* ratios, RowTails* tails, Sink* out,
+                                 Check* check, RowWatcher* watcher, ConsoleTrace* trace,
+                                 std::string* error) {
   HeightCells heights;
   float h = 0.0f;
+  float angles[kGroups] = {};
+  std::uint32_t y_bits = 0;
+  std::string_view tail;
   for (int i = 0; i < plan.rows(); ++i) {
     h = next_height(h, plan.answers().definition);
-    const std::string_view tail = tails->after_height(ratios->at(h));
+    // The tail after the height depends on the cohesion ratio alone, which
+    // keeps its value over long runs of rows.
+    const float y = ratios->at(h);
+    const bool changed = i == 0 || std::bit_cast<std::uint32_t>(y) != y_bits;
+    if (changed) {
+      y_bits = std::bit_cast<std::uint32_t>(y);
+      groups.angles(y, angles);
+      tail = tails->make(y, angles);
+    }
     char* row = out->begin_write(kCellMax + tail.size(), error);
     if (row == nullptr) return false;
     char* const height_end = heights.write(row, h);
     out->end_write(std::copy(tail.begin(), tail.end(), height_end));
+    [[maybe_unused]] char* checked = nullptr;
+    [[maybe_unused]] bool steepest_changed = false;
     if constexpr (kChecked) {
       // The same height cell, then the check's own.
-      char* checked = check->file->begin_write(kCellMax + kCheckTailMax, error);
+      checked = check->file()->begin_write(kCellMax + kCheckTailMax, error);
       if (checked == nullptr) return false;
-      const float angles[3] = {tails->angle(0), tails->angle(1), tails->angle(2)};
-      check->file->end_write(
-          check->rows.write_after_height(std::copy(row, height_end, checked), h, angles));
+      check->file()->end_write(check->write_after_height(std::copy(row, height_end, checked), h,
+                                                         angles, &steepest_changed));
     }
+    if constexpr (kWatched) watcher->row(row, checked, changed || steepest_changed);
     trace->row();
   }
   trace->finish();
@@ -154,18 +191,28 @@ template <bool kChecked>
 }  // namespace
 
 bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* error,
-           Check* check) {
+           Check* check, RowWatcher* watcher) {
   const Answers& answers = plan.answers();
   const float phi = radians(answers.friction_angle);
   CohesionRatios ratios(answers.cohesion, answers.density, phi);
-  RowTails tails(friction_groups(phi));
-  ConsoleTrace trace(tails.groups().trace, console);
+  const ChartGroups groups(phi);
+  FrictionCells cells = friction_cells(groups.friction_ratios);
+  ConsoleTrace trace(cells.trace, console);
+  RowTails tails(std::move(cells));
   if (!out->append(header(answers.density, answers.friction_angle, answers.cohesion), error))
     return false;
-  if (check == nullptr) return sweep_rows<false>(plan, &ratios, &tails, out, check, &trace, error);
-  return check->file->append(
-             check_header(answers.density, answers.friction_angle, answers.cohesion), error) &&
-         sweep_rows<true>(plan, &ratios, &tails, out, check, &trace, error);
+  if (check != nullptr &&
+      !check->file()->append(
+          check_header(answers.density, answers.friction_angle, answers.cohesion), error))
+    return false;
+  const auto rows = [&](auto checked, auto watched) {
+    return sweep_rows<decltype(checked)::value, decltype(watched)::value>(
+        plan, groups, &ratios, &tails, out, check, watcher, &trace, error);
+  };
+  using Yes = std::true_type;
+  using No = std::false_type;
+  if (watcher != nullptr) return check != nullptr ? rows(Yes{}, Yes{}) : rows(No{}, Yes{});
+  return check != nullptr ? rows(Yes{}, No{}) : rows(No{}, No{});
 }
 
 }  // namespace telk

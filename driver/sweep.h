@@ -7,8 +7,8 @@
 #include <string>
 
 #include "driver/answers.h"
-#include "report/check_file.h"
-#include "report/sink.h"
+#include "driver/check.h"
+#include "output/sink.h"
 
 namespace telk {
 
@@ -38,19 +38,24 @@ class SweepPlan {
 // step, so that its cell would show a height that was never asked for.
 std::optional<SweepPlan> check_sweep(const Answers& answers, std::string* error);
 
-// The check of a sweep by Bishop's method: the sink of its file, and its
-// rows, which keep the lowest factor of safety of each column.
-struct Check {
-  Check(const Answers& answers, Sink* sink)
-      : file(sink), rows(answers.friction_angle, answers.cohesion, answers.density) {}
-  Sink* file;
-  CheckRows rows;
+// Told of every row as it is written, for a front end that draws the
+// sweep: where the row begins in the result file's sink and, with the
+// check, in the check file's (which hold while the sinks keep their
+// bytes in place), and whether it shows other numbers than the row before
+// (a new tail after the height; with the check, new steepest angles).  A
+// plot draws the same lines from the first and last rows of each run of
+// unchanged ones.
+class RowWatcher {
+ public:
+  virtual ~RowWatcher() = default;
+  virtual void row(const char* row, const char* check_row, bool changed) = 0;
 };
 
 // Writes the result file's bytes to `out`, the header and then one row per
 // height step, and the progress trace to `console` unless it is null; with
-// a check, the check file's bytes too, row for row.
+// a check, the check file's bytes too, row for row; with a watcher, tells
+// it of each row.
 bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* error,
-           Check* check = nullptr);
+           Check* check = nullptr, RowWatcher* watcher = nullptr);
 
 }  // namespace telk

@@ -16,7 +16,7 @@
 #include "report/cells.h"
 #include "report/check_file.h"
 #include "report/layout.h"
-#include "report/result_file.h"
+#include "output/result_file.h"
 #include "tests/harness.h"
 #include "tests/known_runs.h"
 
@@ -93,7 +93,7 @@ TEST(Sweep, WritesTheSameBytesToDiskAsToMemory) {
   ASSERT_EQ(chdir(dir.c_str()), 0);
   ResultFile file(kResultName);
   ASSERT_TRUE(file.create(&error) && sweep(*plan, file.sink(), nullptr, &error) &&
-              file.commit(&error))
+              file.finish(&error) && file.put_in_place(&error))
       << error;
   EXPECT_TRUE(harness::slurp(dir / kResultName) == memory.bytes());
   std::filesystem::remove_all(dir);
@@ -142,13 +142,13 @@ TEST(Sweep, WritesTheRowsThePlainRuleWrites) {
       char* end = write_decimal_cell(cells, h);
       char* check_end = write_decimal_cell(checked, h);
       for (int g = 0; g < 3; ++g) {
-        const float x = arrondir(A(phi, kFactorsOfSafety[g]), 2), angle = slope_angle(x, y);
+        const float x = arrondir(A(phi, kFactorsOfSafety[g].chart), 2), angle = slope_angle(x, y);
         end = write_angle_cell(write_decimal_cell(write_decimal_cell(end, x), y), angle);
         check_end = write_angle_cell(check_end, angle);
         check_end = write_comma_cell(
             check_end, check_factor_of_safety(strength, std::isfinite(angle) ? built_angle(angle) : NAN), 3);
         check_end = write_comma_cell(
-            check_end, check_steepest_angle(strength, kCheckTargets[g], nullptr), 1);
+            check_end, check_steepest_angle(strength, kFactorsOfSafety[g].decimal, nullptr), 1);
       }
       plain.append(cells, end).append(kLineEnd);
       plain_check.append(checked, check_end).append(kLineEnd);
@@ -205,7 +205,7 @@ TEST(Sweep, CheckFileNumbersAreOnTheSafeSide) {
         const std::string& steepest = rows[r][3 + 3 * g];
         if (!steepest.empty() && number(steepest) < 90) {
           ground.slope_angle = number(steepest);
-          EXPECT_GE(critical_circle(ground).fs, kCheckTargets[g]) << h << " " << steepest;
+          EXPECT_GE(critical_circle(ground).fs, kFactorsOfSafety[g].decimal) << h << " " << steepest;
           ++checked;
         }
         if (!fs.empty()) {

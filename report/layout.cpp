@@ -1,11 +1,20 @@
 #include "report/layout.h"
 
 #include <algorithm>
-#include <bit>
+#include <charconv>
 
 #include "report/cells.h"
 
 namespace telk {
+
+std::string fs_label(double fs) {
+  char text[kCellMax];
+  std::string label(text, std::to_chars(text, text + sizeof text, fs).ptr);
+  std::replace(label.begin(), label.end(), '.', ',');
+  return label;
+}
+
+std::string fs_title(double fs) { return "FS " + fixed_text(fs, 1); }
 
 std::string ground_lines(float density, float friction_angle, float cohesion) {
   // Catalan labels; the accented letters are the Windows-1252 bytes a
@@ -19,50 +28,47 @@ std::string ground_lines(float density, float friction_angle, float cohesion) {
 
 std::string header(float density, float friction_angle, float cohesion) {
   std::string h = ground_lines(density, friction_angle, cohesion);
-  h += std::string("ABAC 1\tFS 1\t\t\tFS 1,3\t\t\tFS 1,5") + kLineEnd;
+  h += "ABAC 1";
+  for (const FactorOfSafety& fs : kFactorsOfSafety) h += "\tFS " + fs_label(fs.decimal) + "\t\t";
+  h.resize(h.size() - 2);  // the last group's title ends the line
+  h += kLineEnd;
   h += "H";
-  for (int group = 0; group < 3; ++group)
-    h += "\tTg (Phi)/FS=\tC'/(d*H*Tg Phi)\tangle";
+  for (int g = 0; g < kGroups; ++g) h += "\tTg (Phi)/FS=\tC'/(d*H*Tg Phi)\tangle";
   h += kLineEnd;
   return h;
 }
 
-FrictionGroups friction_groups(float phi_radians) {
-  FrictionGroups groups;
-  for (int g = 0; g < 3; ++g) {
+FrictionCells friction_cells(const float friction_ratios[kGroups]) {
+  FrictionCells cells;
+  for (int g = 0; g < kGroups; ++g) {
     char cell[kCellMax];
-    const float x = friction_ratio(phi_radians, kFactorsOfSafety[g]);
-    groups.rows[g] = chart_row(x);
-    groups.cells[g].assign(cell, write_decimal_cell(cell, x));
+    const float x = friction_ratios[g];
+    cells.cells[g].assign(cell, write_decimal_cell(cell, x));
     // The FS 1.0 group shows no trace.
-    if (g > 0) groups.trace.append(cell, write_trace(cell, x));
+    if (g > 0) cells.trace.append(cell, write_trace(cell, x));
   }
-  return groups;
+  return cells;
 }
 
-void RowTails::remake(float y) {
-  std::uint32_t angle_bits[3];
-  float angles[3];
+std::string_view RowTails::make(float y, const float angles[kGroups]) {
+  std::uint32_t angle_bits[kGroups];
   bool same_angles = size_ != 0;
-  for (int g = 0; g < 3; ++g) {
-    angles[g] = slope_angle(groups_.rows[g], y);
+  for (int g = 0; g < kGroups; ++g) {
     angle_bits[g] = std::bit_cast<std::uint32_t>(angles[g]);
     same_angles = same_angles && angle_bits[g] == angle_bits_[g];
   }
-  y_bits_ = std::bit_cast<std::uint32_t>(y);
   if (same_angles) {
     // Written over the first group's cell: if it has kept its length, the
     // rest of the tail stands.
     char* first = tail_ + y_cell_at_[0];
     if (static_cast<std::size_t>(write_decimal_cell(first, y) - first) == y_cell_size_) {
-      std::copy_n(first, y_cell_size_, tail_ + y_cell_at_[1]);
-      std::copy_n(first, y_cell_size_, tail_ + y_cell_at_[2]);
-      return;
+      for (int g = 1; g < kGroups; ++g) std::copy_n(first, y_cell_size_, tail_ + y_cell_at_[g]);
+      return {tail_, size_};
     }
   }
   char* out = tail_;
-  for (int g = 0; g < 3; ++g) {
-    out = std::copy(groups_.cells[g].begin(), groups_.cells[g].end(), out);
+  for (int g = 0; g < kGroups; ++g) {
+    out = std::copy(cells_.cells[g].begin(), cells_.cells[g].end(), out);
     y_cell_at_[g] = static_cast<std::size_t>(out - tail_);
     out = g == 0 ? write_decimal_cell(out, y) : std::copy_n(tail_ + y_cell_at_[0], y_cell_size_, out);
     if (g == 0) y_cell_size_ = static_cast<std::size_t>(out - tail_) - y_cell_at_[0];
@@ -71,6 +77,7 @@ void RowTails::remake(float y) {
   }
   out = std::copy_n(kLineEnd, 2, out);
   size_ = static_cast<std::size_t>(out - tail_);
+  return {tail_, size_};
 }
 
 }  // namespace telk

@@ -8,9 +8,11 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh clang-tidy cppcheck cmake g++ g++-mingw-w64-x86-64
 
 # chart includes nothing of the project's, nor do bishop and system; report
-# only chart, bishop and system; driver and the front ends sit on top, the browser
-# page's (web) without system, and nothing includes them.
-layers=(chart: bishop: system: report:chart,bishop,system driver:chart,bishop,report,system web:chart,bishop,report,driver)
+# only chart (it formats); output only system; driver and the front ends
+# sit on top, the browser page's (web) without system, and nothing
+# includes them.
+layers=(chart: bishop: system: report:chart output:system
+        driver:chart,bishop,report,output,system web:chart,bishop,report,output,driver)
 shopt -s nullglob
 for layer in "${layers[@]}"; do
   room=${layer%%:*}

@@ -1,0 +1,73 @@
+#include "driver/check.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <string>
+
+namespace telk {
+
+double kept_cohesion_ratio(double ratio) {
+  if (!(ratio > 0 && ratio < std::numeric_limits<double>::infinity())) return ratio;
+  // Cut to 14 of the 52 bits of the fraction: less cohesion, on the safe
+  // side.
+  constexpr std::uint64_t kDropped = (std::uint64_t{1} << 38) - 1;
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(ratio) & ~kDropped);
+}
+
+Check::Check(const Answers& answers, Sink* file)
+    : file_(file),
+      tan_phi_(std::numeric_limits<double>::quiet_NaN()),
+      cohesion_(answers.cohesion),
+      density_(answers.density) {
+  if (takes_strength(answers.friction_angle, answers.cohesion, answers.density))
+    tan_phi_ = std::tan(double{radians(answers.friction_angle)});
+}
+
+char* Check::write_after_height(char* out, float h, const float chart_angles[kGroups],
+                                bool* steepest_changed) {
+  // No Bishop answer for a height that is not above zero.
+  const double ratio = h > 0 ? kept_cohesion_ratio(cohesion_ / (density_ * double{h}))
+                             : std::numeric_limits<double>::quiet_NaN();
+  bool same = size_ != 0 && std::bit_cast<std::uint64_t>(ratio) == ratio_bits_;
+  for (int g = 0; g < kGroups; ++g)
+    same = same && std::bit_cast<std::uint32_t>(chart_angles[g]) == angle_bits_[g];
+  *steepest_changed = !same && remake(ratio, h, chart_angles);
+  return std::copy_n(tail_, size_, out);
+}
+
+bool Check::remake(double ratio, float h, const float chart_angles[kGroups]) {
+  const TableStrength strength = table_strength(tan_phi_, ratio);
+  CheckCells cells[kGroups];
+  for (int g = 0; g < kGroups; ++g) {
+    // No Bishop answer for an angle the chart does not give.
+    const double fs = std::isfinite(chart_angles[g])
+                          ? check_factor_of_safety(strength, built_angle(chart_angles[g]))
+                          : std::numeric_limits<double>::quiet_NaN();
+    cells[g] = {chart_angles[g], fs,
+                check_steepest_angle(strength, kFactorsOfSafety[g].decimal, &cursors_[g])};
+    // The first row of the lowest: a row that repeats it is not made again.
+    if (fs < lowest_[g].fs) lowest_[g] = {fs, h};
+    angle_bits_[g] = std::bit_cast<std::uint32_t>(chart_angles[g]);
+  }
+  ratio_bits_ = std::bit_cast<std::uint64_t>(ratio);
+  // The steepest cells' text before, to tell whether they change.
+  std::string before[kGroups];
+  const bool first = size_ == 0;
+  for (int g = 0; g < kGroups; ++g) before[g] = steepest_[g];
+  size_ = static_cast<std::size_t>(write_check_tail(tail_, cells, steepest_) - tail_);
+  bool changed = first;
+  for (int g = 0; g < kGroups; ++g) changed = changed || before[g] != steepest_[g];
+  return changed;
+}
+
+bool Check::falls_short(int g) const {
+  return lowest_[g].fs < 0.98 * kFactorsOfSafety[g].decimal;
+}
+
+std::string Check::lowest_line(int g) const {
+  return telk::lowest_line(kFactorsOfSafety[g].decimal, lowest_[g].fs, lowest_[g].height,
+                           falls_short(g));
+}
+
+}  // namespace telk

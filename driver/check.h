@@ -1,0 +1,78 @@
+// The check of a sweep by Bishop's method: for each row, Bishop's factor
+// of safety of the slope built at each of the chart's angles and Bishop's
+// steepest angle for each factor of safety, read off the fast path, and
+// the lowest factor of safety of each column.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "bishop/bishop.h"
+#include "chart/chart.h"
+#include "driver/answers.h"
+#include "output/sink.h"
+#include "report/check_file.h"
+
+namespace telk {
+
+// The cohesion ratio c / (gamma h) that Bishop's answers are read at,
+// cut to 14 significant bits: at most a part in 16384 less, as if the
+// height were 0.6 mm more in 10 m, on the safe side.  Along a long sweep
+// it keeps its value over many rows.  Zero, negative and not finite ratios
+// are kept as they are.
+double kept_cohesion_ratio(double ratio);
+
+// The lowest of a column's Bishop factors of safety, and the height of its
+// first row; +infinity where the column has no angle checked.
+struct Lowest {
+  double fs = std::numeric_limits<double>::infinity();
+  float height = 0.0f;
+};
+
+class Check {
+ public:
+  // The ground as typed, and the sink of the check file, the caller's,
+  // which must outlive the check.  Where the ground has no Bishop answer
+  // (a strength the solver does not take: takes_strength) every Bishop
+  // cell is empty.
+  Check(const Answers& answers, Sink* file);
+
+  Sink* file() const { return file_; }
+
+  // Writes the row's cells after its height cell at out, for the height h
+  // and the chart's angles of the three groups (not a number where the
+  // chart gives none), and returns their end: at most kCheckTailMax bytes
+  // on.  *steepest_changed tells whether a steepest angle shows otherwise
+  // than in the row before.
+  char* write_after_height(char* out, float h, const float chart_angles[kGroups],
+                           bool* steepest_changed);
+
+  const Lowest& lowest(int g) const { return lowest_[g]; }
+  // Whether column g's lowest factor of safety is more than 2% below its
+  // own, which its line then calls not safe.
+  bool falls_short(int g) const;
+  // What the check found in column g, in one line (lowest_line).
+  std::string lowest_line(int g) const;
+
+ private:
+  bool remake(double ratio, float h, const float chart_angles[kGroups]);
+
+  Sink* const file_;
+  double tan_phi_;  // not a number where the ground has no Bishop answer
+  double cohesion_, density_;
+  SteepestCursor cursors_[kGroups];
+  Lowest lowest_[kGroups];
+  // The cells depend on the kept ratio and the chart's angles alone, which
+  // keep their values over runs of rows: they are made again only when one
+  // of them changes.
+  char tail_[kCheckTailMax] = {};
+  std::size_t size_ = 0;
+  std::uint64_t ratio_bits_ = 0;
+  std::uint32_t angle_bits_[kGroups] = {};
+  std::string_view steepest_[kGroups];  // the steepest angle cells in tail_
+};
+
+}  // namespace telk
