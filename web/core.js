@@ -9,6 +9,13 @@ const kQuestionCount = 5;
 // The core's numbers for its files.
 const kResultFile = 0;
 const kCheckFile = 1;
+// The numbers a row holds, as the core names them: the height, then of
+// each column group the slope angle (the chart's), and in the check file
+// Bishop's factor of safety of it and Bishop's steepest angle.
+const kHeight = 0;
+const kAngle = 1;
+const kBishopFs = 2;
+const kSteepest = 3;
 
 // Instantiates the core from the module's bytes.  The C library's system
 // calls (its console streams, which the core leaves unused) are answered
@@ -65,15 +72,25 @@ async function loadTelk(wasmBytes) {
       return Array.from({ length: core.telk_plot_rows(file) }, (_, i) =>
         bytesAt(core.telk_plot_row(file, i), 0x0a, true));
     },
+    // The layout the files are read by, as the core writes them: the
+    // header's lines, the column groups' titles ("FS 1.0"), and the cell
+    // where a number of group `group` stands in a row of `file`, counted
+    // from 0 (null where the file has none).
+    headerLines: () => core.telk_header_lines(),
+    groupTitles: () => Array.from({ length: core.telk_groups() }, (_, g) => text(core.telk_group_title(g))),
+    cell(file, what, group = 0) {
+      const at = core.telk_cell(file, what, group);
+      return at < 0 ? null : at;
+    },
     // After a check, for each factor of safety the console's line on its
     // lowest Bishop factor of safety, and whether that is more than 2%
     // below it; null without the check.
     checkLines() {
       if (core.telk_blocks(kCheckFile) === 0) return null;
-      return [0, 1, 2].map((g) =>
+      return Array.from({ length: core.telk_groups() }, (_, g) =>
         ({ line: text(core.telk_check_line(g)), short: core.telk_check_short(g) === 1 }));
     },
   };
 }
 
-if (typeof module !== 'undefined') module.exports = { loadTelk, kCheckFile };
+if (typeof module !== 'undefined') module.exports = { loadTelk, kResultFile, kCheckFile, kHeight, kAngle, kBishopFs, kSteepest };

@@ -7,7 +7,6 @@
 // The console's questions, in its order, with their units.
 const kAskedFor = [['Friction angle φ', 'degree'], ['Cohesion c', 'Tn/m2'], ['Density γ', 'Tn/m3'],
                    ['Height of the talus H', 'm'], ['Definition Δ', 'm']];
-const kFactorsOfSafety = ['FS 1.0', 'FS 1.3', 'FS 1.5'];
 const kColours = ['#1b6ca8', '#d1495b', '#2e933c'];
 
 const byId = (id) => document.getElementById(id);
@@ -30,10 +29,10 @@ function showPlot(result) {
   };
   const steepest = (u, v) => (v == null ? '—' : `${v.toFixed(1)}°`);
   const line = (group) => ({ stroke: kColours[group], width: 2, points: { show: false } });
-  const series = kFactorsOfSafety.map((label, group) =>
+  const series = result.titles.map((label, group) =>
     ({ label, ...line(group), value: check === null ? angle : checkedAngle(group) }));
   if (check !== null) {
-    series.push(...kFactorsOfSafety.map((label, group) =>
+    series.push(...result.titles.map((label, group) =>
       ({ label: `Bishop ${label}`, ...line(group), dash: [6, 4], value: steepest })));
   }
   plot = new uPlot({
@@ -66,17 +65,17 @@ function showCheckLines({ check }) {
   }));
 }
 
-function showTable({ shown, rows }) {
+function showTable({ shown, rows, headerLines }) {
   const table = byId('table');
   table.replaceChildren(...shown.map((cells, n) => {
     const tr = document.createElement('tr');
-    // Lines 4 and 5 are the column titles.
-    const kind = n === 3 || n === 4 ? 'th' : 'td';
+    // The header's last two lines are the column titles.
+    const kind = n === headerLines - 2 || n === headerLines - 1 ? 'th' : 'td';
     for (const text of cells) {
       const cell = tr.appendChild(document.createElement(kind));
       cell.textContent = text;
     }
-    if (n >= kHeaderLines) tr.className = 'row';
+    if (n >= headerLines) tr.className = 'row';
     return tr;
   }));
   byId('rows').textContent = rows <= kShownRows

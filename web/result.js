@@ -3,7 +3,6 @@
 // check, the check file's values at the same rows and the lowest lines.
 'use strict';
 
-const kHeaderLines = 6;  // five lines, and the empty one after the third
 const kShownRows = 100;  // the table shows the first rows at once
 
 // A cell of the file as a number: " 12,50" is 12.5, "87" is 87, and an
@@ -38,9 +37,21 @@ function lineCells(text) {
   return cells;
 }
 
+// The numbers of the plot rows of `file` into series: each [what, group,
+// values] takes the number the core places at that cell.
+function plotSeries(telk, file, series) {
+  const at = new Map();
+  for (const [what, group, values] of series) {
+    const cell = telk.cell(file, what, group);
+    if (cell !== null) at.set(cell, values);
+  }
+  for (const row of telk.plotRows(file)) eachCell(row, (cell, value) => at.get(cell)?.push(value));
+}
+
 function readResult(telk) {
   const decoder = new TextDecoder('windows-1252');
-  const wanted = kHeaderLines + kShownRows;
+  const headerLines = telk.headerLines();
+  const wanted = headerLines + kShownRows;
   const shown = [];
   let partial = '';  // a line that a block cut
   for (const block of telk.fileBlocks()) {
@@ -54,25 +65,19 @@ function readResult(telk) {
     shown.push(...lines.map(lineCells));
     if (shown.length >= wanted) break;
   }
-  // A row's height is its cell 0, the angles of its groups cells 3, 6, 9.
+  // The plot: each row's height and the chart's angle of each group; after
+  // a check, at the same rows, Bishop's factor of safety of the chart's
+  // angle and Bishop's steepest angle of each group.
+  const titles = telk.groupTitles();
+  const perGroup = () => titles.map(() => []);
   const heights = [];
-  const angles = [[], [], []];
-  for (const row of telk.plotRows()) {
-    eachCell(row, (cell, value) => {
-      if (cell === 0) heights.push(value);
-      else if (cell % 3 === 0) angles[cell / 3 - 1].push(value);
-    });
-  }
-  // After a check, at the same rows: of each group, Bishop's factor of
-  // safety of the chart's angle (cells 2, 5, 8) and Bishop's steepest
-  // angle (cells 3, 6, 9).
+  const angles = perGroup();
+  plotSeries(telk, kResultFile, [[kHeight, 0, heights], ...angles.map((v, g) => [kAngle, g, v])]);
   const lines = telk.checkLines();
-  const check = lines === null ? null : { lines, fs: [[], [], []], steepest: [[], [], []] };
-  for (const row of check === null ? [] : telk.plotRows(kCheckFile)) {
-    eachCell(row, (cell, value) => {
-      if (cell % 3 === 2) check.fs[(cell - 2) / 3].push(value);
-      else if (cell > 0 && cell % 3 === 0) check.steepest[cell / 3 - 1].push(value);
-    });
+  const check = lines === null ? null : { lines, fs: perGroup(), steepest: perGroup() };
+  if (check !== null) {
+    plotSeries(telk, kCheckFile, [...check.fs.map((v, g) => [kBishopFs, g, v]),
+                                  ...check.steepest.map((v, g) => [kSteepest, g, v])]);
   }
   // The plot's heights go upward; a sweep of negative heights goes down.
   if (heights.length > 1 && heights[0] > heights[heights.length - 1]) {
@@ -80,7 +85,7 @@ function readResult(telk) {
     [...angles, ...(check === null ? [] : [...check.fs, ...check.steepest])]
       .forEach((series) => series.reverse());
   }
-  return { rows: telk.rows(), shown, heights, angles, check };
+  return { rows: telk.rows(), headerLines, titles, shown, heights, angles, check };
 }
 
 if (typeof module !== 'undefined') module.exports = { readResult };

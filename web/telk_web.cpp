@@ -19,10 +19,11 @@
 #include <vector>
 
 #include "driver/answers.h"
+#include "driver/check.h"
 #include "driver/sweep.h"
+#include "output/sink.h"
 #include "report/check_file.h"
 #include "report/layout.h"
-#include "report/sink.h"
 
 #ifdef __wasm__
 #define TELK_EXPORT(name) __attribute__((export_name(name)))
@@ -85,34 +86,6 @@ class BlockSink : public telk::Sink {
   const char* name_;
 };
 
-// The rows of a file after its header, in turn.
-class RowReader {
- public:
-  RowReader(const std::vector<std::string_view>& blocks, std::size_t header_size)
-      : blocks_(blocks), skip_(header_size) {}
-
-  // The next row with its line end; empty after the last.
-  std::string_view next() {
-    while (rest_.empty()) {
-      if (block_ == blocks_.size()) return {};
-      rest_ = blocks_[block_++];
-      const std::size_t skipped = std::min(skip_, rest_.size());
-      rest_.remove_prefix(skipped);
-      skip_ -= skipped;
-    }
-    const std::size_t end = rest_.find('\n');
-    const std::string_view row = rest_.substr(0, end == rest_.npos ? rest_.size() : end + 1);
-    rest_.remove_prefix(row.size());
-    return row;
-  }
-
- private:
-  const std::vector<std::string_view>& blocks_;
-  std::size_t skip_;  // header bytes not yet passed
-  std::size_t block_ = 0;
-  std::string_view rest_;
-};
-
 // What the last calculation left for the page.
 struct Result {
   std::string fields[kQuestionCount];
@@ -121,8 +94,8 @@ struct Result {
   std::size_t rows = 0;
   // With the check: for each factor of safety, the line on its lowest
   // Bishop factor of safety, and whether that falls short of it.
-  std::string check_lines[3];
-  bool check_short[3] = {};
+  std::string check_lines[telk::kGroups];
+  bool check_short[telk::kGroups] = {};
 };
 Result g_result;
 
@@ -135,73 +108,43 @@ std::size_t question_named(std::string_view line) {
   return kQuestionCount;
 }
 
-// Bishop's steepest angles in a row of the check file: its cells 3, 6 and
-// 9, which the dashed lines draw.
-struct Steepest {
-  std::string_view cells[3];
-  bool operator==(const Steepest&) const = default;
-};
+// The rows the plot needs, as the sweep writes them.  A row's cells after
+// its height (the ratios and the angles) are the same as the row before's
+// for long runs, so a run is drawn by its first and last rows: the same
+// lines as every row, with a few hundred points rather than millions.
+// With the check, a run ends too where a steepest angle of Bishop's
+// changes, so that the dashed lines are drawn as every row draws them, and
+// the check file's plot rows are those of the same row numbers.
+class PlotRows : public telk::RowWatcher {
+ public:
+  explicit PlotRows(Result* result) : result_(result) {}
 
-Steepest steepest_cells(std::string_view row) {
-  std::size_t from = 0;
-  const auto next_cell = [&] {
-    const std::size_t tab = std::min(row.find('\t', from), row.size());
-    const std::string_view cell = row.substr(from, tab - from);
-    from = std::min(tab + 1, row.size());
-    return cell;
-  };
-  next_cell();  // the height
-  Steepest steepest;
-  for (std::string_view& cell : steepest.cells) {
-    next_cell();  // the chart's angle
-    next_cell();  // Bishop's factor of safety of it
-    cell = next_cell();
-  }
-  return steepest;
-}
-
-// Counts the rows after the header, and finds those the plot needs.  A
-// row's cells after its height (the ratios and the angles) are the same
-// bytes as the row before's for long runs, so a run is drawn by its first
-// and last rows: the same lines as every row, with a few hundred points
-// rather than millions.  With the check, a run ends too where a steepest
-// angle of Bishop's changes, so that the dashed lines are drawn as every
-// row draws them, and the check file's plot rows are those of the same row
-// numbers.
-void find_plot_rows(std::size_t header_size, std::size_t check_header_size, Result* result) {
-  BlockFile& file = result->files[0];
-  BlockFile& check = result->files[1];
-  const bool checked = !check.written.empty();
-  RowReader rows(file.written, header_size);
-  RowReader check_rows(check.written, check_header_size);
-  std::string_view before;  // the row before, from its first tab
-  Steepest before_steepest;
-  const char* last = nullptr;
-  const char* last_check = nullptr;
-  bool last_kept = false;
-  const auto keep = [&](const char* row, const char* check_row) {
-    file.plot_rows.push_back(row);
-    if (checked) check.plot_rows.push_back(check_row);
-  };
-  for (std::string_view row = rows.next(); !row.empty(); row = rows.next()) {
-    const std::string_view check_row = checked ? check_rows.next() : std::string_view();
-    const Steepest steepest = checked ? steepest_cells(check_row) : Steepest();
-    ++result->rows;
-    const std::string_view after_height = row.substr(std::min(row.find('\t'), row.size()));
-    if (after_height == before && steepest == before_steepest) {
-      last_kept = false;
-    } else {
-      if (last != nullptr && !last_kept) keep(last, last_check);
-      keep(row.data(), check_row.data());
-      last_kept = true;
-      before = after_height;
-      before_steepest = steepest;
+  void row(const char* row, const char* check_row, bool changed) override {
+    if (changed) {
+      if (last_ != nullptr && !last_kept_) keep(last_, last_check_);
+      keep(row, check_row);
     }
-    last = row.data();
-    last_check = check_row.data();
+    last_kept_ = changed;
+    last_ = row;
+    last_check_ = check_row;
   }
-  if (last != nullptr && !last_kept) keep(last, last_check);
-}
+
+  // Keeps the last row, unless it is kept already.
+  void finish() {
+    if (last_ != nullptr && !last_kept_) keep(last_, last_check_);
+  }
+
+ private:
+  void keep(const char* row, const char* check_row) {
+    result_->files[0].plot_rows.push_back(row);
+    if (check_row != nullptr) result_->files[1].plot_rows.push_back(check_row);
+  }
+
+  Result* result_;
+  const char* last_ = nullptr;
+  const char* last_check_ = nullptr;
+  bool last_kept_ = false;
+};
 
 const BlockFile* file_numbered(std::size_t file) {
   return file < std::size(g_result.files) ? &g_result.files[file] : nullptr;
@@ -243,22 +186,21 @@ TELK_EXPORT("telk_calculate") int telk_calculate(int check) {
   std::optional<telk::Check> checked;
   const auto plan = telk::check_sweep(answers, &error);
   if (plan && check != 0) checked.emplace(answers, &check_sink);
-  if (!plan || !telk::sweep(*plan, &sink, nullptr, &error, checked ? &*checked : nullptr)) {
+  PlotRows plot_rows(&result);
+  if (!plan ||
+      !telk::sweep(*plan, &sink, nullptr, &error, checked ? &*checked : nullptr, &plot_rows)) {
     result.errors[question_named(error)] = error;
     for (BlockFile& file : result.files) file.clear();
     return 1;
   }
   sink.finish();
   check_sink.finish();
-  find_plot_rows(
-      telk::header(answers.density, answers.friction_angle, answers.cohesion).size(),
-      checked ? telk::check_header(answers.density, answers.friction_angle, answers.cohesion).size()
-              : 0,
-      &result);
+  plot_rows.finish();
+  result.rows = static_cast<std::size_t>(plan->rows());
   if (checked) {
-    for (int g = 0; g < 3; ++g) {
-      result.check_lines[g] = telk::lowest_line(checked->rows, g);
-      result.check_short[g] = telk::falls_short(checked->rows, g);
+    for (int g = 0; g < telk::kGroups; ++g) {
+      result.check_lines[g] = checked->lowest_line(g);
+      result.check_short[g] = checked->falls_short(g);
     }
   }
   return 0;
@@ -267,6 +209,30 @@ TELK_EXPORT("telk_calculate") int telk_calculate(int check) {
 // The names the files are saved under, as the console writes them.
 TELK_EXPORT("telk_result_name") const char* telk_result_name() { return telk::kResultName; }
 TELK_EXPORT("telk_check_name") const char* telk_check_name() { return telk::kCheckName; }
+
+// The layout the page reads the files by: the lines of a file's header,
+// and where a number of column group g (0 to telk_groups() - 1) stands in
+// a row of `file`, counted from 0: `what` is 0 the height, 1 the slope
+// angle (the chart's), 2 Bishop's factor of safety of it and 3 Bishop's
+// steepest angle (the check file's); -1 for a number the file has not.
+TELK_EXPORT("telk_header_lines") int telk_header_lines() { return telk::kHeaderLines; }
+TELK_EXPORT("telk_groups") int telk_groups() { return telk::kGroups; }
+TELK_EXPORT("telk_cell") int telk_cell(std::size_t file, int what, int g) {
+  if (g < 0 || g >= telk::kGroups) return -1;
+  if (what == 0) return telk::kHeightCell;
+  if (file == 0) return what == 1 ? telk::angle_cell(g) : -1;
+  if (file != 1) return -1;
+  if (what == 1) return telk::check_angle_cell(g);
+  if (what == 2) return telk::check_fs_cell(g);
+  return what == 3 ? telk::check_steepest_cell(g) : -1;
+}
+// Column group g's name, as the console gives it: "FS 1.0".
+TELK_EXPORT("telk_group_title") const char* telk_group_title(int g) {
+  static std::string titles[telk::kGroups];
+  if (g < 0 || g >= telk::kGroups) return "";
+  titles[g] = telk::fs_title(telk::kFactorsOfSafety[g].decimal);
+  return titles[g].c_str();
+}
 
 // The line about a question (5: about none), "" when there is nothing to say.
 TELK_EXPORT("telk_error") const char* telk_error(std::size_t question) {
