@@ -32,11 +32,13 @@ char* Check::write_after_height(char* out, float h, const float chart_angles[kGr
   bool same = size_ != 0 && std::bit_cast<std::uint64_t>(ratio) == ratio_bits_;
   for (int g = 0; g < kGroups; ++g)
     same = same && std::bit_cast<std::uint32_t>(chart_angles[g]) == angle_bits_[g];
-  *steepest_changed = !same && remake(ratio, h, chart_angles);
+  if (steepest_changed != nullptr) *steepest_changed = false;
+  if (!same) remake(ratio, h, chart_angles, steepest_changed);
   return std::copy_n(tail_, size_, out);
 }
 
-bool Check::remake(double ratio, float h, const float chart_angles[kGroups]) {
+void Check::remake(double ratio, float h, const float chart_angles[kGroups],
+                   bool* steepest_changed) {
   const TableStrength strength = table_strength(tan_phi_, ratio);
   CheckCells cells[kGroups];
   for (int g = 0; g < kGroups; ++g) {
@@ -51,14 +53,16 @@ bool Check::remake(double ratio, float h, const float chart_angles[kGroups]) {
     angle_bits_[g] = std::bit_cast<std::uint32_t>(chart_angles[g]);
   }
   ratio_bits_ = std::bit_cast<std::uint64_t>(ratio);
+  if (steepest_changed == nullptr) {
+    size_ = static_cast<std::size_t>(write_check_tail(tail_, cells) - tail_);
+    return;
+  }
   // The steepest cells' text before, to tell whether they change.
   std::string before[kGroups];
-  const bool first = size_ == 0;
   for (int g = 0; g < kGroups; ++g) before[g] = steepest_[g];
+  *steepest_changed = size_ == 0;
   size_ = static_cast<std::size_t>(write_check_tail(tail_, cells, steepest_) - tail_);
-  bool changed = first;
-  for (int g = 0; g < kGroups; ++g) changed = changed || before[g] != steepest_[g];
-  return changed;
+  for (int g = 0; g < kGroups; ++g) *steepest_changed = *steepest_changed || before[g] != steepest_[g];
 }
 
 bool Check::falls_short(int g) const {

@@ -45,8 +45,8 @@ class Check {
   // Writes the row's cells after its height cell at out, for the height h
   // and the chart's angles of the three groups (not a number where the
   // chart gives none), and returns their end: at most kCheckTailMax bytes
-  // on.  *steepest_changed tells whether a steepest angle shows otherwise
-  // than in the row before.
+  // on.  *steepest_changed, when asked for, tells whether a steepest angle
+  // shows otherwise than in the row before.
   char* write_after_height(char* out, float h, const float chart_angles[kGroups],
                            bool* steepest_changed);
 
@@ -58,7 +58,7 @@ class Check {
   std::string lowest_line(int g) const;
 
  private:
-  bool remake(double ratio, float h, const float chart_angles[kGroups]);
+  void remake(double ratio, float h, const float chart_angles[kGroups], bool* steepest_changed);
 
   Sink* const file_;
   double tan_phi_;  // not a number where the ground has no Bishop answer

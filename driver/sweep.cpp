@@ -179,7 +179,8 @@ template <bool kChecked, bool kWatched>
       checked = check->file()->begin_write(kCellMax + kCheckTailMax, error);
       if (checked == nullptr) return false;
       check->file()->end_write(check->write_after_height(std::copy(row, height_end, checked), h,
-                                                         angles, &steepest_changed));
+                                                         angles,
+                                                         kWatched ? &steepest_changed : nullptr));
     }
     if constexpr (kWatched) watcher->row(row, checked, changed || steepest_changed);
     trace->row();

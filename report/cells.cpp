@@ -2,6 +2,7 @@
 // from std::to_chars, which is exact and never looks at the locale, so the
 // bytes are the same on every machine.
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -44,12 +45,16 @@ char* write_exact_cut(char* out, double v, int decimals) {
 }
 
 // floor(v * scale) for 0 <= v < 2^32 and scale up to 1000, exactly: v is
-// m 2^e with a whole m below 2^53, so m * scale stays below 2^63.
+// m 2^-shift with a whole m below 2^53, read off its bits, so m * scale
+// stays below 2^63.
 std::uint64_t scaled_down(double v, std::uint32_t scale) {
-  int exponent = 0;
-  const double fraction = std::frexp(v, &exponent);  // v = fraction 2^exponent
-  const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-  const int shift = 53 - exponent;  // above 20 here
+  const auto bits = std::bit_cast<std::uint64_t>(v);
+  const auto biased = static_cast<int>(bits >> 52);  // the sign is 0
+  const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  // Normal numbers carry the leading 1; subnormal ones have the least
+  // exponent.
+  const std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+  const int shift = biased == 0 ? 1074 : 1075 - biased;  // above 20 here
   return shift >= 64 ? 0 : (m * scale) >> shift;
 }
 
