@@ -2,11 +2,13 @@
 // file, whether a standard stream is a terminal, and the process's set-up
 // of its standard streams and signals.
 //
-// system/replace.cpp holds what every system shares (the order of a
-// replace's steps, the temporary file's name, which signals end a run and
-// what their handler does); system/posix.cpp and system/windows.cpp hold
-// the calls, under the names of the `os` part at the end.  Nothing outside
-// this room names an operating system.
+// What every system shares is in system/replace.cpp (the order of a
+// replace's steps, the temporary file's name), system/signals.cpp (the
+// hold, which signals end a run, the names their handler removes, and what
+// it does) and system/console.cpp (the wait before a window of its own
+// closes); system/posix.cpp and system/windows.cpp hold the calls, under
+// the names of the `os` part at the end.  Nothing outside this room names
+// an operating system.
 #pragma once
 
 #include <cstddef>
@@ -141,6 +143,14 @@ std::thread start_thread(Args&&... args) {
 // once, without unwinding.  Asks for no memory.
 void remove_named_temporaries();
 
+// The handlers' list of the run's temporary files while they would outlive
+// the process.  A name is published with one store once the file exists
+// under it, and withdrawn before the file is renamed or removed, each in a
+// held step; `name` stays valid while published.  publish_temporary gives
+// the slot to withdraw, -1 when the list is full.
+int publish_temporary(const char* name);
+void withdraw_temporary(int slot);
+
 // Whether `stream` is a terminal a person types at or reads: a tty on
 // POSIX systems, a console on Windows (not a pipe, a file or the null
 // device).
@@ -172,7 +182,7 @@ inline bool waits_before_closing(unsigned console_processes, bool input_is_termi
 void keep_window_open(std::FILE* in, std::FILE* err);
 
 // The calls beneath, one definition in each system's file.  Only
-// system/replace.cpp uses them, and the tests.
+// system/'s shared files use them, and the tests.
 namespace os {
 
 long process_id();

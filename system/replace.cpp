@@ -1,7 +1,6 @@
-// What every system shares: the steps of a replace in their order, the
-// temporary file's name, the nesting of held signals, which signals end a
-// run and what their handler does, and the wait before a console window of
-// its own closes.  The calls are in posix.cpp and windows.cpp.
+// The replace that every system shares: its steps in their order and the
+// temporary file's name.  The calls are in posix.cpp and windows.cpp; the
+// signals' hold and the list of names the handlers remove, in signals.cpp.
 #include <algorithm>
 #include <atomic>
 #include <csignal>
@@ -24,65 +23,7 @@ std::string temporary_name(const std::string& path, int attempt) {
   return path + "." + std::to_string(os::process_id()) + "-" + std::to_string(attempt) + ".tmp";
 }
 
-// The names of the run's temporary files while they would outlive the
-// process, for the signal handlers; null where there is none.  A name is
-// published with one store once the file exists under it, and withdrawn
-// before the file is renamed or removed, so that a handler never sees a
-// name half made, nor one that is no longer the run's own file.  A run
-// writes at most two files at once.
-constexpr int kSlots = 4;
-std::atomic<const char*> g_published[kSlots];
-
-// How deep the calling thread's holds nest.
-thread_local int t_holds = 0;
-
-// Every signal whose default action ends the process and that can be
-// caught, but for the two made into write errors (SIGPIPE, SIGXFSZ).  On
-// Windows the C runtime raises SIGINT for Ctrl+C, SIGBREAK for Ctrl+Break
-// or a closing console window, on a thread of its own.
-template <typename Each>
-void for_each_ending_signal(Each each) {
-  for (const int sig : {SIGINT, SIGTERM, SIGABRT}) each(sig);
-#ifdef _WIN32
-  each(SIGBREAK);
-#else
-  for (const int sig : {SIGHUP, SIGQUIT, SIGILL, SIGTRAP, SIGBUS, SIGFPE, SIGUSR1, SIGSEGV,
-                        SIGUSR2, SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF, SIGSYS})
-    each(sig);
-#endif
-#ifdef __linux__
-  for (const int sig : {SIGSTKFLT, SIGPOLL, SIGPWR}) each(sig);
-#endif
-#ifdef SIGRTMIN
-  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) each(sig);  // real-time
-#endif
-}
-
-void remove_published() {
-  for (std::atomic<const char*>& slot : g_published) {
-    const char* name = slot.exchange(nullptr);
-    if (name != nullptr) os::remove_file(name);
-  }
-}
-
-extern "C" void remove_temporaries_and_die(int sig) {
-  // A signal that a held step raises itself (an abort) cannot wait for
-  // that step to end.
-  if (t_holds == 0) os::wait_for_release();
-  remove_published();
-  std::signal(sig, SIG_DFL);
-  std::raise(sig);
-}
-
 }  // namespace
-
-HeldSignals::HeldSignals() {
-  if (t_holds++ == 0) os::hold_signals();
-}
-
-HeldSignals::~HeldSignals() {
-  if (--t_holds == 0) os::release_signals();
-}
 
 Replacement::~Replacement() { discard(); }
 
@@ -98,18 +39,10 @@ std::string Replacement::directory_failure() const {
          name_ + ": " + os::last_error_text();
 }
 
-void Replacement::publish() {
-  for (int slot = 0; slot < kSlots; ++slot) {
-    const char* none = nullptr;
-    if (g_published[slot].compare_exchange_strong(none, temporary_.name.c_str())) {
-      temporary_.slot = slot;
-      return;
-    }
-  }
-}
+void Replacement::publish() { temporary_.slot = publish_temporary(temporary_.name.c_str()); }
 
 void Replacement::withdraw() {
-  if (temporary_.slot >= 0) g_published[temporary_.slot].store(nullptr);
+  withdraw_temporary(temporary_.slot);
   temporary_.slot = -1;
 }
 
@@ -332,32 +265,6 @@ void Replacement::discard() {
     os::remove_file(temporary_.name.c_str());
     temporary_.named = false;
   }
-}
-
-void remove_named_temporaries() {
-  const HeldSignals held;
-  remove_published();
-}
-
-void handle_signals() {
-  os::ignore_write_signals();
-  for_each_ending_signal([](int sig) {
-    // A signal ignored by whoever started us (nohup, a background job)
-    // stays ignored.
-    if (std::signal(sig, remove_temporaries_and_die) == SIG_IGN) std::signal(sig, SIG_IGN);
-  });
-}
-
-void keep_window_open(std::FILE* in, std::FILE* err) {
-  if (!waits_before_closing(os::console_processes(), is_terminal(in), is_terminal(err))) return;
-  const auto rest_of_line = [in] {
-    int ch = std::fgetc(in);
-    while (ch != EOF && ch != '\n') ch = std::fgetc(in);
-  };
-  rest_of_line();
-  std::fputs("Press Enter to close this window.", err);
-  std::fflush(err);
-  rest_of_line();
 }
 
 }  // namespace telk
