@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "bishop/bishop.h"
+#include "chart/chart.h"
 
 namespace {
 
@@ -27,17 +28,16 @@ int main(int argc, char** argv) {
   const long rows = argc > 1 ? std::atol(argv[1]) : 10000000;
   const double tan_phi = std::tan(35 * 3.14159265358979323846 / 180), c = 1, gamma = 2.2;
   const double definition = 0.125, chart_angle = 34;
-  const double targets[] = {1.0, 1.3, 1.5};
 
   for (const bool with_cursors : {false, true}) {
-    SteepestCursor cursors[3];
+    SteepestCursor cursors[kGroups];
     double sum = 0;
     const auto start = Clock::now();
     for (long row = 1; row <= rows; ++row) {
       const TableStrength strength = table_strength(tan_phi, c, gamma, row * definition);
       sum += check_factor_of_safety(strength, chart_angle);
-      for (int k = 0; k < 3; ++k) {
-        const double beta = check_steepest_angle(strength, targets[k],
+      for (int k = 0; k < kGroups; ++k) {
+        const double beta = check_steepest_angle(strength, kFactorsOfSafety[k].decimal,
                                                  with_cursors ? &cursors[k] : nullptr);
         if (beta == beta) sum += beta;
       }

@@ -141,7 +141,7 @@ TEST(Sweep, WritesTheRowsThePlainRuleWrites) {
       char cells[16 * kCellMax], checked[16 * kCellMax];
       char* end = write_decimal_cell(cells, h);
       char* check_end = write_decimal_cell(checked, h);
-      for (int g = 0; g < 3; ++g) {
+      for (int g = 0; g < kGroups; ++g) {
         const float x = arrondir(A(phi, kFactorsOfSafety[g].chart), 2), angle = slope_angle(x, y);
         end = write_angle_cell(write_decimal_cell(write_decimal_cell(end, x), y), angle);
         check_end = write_angle_cell(check_end, angle);
@@ -199,7 +199,7 @@ TEST(Sweep, CheckFileNumbersAreOnTheSafeSide) {
       float h = 0.0f;
       for (int i = 0; i <= r; ++i) h += answers.definition;
       ground.height = h;
-      for (int g = 0; g < 3; ++g) {
+      for (int g = 0; g < kGroups; ++g) {
         const std::string& chart = rows[r][1 + 3 * g];
         const std::string& fs = rows[r][2 + 3 * g];
         const std::string& steepest = rows[r][3 + 3 * g];

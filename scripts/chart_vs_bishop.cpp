@@ -23,8 +23,6 @@ namespace {
 
 using namespace telk;
 
-constexpr float kChartFs[3] = {1.0f, 1.3f, 1.5f};  // as the result file's groups
-constexpr double kBishopFs[3] = {1.0, 1.3, 1.5};  // as the check file's
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // The grid: phi from 0 to 60 degrees in steps of 0.25, and c / (gamma H)
@@ -52,16 +50,16 @@ Point at(int g, double phi_degrees, double cohesion) {
   const float phi = radians(static_cast<float>(phi_degrees));
   const double tan_phi = std::tan(double{phi});
   Point p;
-  p.x = friction_ratio(phi, kChartFs[g]);
+  p.x = friction_ratio(phi, kFactorsOfSafety[g].chart);
   p.y = cohesion_ratio(1.0f, static_cast<float>(cohesion), 1.0f, tan_phi);
   p.chart = slope_angle(p.x, p.y);
-  p.bishop = check_steepest_angle(tan_phi, cohesion, 1, 1, kBishopFs[g]);
+  p.bishop = check_steepest_angle(tan_phi, cohesion, 1, 1, kFactorsOfSafety[g].decimal);
   return p;
 }
 
 void grid() {
-  for (int g = 0; g < 3; ++g) {
-    std::printf("# FS %.1f: phi  sqrt(c/(gamma H))  chart - Bishop\n", kBishopFs[g]);
+  for (int g = 0; g < kGroups; ++g) {
+    std::printf("# FS %.1f: phi  sqrt(c/(gamma H))  chart - Bishop\n", kFactorsOfSafety[g].decimal);
     for (int j = 0; j <= kCohesionSteps; ++j) {
       const double cohesion = cohesion_of_row(j);
       for (int i = 0; i <= kPhiSteps; ++i) {
@@ -148,7 +146,7 @@ void summary() {
                 steeper[t], least_x[t], most_y[t]);
 
   // Over the figure's grid, where the chart gives an angle.
-  for (int g = 0; g < 3; ++g) {
+  for (int g = 0; g < kGroups; ++g) {
     int cells = 0, above = 0, above_1 = 0, above_2 = 0, no_bishop = 0;
     double top = -1e9, top_at[2] = {}, bottom = 1e9, bottom_at[2] = {};
     for (int j = 0; j <= kCohesionSteps; ++j)
@@ -165,7 +163,7 @@ void summary() {
       }
     std::printf("grid FS %.1f: %d cells with a chart angle, %d without Bishop's; chart above Bishop in %d, by over 1 "
                 "in %d, over 2 in %d; from %.2f (phi %.2f c/gH %.4f) to %.2f (phi %.2f c/gH %.4f)\n",
-                kBishopFs[g], cells, no_bishop, above, above_1, above_2, bottom, bottom_at[0], bottom_at[1],
+                kFactorsOfSafety[g].decimal, cells, no_bishop, above, above_1, above_2, bottom, bottom_at[0], bottom_at[1],
                 top, top_at[0], top_at[1]);
   }
 
@@ -193,9 +191,9 @@ void summary() {
 
   // Whole degrees of phi where Bishop gives an angle and the chart none,
   // for c = 0 and for c / (gamma H) = 0.05.
-  for (int g = 0; g < 3; ++g) {
+  for (int g = 0; g < kGroups; ++g) {
     for (const double cohesion : {0.0, 0.05}) {
-      std::printf("FS %.1f, c/(gamma H) %.2f: no chart angle, Bishop's for phi =", kBishopFs[g],
+      std::printf("FS %.1f, c/(gamma H) %.2f: no chart angle, Bishop's for phi =", kFactorsOfSafety[g].decimal,
                   cohesion);
       int from = -1;
       for (int phi = 1; phi <= 90; ++phi) {

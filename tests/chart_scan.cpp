@@ -35,7 +35,7 @@ int main() {
   const auto last = std::bit_cast<std::uint32_t>(1.5707964f);     // 90 degrees
   for (std::uint32_t bits = first; bits <= last; ++bits) {
     const float phi = std::bit_cast<float>(bits);
-    for (const float fs : {1.0f, 1.3f, 1.5f}) mix(&digest, telk::arrondir(telk::A(phi, fs), 2));
+    for (const auto& fs : telk::kFactorsOfSafety) mix(&digest, telk::arrondir(telk::A(phi, fs.chart), 2));
     if ((bits & 0xFFFFF) == 0xFFFFF || bits == last) print("phi", phi, &digest);
   }
   // Hundredths as the rounding leaves them: the float nearest n / 100.

@@ -267,7 +267,7 @@ TELK_EXPORT("telk_plot_row") const char* telk_plot_row(std::size_t file, std::si
 }
 
 // After a check, the line on the lowest Bishop factor of safety for the
-// factor of safety g (0, 1, 2: 1.0, 1.3, 1.5), as the console shows it
+// column group g (as telk_group_title names it), as the console shows it
 // ("" without the check), and 1 when it is more than 2% below it.
 TELK_EXPORT("telk_check_line") const char* telk_check_line(std::size_t g) {
   return g < std::size(g_result.check_lines) ? g_result.check_lines[g].c_str() : "";
