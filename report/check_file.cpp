@@ -1,15 +1,44 @@
 #include "report/check_file.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "report/layout.h"
 
 namespace telk {
 
-std::string check_header(float density, float friction_angle, float cohesion) {
-  std::string h = ground_lines(density, friction_angle, cohesion);
+namespace {
+
+// The lines on the water and the base, and the empty line after them;
+// none for dry ground on a base at the toe.
+std::string ground_given_lines(const CheckGround& g) {
+  std::string lines;
+  if (g.pore_ratio > 0) lines += "Water\tru\t" + comma_text(g.pore_ratio) + kLineEnd;
+  if (g.table_points > 0) {
+    lines += "Water table\tx/H";
+    for (int i = 0; i < g.table_points; ++i) lines += "\t" + comma_text(g.table_x[i]);
+    lines += std::string(kLineEnd) + "\ty/H";
+    for (int i = 0; i < g.table_points; ++i) lines += "\t" + comma_text(g.table_y[i]);
+    lines += std::string(kLineEnd) + "\tgamma w\t" + comma_text(g.water_unit_weight) +
+             "\tTn/m3" + kLineEnd;
+  }
+  if (g.base_depth > 0) lines += "Base\t" + comma_text(g.base_depth) + "\tm below the toe" + kLineEnd;
+  if (!lines.empty()) lines += kLineEnd;
+  return lines;
+}
+
+}  // namespace
+
+int check_header_lines(const CheckGround& ground) {
+  const std::string lines = ground_given_lines(ground);
+  return kHeaderLines + static_cast<int>(std::count(lines.begin(), lines.end(), '\n'));
+}
+
+std::string check_header(float density, float friction_angle, float cohesion,
+                         const CheckGround& ground) {
+  std::string h = ground_lines(density, friction_angle, cohesion) + ground_given_lines(ground);
   h += "Bishop";
-  for (const FactorOfSafety& fs : kFactorsOfSafety) h += "\tFS " + fs_label(fs.decimal) + "\t\t";
+  for (const FactorOfSafety& fs : kFactorsOfSafety) h += "\tFS " + comma_text(fs.decimal) + "\t\t";
   h.resize(h.size() - 2);  // the last group's title ends the line
   h += kLineEnd;
   h += "H";
