@@ -175,12 +175,14 @@ template <bool kChecked, bool kWatched>
     [[maybe_unused]] char* checked = nullptr;
     [[maybe_unused]] bool steepest_changed = false;
     if constexpr (kChecked) {
-      // The same height cell, then the check's own.
+      // The same height cell, then the check's own; whether its steepest
+      // angles changed only for a watcher.
+      bool* steepest_asked = nullptr;
+      if constexpr (kWatched) steepest_asked = &steepest_changed;
       checked = check->file()->begin_write(kCellMax + kCheckTailMax, error);
       if (checked == nullptr) return false;
       check->file()->end_write(check->write_after_height(std::copy(row, height_end, checked), h,
-                                                         angles,
-                                                         kWatched ? &steepest_changed : nullptr));
+                                                         angles, steepest_asked));
     }
     if constexpr (kWatched) watcher->row(row, checked, changed || steepest_changed);
     trace->row();
