@@ -20,6 +20,10 @@ namespace {
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// A valley the whole search found is refined again when a circle of its
+// is less than 1% above the least of the refinements.
+constexpr double kRefinedAgain = 1.01;
+
 // Keeps `circle` among the leads, best first, at most kLeads of them.
 void lead(Leads* leads, double fs, const SearchCircle& circle) {
   if (leads == nullptr || !(fs < kInfinity)) return;
@@ -49,7 +53,7 @@ Critical critical_of(const Section& section, const SearchCircle& circle) {
 }  // namespace
 
 Critical critical_arc(const Section& section, Leads* leads) {
-  if (leads != nullptr) leads->kept.clear();
+  if (leads != nullptr) leads->kept.clear(), leads->found.clear();
   // Without cohesion ever shallower circles tend to the plane just under
   // the face, the critical slip: tan(phi) / tan(beta) exactly, which the
   // search would only approach, and not at all on the flattest and
@@ -88,22 +92,31 @@ Critical critical_arc(const Section& section, Leads* leads) {
   const SearchCircle crest_level = best_crest_level_circle(section);
   keep_best(crest_level);
   keep_best(compass(section, crest_level, 0.001));
+  if (leads != nullptr) leads->found = leads->kept;
   return critical_of(section, best_circle);
 }
 
 Critical critical_arc_near(const Section& section, Leads* leads) {
-  if (leads->kept.empty()) return critical_arc(section, leads);
+  if (leads->found.empty()) return critical_arc(section, leads);
   const std::vector<Leads::Lead> from = leads->kept;
   leads->kept.clear();
   double least = kInfinity;
   SearchCircle best_circle{};
-  for (const Leads::Lead& l : from) {
+  auto refine = [&](const SearchCircle& start) {
     // From a circle that was critical a little way off: small steps about
     // it, then a simplex.
-    const SearchCircle c = nelder_mead(section, compass(section, l.circle, 0.002), 0.002);
+    const SearchCircle c = nelder_mead(section, compass(section, start, 0.002), 0.002);
     const double f = fs_of(section, c);
     lead(leads, f, c);
     if (f < least) least = f, best_circle = c;
+  };
+  for (const Leads::Lead& l : from) refine(l.circle);
+  // The valleys the whole search found, which the refinements since may
+  // have left: refined again where a circle of theirs, as it is, is within
+  // kRefinedAgain of the least.  A valley that comes back as the slope
+  // steepens is not missed, and one far above costs one circle.
+  for (const Leads::Lead& l : leads->found) {
+    if (fs_of(section, clamped(section, l.circle)) < least * kRefinedAgain) refine(l.circle);
   }
   return critical_of(section, best_circle);
 }

@@ -24,17 +24,19 @@ struct Leads {
     double fs;
     SearchCircle circle;
   };
-  std::vector<Lead> kept;
+  std::vector<Lead> found;  // by the last whole search
+  std::vector<Lead> kept;   // by the last search or refinements
 };
 
 // The critical arc by the whole search; with leads, what it refined is
 // kept there.
 Critical critical_arc(const Section& section, Leads* leads = nullptr);
 
-// The critical arc by refinements from the leads alone, which it replaces
-// with its own: for a sweep of slopes a little apart, a few milliseconds
-// rather than tens.  It can miss a valley that none of them lies in, so a
-// sweep searches whole now and then.  With no leads, the whole search.
+// The critical arc by refinements from the leads alone (those kept, and
+// the valleys of the last whole search near the least), which keeps its
+// own: for a sweep of slopes a little apart, a few milliseconds rather than
+// tens.  It can miss a valley that none of them lies in, so a sweep
+// searches whole now and then.  With no leads, the whole search.
 Critical critical_arc_near(const Section& section, Leads* leads);
 
 }  // namespace telk

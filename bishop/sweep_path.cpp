@@ -11,24 +11,30 @@ namespace telk {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // The nodes' spacing in ln(h): a quarter, some 28% in height.  A cubic
 // through four nodes follows the factor of safety and the steepest angle,
-// smooth in ln(h), to well within their margins, and a sweep of a million
-// rows from 0.125 m solves some sixty nodes.
+// smooth in ln(h), to well within their margins.
 constexpr double kStep = 0.25;
+
+// Nodes are keyed by ln(h) in ticks of 1/kTicks of kStep, so that an
+// interval's halvings are nodes too.
+constexpr std::int64_t kTicks = 1024;
+
+// The least spacing an interval is halved to, in ticks: a thousandth of
+// the height.  Where the cubics still disagree there (a kink, where one
+// valley takes over from another), the lower end's value is taken: the
+// factor of safety and the steepest angle both fall as the height rises.
+constexpr std::int64_t kLeastSpacing = 4;
 
 // The steepest angle found to this many degrees.
 constexpr double kAngleTolerance = 1e-4;
 
-// Nodes are keyed by ln(h) in 1/kWhole of kStep, so that an interval's
-// halvings are nodes too.
-constexpr std::int64_t kWhole = 1024;
-
-// Where an interval's nodes are not both inside (0, 90) degrees, it is
-// halved until their angles differ by at most this, or it is 1/kWhole of
-// kStep wide, and the lower end's angle is taken.
-constexpr double kEdgeAngle = 0.05;
+// What a solve costs against a row's interpolation: a sweep of fewer rows
+// than kDirectShare of its nodes' solves is solved at each row's height.
+constexpr double kSolvesANode = 12;
+constexpr double kSolvesARow = 8;
 
 // The weights at x of the cubic through the values at -1, 0, 1 and 2.
 void cubic_weights(double x, double w[4]) {
@@ -40,6 +46,8 @@ void cubic_weights(double x, double w[4]) {
 }
 
 bool inside(double angle) { return angle > 0 && angle < 90; }
+
+double key_of(std::int64_t ticks) { return static_cast<double>(ticks) * (kStep / kTicks); }
 
 }  // namespace
 
@@ -53,20 +61,38 @@ struct SweepNode {
   std::map<double, double> steepest;  // by target
 };
 
-SweepPath::SweepPath(const Ground& ground) : ground_(ground) {}
+SweepPath::SweepPath(const Ground& ground, double lowest, double highest, std::int64_t rows)
+    : ground_(ground) {
+  // Nodes from one below the lowest row to two above the highest.
+  const double span = std::log(highest / lowest) / kStep + 4;
+  direct_ = !(lowest > 0 && highest >= lowest) ||
+            static_cast<double>(rows) * kSolvesARow <= span * kSolvesANode;
+}
+
 SweepPath::~SweepPath() = default;
 
-SweepNode& SweepPath::node(std::int64_t k) {
-  std::unique_ptr<SweepNode>& n = nodes_[k];
+SweepNode& SweepPath::node(double key, double height) {
+  std::unique_ptr<SweepNode>& n = nodes_[key];
   if (!n) {
     n = std::make_unique<SweepNode>();
-    n->height = std::exp(static_cast<double>(k) * (kStep / kWhole));
+    n->height = height;
   }
   return *n;
 }
 
-double SweepPath::node_fs(std::int64_t k, double beta) {
-  SweepNode& n = node(k);
+SweepNode& SweepPath::tick_node(std::int64_t ticks, std::int64_t near) {
+  const double key = key_of(ticks);
+  SweepNode& n = node(key, std::exp(key));
+  // A node between the spacing's nodes is searched from what the one it
+  // was made for found, rather than whole.
+  if (!n.searched && ticks % kTicks != 0) {
+    SweepNode& from = node(key_of(near), std::exp(key_of(near)));
+    if (from.searched) n.leads = from.leads, n.searched = true;
+  }
+  return n;
+}
+
+double SweepPath::node_fs(SweepNode& n, double beta) {
   const auto found = n.fs.find(beta);
   if (found != n.fs.end()) return found->second;
   Ground g = ground_;
@@ -83,99 +109,143 @@ double SweepPath::node_fs(std::int64_t k, double beta) {
   return c.fs;
 }
 
-double SweepPath::node_steepest(std::int64_t k, double target) {
-  SweepNode& n = node(k);
+double SweepPath::node_steepest(SweepNode& n, double target) {
   const auto found = n.steepest.find(target);
   if (found != n.steepest.end()) return found->second;
-  double angle = 90;
-  if (node_fs(k, 90) < target) {
-    // From the node below's angle (or 45), steps of 4 degrees toward the
-    // target until it is crossed, then the Illinois form of false position
-    // in that bracket.  The factor of safety falls as the slope steepens.
-    const auto below = nodes_.find(k - kWhole);
-    double a = 45;
-    if (below != nodes_.end()) {
-      const auto known = below->second->steepest.find(target);
-      if (known != below->second->steepest.end() && inside(known->second)) a = known->second;
-    }
-    double fa = node_fs(k, a) - target, b = a, fb = fa;
-    for (;;) {
-      b = fa > 0 ? std::min(90.0, a + 4) : std::max(kLeastSlopeAngle, a - 4);
-      if (b == a) break;  // at the flattest slope, still short
-      fb = node_fs(k, b) - target;
-      if (!(fa * fb > 0)) break;
+  const double angle = root(n, target);
+  n.steepest.emplace(target, angle);
+  last_steepest_[target] = angle;
+  return angle;
+}
+
+// Where the node's factor of safety falls to the target, the factor of
+// safety falling as the slope steepens.  From the angle solved at the node
+// whose factor of safety is nearest the target (the chart's angles are,
+// and they are near), else the last angle found for it, else 45: a secant
+// step by the slope the last search ended with, secant steps on until the
+// target is crossed, then the Illinois form of false position in that
+// bracket.  90 where a vertical cut reaches the target.
+double SweepPath::root(SweepNode& n, double target) {
+  double a = kNaN, fa = kNaN;
+  for (const auto& [beta, fs] : n.fs) {
+    if (beta >= kLeastSlopeAngle && beta <= 90 && !(std::abs(fs - target) >= std::abs(fa)))
+      a = beta, fa = fs - target;
+  }
+  if (!(fa == fa)) {
+    const auto last = last_steepest_.find(target);
+    a = last != last_steepest_.end() && inside(last->second) ? last->second : 45;
+    fa = node_fs(n, a) - target;
+  }
+  if (fa == 0) return a;
+  const double toward = fa > 0 ? 1 : -1;
+  const auto known = last_slope_.find(target);
+  const double slope = known != last_slope_.end() ? known->second : -0.02;  // per degree
+  double step = -fa / slope;
+  if (!(toward * step >= 0.25)) step = toward * 0.25;
+  if (toward * step > 16) step = toward * 16;
+  double b = std::clamp(a + step, kLeastSlopeAngle, 90.0);
+  if (b == a) return fa > 0 ? 90 : kNaN;
+  double fb = node_fs(n, b) - target;
+  while (fa * fb > 0) {
+    // Where the secant through the two meets the target, at least twice as
+    // far again, and at most 16 degrees on.
+    const double width = std::abs(b - a);
+    double next = b - fb * (b - a) / (fb - fa);
+    if (!(toward * (next - b) >= 2 * width)) next = b + toward * 2 * width;
+    if (toward * (next - b) > 16) next = b + toward * 16;
+    next = std::clamp(next, kLeastSlopeAngle, 90.0);
+    if (next == b) return fb > 0 ? 90 : kNaN;  // a vertical cut stands, or the flattest falls
+    a = b, fa = fb;
+    b = next, fb = node_fs(n, b) - target;
+  }
+  for (int i = 0; i < 60 && std::abs(b - a) > kAngleTolerance && fb != 0; ++i) {
+    const double c = (a * fb - b * fa) / (fb - fa);
+    const double fc = node_fs(n, c) - target;
+    if (fc * fb < 0) {
       a = b, fa = fb;
-    }
-    if (b == a) {
-      angle = kNaN;
     } else {
-      for (int i = 0; i < 60 && std::abs(b - a) > kAngleTolerance && fb != 0; ++i) {
-        const double c = (a * fb - b * fa) / (fb - fa);
-        const double fc = node_fs(k, c) - target;
-        if (fc * fb < 0) {
-          a = b, fa = fb;
-        } else {
-          fa /= 2;  // the end kept twice counts for less
-        }
-        b = c, fb = fc;
-      }
-      // The end that reaches the target: the flatter.
-      angle = fb >= 0 ? b : a;
+      fa /= 2;  // the end kept twice counts for less
+    }
+    b = c, fb = fc;
+  }
+  if (a != b && fa * fb < 0) last_slope_[target] = (fb - fa) / (b - a);
+  // The end that reaches the target: the flatter.
+  return fb >= 0 ? b : a;
+}
+
+double SweepPiece::at(double ticks) const {
+  if (!cubic) return lower;
+  double w[4];
+  cubic_weights((ticks - origin) / spacing, w);
+  return w[0] * values[0] + w[1] * values[1] + w[2] * values[2] + w[3] * values[3];
+}
+
+// The piece about `ticks` of the answer whose node values `value` gives:
+// at the nodes' spacing where the cubic through the four nodes around it
+// and the one through the four after agree, halfway across the interval,
+// within `tolerance`; else on halves, down to a tick.  Where the answer
+// turns fast in ln(h), it has more nodes.
+template <typename Value, typename Usable>
+SweepPiece SweepPath::piece(double ticks, Value value, Usable usable, double tolerance) {
+  for (std::int64_t spacing = kTicks;; spacing /= 2) {
+    const auto k = static_cast<std::int64_t>(std::floor(ticks / static_cast<double>(spacing))) * spacing;
+    SweepPiece p;
+    p.from = static_cast<double>(k);
+    p.to = static_cast<double>(k + spacing);
+    p.origin = p.from;
+    p.spacing = static_cast<double>(spacing);
+    bool usable_all = true;
+    for (int i = 0; i < 4; ++i) {
+      p.values[i] = value(k + (i - 1) * spacing, k);
+      usable_all = usable_all && usable(p.values[i]);
+    }
+    if (usable_all) {
+      SweepPiece next = p;
+      next.origin = p.from + p.spacing;
+      for (int i = 0; i < 3; ++i) next.values[i] = p.values[i + 1];
+      next.values[3] = value(k + 3 * spacing, k);
+      next.cubic = p.cubic = true;
+      const double middle = p.from + p.spacing / 2;
+      if (usable(next.values[3]) && std::abs(p.at(middle) - next.at(middle)) <= tolerance) return p;
+    }
+    if (spacing == kLeastSpacing) {
+      p.cubic = false;
+      p.lower = std::min(p.values[1], p.values[2]);  // not a number where either is
+      if (!(p.values[1] == p.values[1] && p.values[2] == p.values[2])) p.lower = kNaN;
+      return p;
     }
   }
-  n.steepest.emplace(target, angle);
-  return angle;
 }
 
 double SweepPath::factor_of_safety(double h, double beta) {
   if (!(h > 0) || !(beta >= kLeastSlopeAngle && beta <= 90)) return kNaN;
-  const double z = std::log(h) / kStep;
-  const double whole = std::floor(z);
-  const auto k = static_cast<std::int64_t>(whole) * kWhole;
-  double w[4], lnfs = 0;
-  cubic_weights(z - whole, w);
-  for (int i = 0; i < 4; ++i) {
-    const double fs = node_fs(k + (i - 1) * kWhole, beta);
-    if (!(fs > 0 && fs < std::numeric_limits<double>::infinity())) {
-      // No logarithm to follow: the lower of the interval's ends.
-      return std::min(node_fs(k, beta), node_fs(k + kWhole, beta)) / (1 + kSweepFsError);
-    }
-    lnfs += w[i] * std::log(fs);
+  if (direct_) return node_fs(node(std::log(h), h), beta);
+  const double ticks = std::log(h) / kStep * kTicks;
+  SweepPiece& p = fs_pieces_[beta];
+  if (!(ticks >= p.from && ticks < p.to)) {
+    p = piece(
+        ticks, [&](std::int64_t at, std::int64_t near) {
+          return std::log(node_fs(tick_node(at, near), beta));
+        },
+        [](double v) { return std::abs(v) < kInfinity; }, kSweepFsTolerance);
   }
-  return std::exp(lnfs) / (1 + kSweepFsError);
+  return std::exp(p.at(ticks)) / (1 + kSweepFsError);
 }
 
 double SweepPath::steepest_angle(double h, double target) {
   if (!(h > 0)) return kNaN;
-  const double z = std::log(h) / kStep;
-  const double whole = std::floor(z);
-  const auto k = static_cast<std::int64_t>(whole) * kWhole;
-  double w[4], angle = 0, nodes[4];
-  cubic_weights(z - whole, w);
-  for (int i = 0; i < 4; ++i) nodes[i] = node_steepest(k + (i - 1) * kWhole, target);
-  if (!std::all_of(nodes, nodes + 4, inside)) return edge_steepest(z, k, target);
-  for (int i = 0; i < 4; ++i) angle += w[i] * nodes[i];
-  return angle - kSweepAngleError;
-}
-
-// Between nodes of which one is 90 or none: the interval halved about z
-// until its ends' angles are near, and the lower end's taken.
-double SweepPath::edge_steepest(double z, std::int64_t k, double target) {
-  std::int64_t lo = k, hi = k + kWhole;
-  double a = node_steepest(lo, target), b = node_steepest(hi, target);
-  const double zk = z * kWhole;
-  while (hi - lo > 1 && !(a == b || (inside(a) && inside(b) && std::abs(a - b) <= kEdgeAngle))) {
-    const std::int64_t mid = (lo + hi) / 2;
-    const double m = node_steepest(mid, target);
-    if (zk < static_cast<double>(mid)) {
-      hi = mid, b = m;
-    } else {
-      lo = mid, a = m;
-    }
+  if (direct_) return node_steepest(node(std::log(h), h), target);
+  const double ticks = std::log(h) / kStep * kTicks;
+  SweepPiece& p = steepest_pieces_[target];
+  if (!(ticks >= p.from && ticks < p.to)) {
+    p = piece(
+        ticks, [&](std::int64_t at, std::int64_t near) {
+          return node_steepest(tick_node(at, near), target);
+        },
+        inside, kSweepAngleTolerance);
   }
-  if (!(a == a) || !(b == b)) return kNaN;
-  const double least = std::min(a, b);
-  return least == 90 ? 90 : least - kSweepAngleError;
+  const double angle = p.at(ticks);
+  return angle == 90 ? 90 : angle - kSweepAngleError;
 }
 
 }  // namespace telk
