@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "driver/sweep.h"
+
 namespace telk {
 
 double kept_cohesion_ratio(double ratio) {
@@ -15,13 +17,15 @@ double kept_cohesion_ratio(double ratio) {
   return std::bit_cast<double>(std::bit_cast<std::uint64_t>(ratio) & ~kDropped);
 }
 
-Check::Check(const Answers& answers, Sink* file, const GroundOptions& options)
+Check::Check(const Answers& answers, Sink* file, const GroundOptions& options,
+             Progress* progress)
     : file_(file),
       header_(check_header(answers.density, answers.friction_angle, answers.cohesion,
                            check_ground(options))),
       tan_phi_(std::numeric_limits<double>::quiet_NaN()),
       cohesion_(answers.cohesion),
-      density_(answers.density) {
+      density_(answers.density),
+      progress_(progress) {
   if (!takes_strength(answers.friction_angle, answers.cohesion, answers.density)) return;
   const float phi = radians(answers.friction_angle);
   tan_phi_ = std::tan(double{phi});
@@ -30,7 +34,10 @@ Check::Check(const Answers& answers, Sink* file, const GroundOptions& options)
   if (options.given()) {
     Ground ground{double{phi} * (180 / 3.14159265358979323846), answers.cohesion,
                   answers.density, 1, 90};
-    path_ = std::make_unique<SweepPath>(with_options(ground, options));
+    const int rows = row_count(answers.height, answers.definition);
+    last_height_ = double{answers.definition} * rows;
+    path_ = std::make_unique<SweepPath>(with_options(ground, options), answers.definition,
+                                        last_height_, rows);
   }
 }
 
@@ -65,6 +72,7 @@ void Check::remake(double ratio, float h, const float chart_angles[kGroups],
     const double target = kFactorsOfSafety[g].decimal;
     double fs = std::numeric_limits<double>::quiet_NaN(), steepest = fs;
     if (path_ && answered) {
+      if (progress_ != nullptr && g == 0) progress_->at(std::min(1.0, h / last_height_));
       if (angle) fs = path_->factor_of_safety(ratio, built_angle(chart_angles[g]));
       steepest = path_->steepest_angle(ratio, target);
     } else if (!path_) {

@@ -35,14 +35,25 @@ struct Lowest {
   float height = 0.0f;
 };
 
+// Told how far a slow check has come, for a front end to show: the
+// share of the sweep's height done, from 0 to 1.
+class Progress {
+ public:
+  virtual ~Progress() = default;
+  virtual void at(double share) = 0;
+};
+
 class Check {
  public:
   // The ground as typed with what the options add (water, a deeper base,
   // whose water has its unit weight settled), and the sink of the check
   // file, the caller's, which must outlive the check.  Where the ground has
   // no Bishop answer (a strength the solver does not take: takes_strength)
-  // every Bishop cell is empty.
-  Check(const Answers& answers, Sink* file, const GroundOptions& options = {});
+  // every Bishop cell is empty.  With water or a deeper base, which the
+  // solver answers row by row, `progress` (the caller's, if any) is told
+  // how far it has come.
+  Check(const Answers& answers, Sink* file, const GroundOptions& options = {},
+        Progress* progress = nullptr);
   ~Check();
   Check(const Check&) = delete;
   Check& operator=(const Check&) = delete;
@@ -81,6 +92,8 @@ class Check {
   std::unique_ptr<SweepPath> path_;
   double tan_phi_;  // not a number where the ground has no Bishop answer
   double cohesion_, density_;
+  Progress* progress_;
+  double last_height_ = 0;  // the sweep's, for the progress
   SteepestCursor cursors_[kGroups];
   Lowest lowest_[kGroups];
   // The cells depend on the kept ratio and the chart's angles alone, which

@@ -96,12 +96,14 @@ int run(bool check, telk::GroundOptions options) {
   std::optional<telk::Check> checked;
   bool written = file.create(&error) &&
                  (!check || (check_file.create(&error) && check_file.apart_from(file, &error)));
-  if (written && check) checked.emplace(answers, check_file.sink(), options);
+  telk::TerminalProgress progress(stdout, stderr);
+  if (written && check) checked.emplace(answers, check_file.sink(), options, &progress);
   telk::ResultFile* const both[] = {&file, &check_file};
   written = written &&
             telk::sweep(*plan, file.sink(), stdout, &error, checked ? &*checked : nullptr) &&
             file.finish(&error) && (!check || check_file.finish(&error)) &&
             telk::put_in_place(std::span(both, check ? 2 : 1), &error);
+  progress.clear();
   std::fflush(stdout);
   if (!written) {
     fail(error);
