@@ -143,7 +143,7 @@ struct ChartGroups {
 };
 
 // The rows of a sweep, and with a check its rows too, and with a watcher
-// word of each; a loop for each, so that the plain sweep pays nothing a row
+// word of each row; a loop for each case, so that the plain sweep pays nothing a row
 // for the others.  Flattened: with several loops the compiler would no
 // longer inline the height cell and the cohesion ratio into each, which
 // costs the plain sweep a sixth.

@@ -36,15 +36,8 @@ int check_header_lines(const CheckGround& ground) {
 
 std::string check_header(float density, float friction_angle, float cohesion,
                          const CheckGround& ground) {
-  std::string h = ground_lines(density, friction_angle, cohesion) + ground_given_lines(ground);
-  h += "Bishop";
-  for (const FactorOfSafety& fs : kFactorsOfSafety) h += "\tFS " + comma_text(fs.decimal) + "\t\t";
-  h.resize(h.size() - 2);  // the last group's title ends the line
-  h += kLineEnd;
-  h += "H";
-  for (int g = 0; g < kGroups; ++g) h += "\tangle\tFS Bishop\tangle Bishop";
-  h += kLineEnd;
-  return h;
+  return ground_lines(density, friction_angle, cohesion) + ground_given_lines(ground) +
+         title_lines("Bishop", "\tangle\tFS Bishop\tangle Bishop");
 }
 
 double built_angle(float chart_angle) { return std::nearbyint(double{chart_angle}); }

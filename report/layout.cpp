@@ -26,16 +26,20 @@ std::string ground_lines(float density, float friction_angle, float cohesion) {
   return h;
 }
 
-std::string header(float density, float friction_angle, float cohesion) {
-  std::string h = ground_lines(density, friction_angle, cohesion);
-  h += "ABAC 1";
+std::string title_lines(const char* corner, const char* group_columns) {
+  std::string h = corner;
   for (const FactorOfSafety& fs : kFactorsOfSafety) h += "\tFS " + comma_text(fs.decimal) + "\t\t";
   h.resize(h.size() - 2);  // the last group's title ends the line
   h += kLineEnd;
   h += "H";
-  for (int g = 0; g < kGroups; ++g) h += "\tTg (Phi)/FS=\tC'/(d*H*Tg Phi)\tangle";
+  for (int g = 0; g < kGroups; ++g) h += group_columns;
   h += kLineEnd;
   return h;
+}
+
+std::string header(float density, float friction_angle, float cohesion) {
+  return ground_lines(density, friction_angle, cohesion) +
+         title_lines("ABAC 1", "\tTg (Phi)/FS=\tC'/(d*H*Tg Phi)\tangle");
 }
 
 FrictionCells friction_cells(const float friction_ratios[kGroups]) {

@@ -42,6 +42,10 @@ std::string fs_title(double fs);
 // lines (density, friction angle in degrees and cohesion, as typed, and
 // the empty line), then the column titles.
 std::string ground_lines(float density, float friction_angle, float cohesion);
+// The column titles' two lines: `corner`, then each group's factor of
+// safety over its three columns ("FS 1,3"); "H", then each group's
+// `group_columns` (tab-led).
+std::string title_lines(const char* corner, const char* group_columns);
 std::string header(float density, float friction_angle, float cohesion);
 
 // What every row of a run shares: each group's friction ratio cell, and
