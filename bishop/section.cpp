@@ -70,8 +70,10 @@ std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double
   const double disc = b * b - a * c;
   if (disc > 0) {
     for (const double root : {(b - std::sqrt(disc)) / a, (b + std::sqrt(disc)) / a}) {
+      // Below the toe by a rounding of a circle given back: at the toe.
       const double t = std::clamp(root, 0.0, 1.0);
-      if (std::abs(t - root) <= kTolerance && t <= cy) xs[cuts] = t * l, ys[cuts++] = t;
+      if (root >= -kTolerance - below_base && root <= 1 + kTolerance && t <= cy)
+        xs[cuts] = t * l, ys[cuts++] = t;
     }
   }
   const double half = r * r - (1 - cy) * (1 - cy);
@@ -87,9 +89,20 @@ std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double
       if (x < -kTolerance && cuts < 4) xs[cuts] = x, ys[cuts++] = 0;
     }
   }
-  if (cuts != 2 || xs[0] == xs[1]) return std::nullopt;
-  const int exit = xs[0] < xs[1] ? 0 : 1;
-  const Arc arc{cx, cy, r, xs[exit], ys[exit], xs[1 - exit], ys[1 - exit]};
+  if (cuts < 2) return std::nullopt;
+  // The slip: from where the circle enters (its last cut, going along the
+  // ground toward the toe) to the first cut past that, where it leaves.
+  // Past there it may cut the ground again (in front of the toe, over a
+  // deeper base), which another slip, not this one's soil, lies under: as
+  // the search takes a circle that leaves at the toe.
+  int entry = 0;
+  for (int i = 1; i < cuts; ++i) entry = xs[i] > xs[entry] ? i : entry;
+  int exit = -1;
+  for (int i = 0; i < cuts; ++i) {
+    if (xs[i] < xs[entry] && (exit < 0 || xs[i] > xs[exit])) exit = i;
+  }
+  if (exit < 0) return std::nullopt;
+  const Arc arc{cx, cy, r, xs[exit], ys[exit], xs[entry], ys[entry]};
   // The base y = -D: the arc's lowest point, where it lies between the ends.
   const bool lowest_inside = cx > arc.exit_x && cx < arc.entry_x;
   if (lowest_inside && cy - r < -section.base - kTolerance - below_base) return std::nullopt;

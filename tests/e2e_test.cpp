@@ -1,5 +1,6 @@
 // Runs the built telk in a fresh directory with the answers piped in, and
 // compares the whole result file and console text with the expected files.
+#include <cstdio>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -99,6 +100,28 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
     EXPECT_EQ(out.console.rfind(console_lines(c.out), 0), 0u) << c.args << ": " << out.console;
     EXPECT_EQ(out.error, console_lines(c.error)) << c.args;
     EXPECT_EQ(out.files, "") << c.args;
+  }
+}
+
+// The critical circle --fs prints, typed back with --circle, has the
+// factor of safety it printed, to the rounding of its three decimals: dry,
+// wet, on a deeper base (a toe circle whose centre is in front of the toe,
+// and one that leaves the ground in front of it).
+TEST(EndToEnd, ThePrintedCircleGivenBackHasItsFactorOfSafety) {
+  for (const char* slope : {"19.6 3 20 10 26.565", "35 1 20 10 30 --water 0,0,4,1 --gamma-w 9.81",
+                            "30 18 18 10 45 --ru 0.2 --base 5", "0 1 5.52 1 30 --base 16"}) {
+    const Outcome critical = run("", "", std::string("--fs ") + slope);
+    double fs = 0, cx = 0, cy = 0, r = 0;
+    ASSERT_EQ(std::sscanf(critical.console.c_str(), "%lf centre (%lf, %lf) radius %lf", &fs, &cx,
+                          &cy, &r),
+              4)
+        << slope << ": " << critical.console;
+    const Outcome given = run("", "", std::string("--fs ") + slope + " --circle " +
+                                          std::to_string(cx) + " " + std::to_string(cy) + " " +
+                                          std::to_string(r));
+    double given_fs = 0;
+    ASSERT_EQ(std::sscanf(given.console.c_str(), "%lf", &given_fs), 1) << slope << ": " << given.error;
+    EXPECT_NEAR(given_fs, fs, 0.0015) << slope;
   }
 }
 
