@@ -22,10 +22,11 @@ TEST(EndToEnd, KnownRunsGiveTheExpectedBytes) {
   ASSERT_GE(runs.size(), 12u);
   for (const KnownRun& r : runs) {
     for (const bool checked : {false, true}) {
-      SCOPED_TRACE(r.name + (checked ? " --check" : ""));
+      if (!checked && !r.options.empty()) continue;
+      const std::string args = checked ? "--check " + r.options : "";
+      SCOPED_TRACE(r.name + " " + args);
       // Over an old result file, which the new one must replace.
-      const Outcome out = run(r.answers, "printf 'old result' > TELK_result.xls && ",
-                              checked ? "--check" : "");
+      const Outcome out = run(r.answers, "printf 'old result' > TELK_result.xls && ", args);
       EXPECT_EQ(out.status, 0);
       EXPECT_EQ(out.error + out.files,
                 checked ? "TELK_check.xls TELK_result.xls " : "TELK_result.xls ");
