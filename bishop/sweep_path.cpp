@@ -22,6 +22,12 @@ constexpr double kStep = 0.25;
 // interval's halvings are nodes too.
 constexpr std::int64_t kTicks = 1024;
 
+// How far, in degrees, a slope's search may start from the circles found
+// for another slope at the same height.  Further, its valleys may lie
+// elsewhere (a sweep once read 0.3 degrees steeper than the solver 40
+// degrees from the node's whole search).
+constexpr double kWarmReach = 8;
+
 // The least spacing an interval is halved to, in ticks: a thousandth of
 // the height.  Where the cubics still disagree there (a kink, where one
 // valley takes over from another), the lower end's value is taken: the
@@ -31,8 +37,9 @@ constexpr std::int64_t kLeastSpacing = 4;
 // The steepest angle found to this many degrees.
 constexpr double kAngleTolerance = 1e-4;
 
-// What a solve costs against a row's interpolation: a sweep of fewer rows
-// than kDirectShare of its nodes' solves is solved at each row's height.
+// The solves a row costs, solved at its own height, and a node: a sweep
+// whose rows cost fewer than the nodes it would need (without halvings)
+// is solved row by row.
 constexpr double kSolvesANode = 12;
 constexpr double kSolvesARow = 8;
 
@@ -55,7 +62,7 @@ double key_of(std::int64_t ticks) { return static_cast<double>(ticks) * (kStep /
 // targets rows have asked for, with the circles its searches found.
 struct SweepNode {
   double height;
-  bool searched = false;  // a whole search was made here
+  double searched_at = kNaN;  // the slope angle of its last whole search
   Leads leads;
   std::map<double, double> fs;        // by slope angle
   std::map<double, double> steepest;  // by target
@@ -85,9 +92,9 @@ SweepNode& SweepPath::tick_node(std::int64_t ticks, std::int64_t near) {
   SweepNode& n = node(key, std::exp(key));
   // A node between the spacing's nodes is searched from what the one it
   // was made for found, rather than whole.
-  if (!n.searched && ticks % kTicks != 0) {
-    SweepNode& from = node(key_of(near), std::exp(key_of(near)));
-    if (from.searched) n.leads = from.leads, n.searched = true;
+  if (!(n.searched_at == n.searched_at) && ticks % kTicks != 0) {
+    const SweepNode& from = node(key_of(near), std::exp(key_of(near)));
+    n.leads = from.leads, n.searched_at = from.searched_at;
   }
   return n;
 }
@@ -99,11 +106,12 @@ double SweepPath::node_fs(SweepNode& n, double beta) {
   g.height = n.height;
   g.slope_angle = beta;
   const Section section = section_of(g);
-  // The first slope at a node is searched whole; the others start from
-  // what that found, as slopes a few degrees apart share their valleys.
-  const Critical c = n.searched ? critical_arc_near(section, &n.leads)
-                                : critical_arc(section, &n.leads);
-  n.searched = true;
+  // A slope within kWarmReach of the node's last whole search starts from
+  // what that found, as slopes a few degrees apart share their valleys;
+  // one further off is searched whole, as the first is.
+  const bool near = std::abs(beta - n.searched_at) <= kWarmReach;
+  const Critical c = near ? critical_arc_near(section, &n.leads) : critical_arc(section, &n.leads);
+  if (!near) n.searched_at = beta;
   ++solves_;
   n.fs.emplace(beta, c.fs);
   return c.fs;
@@ -127,6 +135,16 @@ double SweepPath::node_steepest(SweepNode& n, double target) {
 // bracket.  90 where a vertical cut reaches the target.
 double SweepPath::root(SweepNode& n, double target) {
   double a = kNaN, fa = kNaN;
+  // The tightest bracket among the angles solved already (for the other
+  // targets, or the chart's angles): the steepest still reaching the
+  // target, and the flattest past it, steeper.
+  double reach = kNaN, f_reach = kNaN, past = kNaN, f_past = kNaN;
+  for (const auto& [beta, fs] : n.fs) {
+    if (!(beta >= kLeastSlopeAngle && beta <= 90)) continue;
+    if (fs >= target) reach = beta, f_reach = fs - target;
+    if (fs < target && past != past && beta > reach) past = beta, f_past = fs - target;
+  }
+  if (reach == reach && past == past && past > reach) return illinois(n, target, reach, f_reach, past, f_past);
   for (const auto& [beta, fs] : n.fs) {
     if (beta >= kLeastSlopeAngle && beta <= 90 && !(std::abs(fs - target) >= std::abs(fa)))
       a = beta, fa = fs - target;
@@ -158,6 +176,13 @@ double SweepPath::root(SweepNode& n, double target) {
     a = b, fa = fb;
     b = next, fb = node_fs(n, b) - target;
   }
+  return illinois(n, target, a, fa, b, fb);
+}
+
+// The Illinois form of false position in the bracket [a, b] of the target,
+// to kAngleTolerance; the end that reaches the target, the flatter.
+double SweepPath::illinois(SweepNode& n, double target, double a, double fa, double b,
+                           double fb) {
   for (int i = 0; i < 60 && std::abs(b - a) > kAngleTolerance && fb != 0; ++i) {
     const double c = (a * fb - b * fa) / (fb - fa);
     const double fc = node_fs(n, c) - target;
@@ -198,6 +223,15 @@ SweepPiece SweepPath::piece(double ticks, Value value, Usable usable, double tol
     for (int i = 0; i < 4; ++i) {
       p.values[i] = value(k + (i - 1) * spacing, k);
       usable_all = usable_all && usable(p.values[i]);
+    }
+    // Where the answer is none or a vertical cut at both ends, it is so
+    // between them: it falls as the height rises.
+    const bool same_ends = p.values[1] == p.values[2] ||
+                           (p.values[1] != p.values[1] && p.values[2] != p.values[2]);
+    if (!usable_all && same_ends && !usable(p.values[1])) {
+      p.cubic = false;
+      p.lower = p.values[1];
+      return p;
     }
     if (usable_all) {
       SweepPiece next = p;

@@ -63,6 +63,7 @@ class SweepPath {
   double node_fs(SweepNode& n, double beta);
   double node_steepest(SweepNode& n, double target);
   double root(SweepNode& n, double target);
+  double illinois(SweepNode& n, double target, double a, double fa, double b, double fb);
   template <typename Value, typename Usable>
   SweepPiece piece(double ticks, Value value, Usable usable, double tolerance);
 
@@ -81,8 +82,8 @@ class SweepPath {
 // far two cubics may part for their interval to be read off one of them,
 // in ln(FS) and degrees.
 inline constexpr double kSweepFsError = 5e-4;
-inline constexpr double kSweepAngleError = 0.02;
-inline constexpr double kSweepFsTolerance = 5e-5;
-inline constexpr double kSweepAngleTolerance = 0.005;
+inline constexpr double kSweepAngleError = 0.05;
+inline constexpr double kSweepFsTolerance = 2e-4;
+inline constexpr double kSweepAngleTolerance = 0.04;
 
 }  // namespace telk
