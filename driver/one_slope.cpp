@@ -17,7 +17,15 @@ std::string length(double v) {
   return text;
 }
 
-std::string point(double x, double y) { return "(" + length(x) + ", " + length(y) + ")"; }
+// Appended piece by piece: GCC 12 warns falsely on some sums of strings.
+std::string point(double x, double y) {
+  std::string text(1, '(');
+  text += length(x);
+  text += ", ";
+  text += length(y);
+  text += ')';
+  return text;
+}
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <string_view>
 
 #include "report/layout.h"
 
@@ -12,17 +14,26 @@ namespace {
 // The lines on the water and the base, and the empty line after them;
 // none for dry ground on a base at the toe.
 std::string ground_given_lines(const CheckGround& g) {
+  // Appended piece by piece: GCC 12 warns falsely on some sums of strings.
   std::string lines;
-  if (g.pore_ratio > 0) lines += "Water\tru\t" + comma_text(g.pore_ratio) + kLineEnd;
+  const auto line = [&lines](std::initializer_list<std::string_view> cells) {
+    for (const std::string_view cell : cells) lines += cell;
+    lines += kLineEnd;
+  };
+  if (g.pore_ratio > 0) line({"Water\tru\t", comma_text(g.pore_ratio)});
   if (g.table_points > 0) {
-    lines += "Water table\tx/H";
-    for (int i = 0; i < g.table_points; ++i) lines += "\t" + comma_text(g.table_x[i]);
-    lines += std::string(kLineEnd) + "\ty/H";
-    for (int i = 0; i < g.table_points; ++i) lines += "\t" + comma_text(g.table_y[i]);
-    lines += std::string(kLineEnd) + "\tgamma w\t" + comma_text(g.water_unit_weight) +
-             "\tTn/m3" + kLineEnd;
+    std::string xs, ys;
+    for (int i = 0; i < g.table_points; ++i) {
+      xs += '\t';
+      xs += comma_text(g.table_x[i]);
+      ys += '\t';
+      ys += comma_text(g.table_y[i]);
+    }
+    line({"Water table\tx/H", xs});
+    line({"\ty/H", ys});
+    line({"\tgamma w\t", comma_text(g.water_unit_weight), "\tTn/m3"});
   }
-  if (g.base_depth > 0) lines += "Base\t" + comma_text(g.base_depth) + "\tm below the toe" + kLineEnd;
+  if (g.base_depth > 0) line({"Base\t", comma_text(g.base_depth), "\tm below the toe"});
   if (!lines.empty()) lines += kLineEnd;
   return lines;
 }
