@@ -42,8 +42,8 @@ void compare_builds(std::uint64_t seed, int runs) {
     // Checked every other run: Bishop's table read alike; and now and then
     // with water and a deeper base, the solver's own sums alike.
     std::string args = k % 2 == 0 ? "--check" : "";
-    if (k % 25 == 4) args += " --ru " + typed(random, 0, 0.5, 2, 2);
-    if (k % 25 == 16) {
+    if (k % 50 == 4) args += " --ru " + typed(random, 0, 0.5, 2, 2);
+    if (k % 50 == 16) {
       args += " --water 0," + typed(random, 0, 0.5, 2, 2) + "," + typed(random, 1, 5, 1, 1) +
               ",1 --base " + typed(random, 0, 10, 1, 1);
     }
