@@ -49,7 +49,10 @@ bool read_table(std::string_view typed, Water* water, std::string* error) {
     *error = refused("--water", typed, "has more than 16 points");
     return false;
   }
-  for (int i = 0; i < points; ++i) water->table_x[i] = values[2 * i], water->table_y[i] = values[2 * i + 1];
+  for (std::size_t i = 0; i < values.size() / 2; ++i) {
+    water->table_x[i] = values[2 * i];
+    water->table_y[i] = values[2 * i + 1];
+  }
   water->table_points = points;
   if (const char* why = why_table_not_taken(water->table_x, water->table_y, points)) {
     *error = refused("--water", typed, why);
