@@ -1,13 +1,15 @@
-// Bishop's simplified method of slices for a homogeneous dry slope: the
-// factor of safety of one slip circle, the critical circle, the steepest
-// angle for a target factor of safety, and a fast path over a table.
+// Bishop's simplified method of slices for a homogeneous slope: the factor
+// of safety of one slip circle, the critical circle, the steepest angle for
+// a target factor of safety, and a fast path over a table for dry ground on
+// a base at the toe.
 //
 // The ground: a slope of height H at angle beta between a horizontal crest
-// and a horizontal toe, on a firm base at the toe's level; cohesion c,
-// friction angle phi, unit weight gamma, in any consistent units.  Origin at
-// the toe, x into the slope (the crest starts at x = H / tan(beta)), y up.
-// A slip circle enters the crest or the face and leaves the face or the toe;
-// its arc stays at or above the base (y >= 0).
+// and a horizontal toe, on a firm base D below the toe (D = 0 by default);
+// cohesion c, friction angle phi, unit weight gamma, in any consistent
+// units; dry, or with water in it.  Origin at the toe, x into the slope (the
+// crest starts at x = H / tan(beta)), y up.  A slip circle enters the crest
+// or the face and leaves the face, the toe or, over a deeper base, the
+// ground in front of the toe; its arc stays at or above the base (y >= -D).
 //
 // A file a job: the rule on inputs (ground.cpp); the section, in units of
 // H and gamma H, and where a circle meets the ground and the base
@@ -21,30 +23,62 @@
 
 namespace telk {
 
+// Water in the ground: none, a pore-pressure ratio r_u (at the base of a
+// slice the pore pressure is r_u gamma times the height of soil above it),
+// or a water table through points (x, y) in units of H, x rising, level
+// before the first and after the last, taken at the ground where it is
+// above it (no free water stands on the slope), with water of unit weight
+// gamma_w: the pore pressure at a slice's base is gamma_w times its depth
+// below the table.
+inline constexpr int kTablePoints = 16;
+struct Water {
+  double pore_ratio = 0;   // r_u, 0 <= r_u < 1
+  int table_points = 0;    // 0, or 2 to kTablePoints
+  double table_x[kTablePoints] = {};
+  double table_y[kTablePoints] = {};
+  double unit_weight = 0;  // gamma_w > 0, in the units of gamma, with a table
+};
+
 struct Ground {
   double friction_angle;  // phi, degrees, 0 <= phi < 90
   double cohesion;        // c >= 0
   double unit_weight;     // gamma > 0
   double height;          // H > 0
   double slope_angle;     // beta, degrees, 0 < beta <= 90
+  Water water = {};
+  double base_depth = 0;  // D >= 0, below the toe, in the units of H
 };
 
 // The ground's inputs in their order, as a person names them.
-enum GroundInput { kFrictionAngle, kCohesion, kUnitWeight, kHeight, kSlopeAngle };
-inline constexpr const char* kGroundInputs[5] = {"friction angle", "cohesion", "unit weight",
-                                                 "height", "slope angle"};
+enum GroundInput {
+  kFrictionAngle, kCohesion, kUnitWeight, kHeight, kSlopeAngle,
+  kPoreRatio, kWaterTable, kWaterUnitWeight, kBaseDepth, kCircle
+};
+inline constexpr const char* kGroundInputs[] = {
+    "friction angle", "cohesion", "unit weight", "height", "slope angle",
+    "pore-pressure ratio", "water table", "unit weight of water", "base depth", "circle"};
 
 // The rule on inputs, which every caller that asks whether the solver has
 // an answer follows: why it does not take `value` for `input`, in a phrase
-// that follows the value ("is below 0"); null when it takes it.
+// that follows the value ("is below 0"); null when it takes it.  The water
+// table's points (kWaterTable) and a given circle's centre and radius
+// (kCircle) may be any finite numbers.
 const char* why_not_taken(GroundInput input, double value);
+
+// Why it does not take a water table through these points (each one taken
+// by why_not_taken), in a phrase that follows them; null when it does:
+// two to kTablePoints points, x rising.
+const char* why_table_not_taken(const double* x, const double* y, int points);
 
 // Whether it takes a soil of this strength, whatever the slope.
 bool takes_strength(double friction_angle, double cohesion, double unit_weight);
 
 // The first input, in that order, that the solver does not take, with why;
 // -1 when there is none.  Beyond each input's own rule, c / (gamma H) must
-// be finite (as cohesion: "is too large for the unit weight and height").
+// be finite (as cohesion: "is too large for the unit weight and height"),
+// so must D / H (as the base depth: "is too large for the height"), and
+// there is water of one kind at most (as the water table: "is given with a
+// pore-pressure ratio").
 int wrong_input(const Ground& ground, const char** why);
 
 struct SlipCircle {
@@ -77,6 +111,14 @@ inline constexpr int kSlices = 64;
 // whether an m_alpha was floored.
 double circle_factor_of_safety(const Ground& ground, double centre_x, double centre_y,
                                double radius, bool* floored, int slices = kSlices);
+
+// The same as critical_circle gives it, with where the arc enters and
+// leaves; a circle that dips below the base by no more than `below_base`
+// (in the ground's units: a circle's numbers written to some decimals and
+// read back) is taken as touching it.  fs is not a number for no slip
+// circle.
+Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
+                    double below_base = 0);
 
 // The critical circle: the least factor of safety over every slip circle.
 // The ground must be one that wrong_input takes.  Without cohesion the least is the limit of

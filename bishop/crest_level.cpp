@@ -11,14 +11,19 @@ namespace telk {
 namespace {
 
 // The deepest circles centred level with the crest, entering it upright,
-// by where they enter it, e: through the toe while e <= 1 (the centre at
-// x = (e^2 - 1) / 2e, left of the toe), then touching the base with
-// radius 1 (the centre at x = e - 1), leaving the face above the toe.
+// by where they enter it, e.  On a base at the toe: through the toe while
+// e <= 1 (the centre at x = (e^2 - 1) / 2e, left of the toe), then
+// touching the base with radius 1 (the centre at x = e - 1), leaving the
+// face above the toe.  On a base D below the toe, touching it, with radius
+// 1 + D: leaving the ground in front of the toe, or the face.
 SearchCircle crest_level_circle(const Section& section, double e) {
-  const double l = section.crest_x, entry = 1 + (e - l) / (l + 1);
-  if (e <= 1) return {0, entry, 1};
-  const double cx = e - 1, b = l * cx + 1, a = l * l + 1;
-  const double t = (b - std::sqrt(std::max(0.0, b * b - a * cx * cx))) / a;
+  const double l = section.crest_x, entry = along_crest(section, e);
+  if (section.base == 0 && e <= 1) return {0, entry, 1};
+  const double r = 1 + section.base, cx = e - r;
+  const double front = cx - std::sqrt(r * r - 1);  // where it meets y = 0 on the left
+  if (section.base > 0 && front < 0) return {front / reach_unit(section), entry, 1};
+  const double b = l * cx + 1, a = l * l + 1, c = cx * cx - (r * r - 1);
+  const double t = (b - std::sqrt(std::max(0.0, b * b - a * c))) / a;
   return {t, entry, 1};
 }
 
@@ -29,7 +34,7 @@ SearchCircle crest_level_circle(const Section& section, double e) {
 // one minimum, and the least is often a sharp corner: at e = 1, the circle
 // right above the toe.
 SearchCircle best_crest_level_circle(const Section& section) {
-  const double first = section.crest_x, last = first + kCrestReach * (first + 1);
+  const double first = section.crest_x, last = first + kCrestReach * reach_unit(section);
   auto fs = [&](double e) { return fs_of(section, crest_level_circle(section, e)); };
   constexpr int kScan = 96;
   const double step = (last - first) / kScan;

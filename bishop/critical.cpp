@@ -2,9 +2,12 @@
 // the answers made of it: the critical circle of a ground, the critical
 // factor of safety per unit of strength, and the steepest angle for a
 // target factor of safety by bisection on the slope angle.
+#include <algorithm>
+#include <cmath>
 #include <limits>
 #include <optional>
 
+#include "bishop/critical.h"
 #include "bishop/crest_level.h"
 #include "bishop/equilibrium.h"
 #include "bishop/search_grid.h"
@@ -17,25 +20,59 @@ namespace {
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-struct Critical {
-  double fs;
-  Arc arc;
-  bool floored;
-};
+// A valley the whole search found is refined again when a circle of its
+// is less than 1% above the least of the refinements.
+constexpr double kRefinedAgain = 1.01;
 
-Critical critical_arc(const Section& section) {
+// Keeps `circle` among the leads, best first, at most kLeads of them.
+void lead(Leads* leads, double fs, const SearchCircle& circle) {
+  if (leads == nullptr || !(fs < kInfinity)) return;
+  std::vector<Leads::Lead>& kept = leads->kept;
+  // Refinements that ended in one valley are one lead.
+  for (const Leads::Lead& l : kept) {
+    const SearchCircle& c = l.circle;
+    if (std::abs(c.exit - circle.exit) + std::abs(c.entry - circle.entry) +
+            std::abs(c.depth - circle.depth) < 1e-4)
+      return;
+  }
+  kept.push_back({fs, circle});
+  std::sort(kept.begin(), kept.end(),
+            [](const Leads::Lead& a, const Leads::Lead& b) { return a.fs < b.fs; });
+  if (kept.size() > kLeads) kept.resize(kLeads);
+}
+
+// The critical arc of the circle found, or none.
+Critical critical_of(const Section& section, const SearchCircle& circle) {
+  const std::optional<Arc> arc = arc_of(section, circle);
+  if (!arc) return {kInfinity, {}, false};
+  Critical best{0, *arc, false};
+  best.fs = arc_factor_of_safety(section, best.arc, kSlices, &best.floored);
+  return best;
+}
+
+}  // namespace
+
+Critical critical_arc(const Section& section, Leads* leads) {
+  if (leads != nullptr) leads->kept.clear(), leads->found.clear();
   // Without cohesion ever shallower circles tend to the plane just under
   // the face, the critical slip: tan(phi) / tan(beta) exactly, which the
   // search would only approach, and not at all on the flattest and
-  // steepest faces.
-  if (section.cohesion == 0) {
-    return {section.tan_phi * section.crest_x, {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}, false};
+  // steepest faces.  With a pore-pressure ratio the effective stress on
+  // that plane is (cos^2(beta) - r_u) gamma z: (1 - r_u sec^2(beta)) of
+  // it, none where the water bears it all.  A water table's pressure
+  // varies along the face: the search finds the slip.
+  if (section.cohesion == 0 && section.water.table_points == 0) {
+    const double l = section.crest_x, ratio = section.water.pore_ratio;
+    double fs = section.tan_phi * l;
+    if (ratio > 0) fs = l > 0 ? fs * std::max(0.0, 1 - ratio * (1 + 1 / (l * l))) : 0;
+    return {fs, {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}, false};
   }
   const GridStarts starts = grid_starts(section);
   Critical best{kInfinity, {}, false};
   SearchCircle best_circle{};
   auto keep_best = [&](const SearchCircle& c) {
     const double f = fs_of(section, c);
+    lead(leads, f, c);
     if (f < best.fs) best.fs = f, best_circle = c;
   };
   // Each start: a simplex, then a compass search that is sure on the
@@ -55,12 +92,36 @@ Critical critical_arc(const Section& section) {
   const SearchCircle crest_level = best_crest_level_circle(section);
   keep_best(crest_level);
   keep_best(compass(section, crest_level, 0.001));
-  const std::optional<Arc> arc = arc_of(section, best_circle);
-  if (!arc) return {kInfinity, {}, false};
-  best.arc = *arc;
-  best.fs = arc_factor_of_safety(section, best.arc, kSlices, &best.floored);
-  return best;
+  if (leads != nullptr) leads->found = leads->kept;
+  return critical_of(section, best_circle);
 }
+
+Critical critical_arc_near(const Section& section, Leads* leads) {
+  if (leads->found.empty()) return critical_arc(section, leads);
+  const std::vector<Leads::Lead> from = leads->kept;
+  leads->kept.clear();
+  double least = kInfinity;
+  SearchCircle best_circle{};
+  auto refine = [&](const SearchCircle& start) {
+    // From a circle that was critical a little way off: small steps about
+    // it, then a simplex.
+    const SearchCircle c = nelder_mead(section, compass(section, start, 0.002), 0.002);
+    const double f = fs_of(section, c);
+    lead(leads, f, c);
+    if (f < least) least = f, best_circle = c;
+  };
+  for (const Leads::Lead& l : from) refine(l.circle);
+  // The valleys the whole search found, which the refinements since may
+  // have left: refined again where a circle of theirs, as it is, is within
+  // kRefinedAgain of the least.  A valley that comes back as the slope
+  // steepens is not missed, and one far above costs one circle.
+  for (const Leads::Lead& l : leads->found) {
+    if (fs_of(section, clamped(section, l.circle)) < least * kRefinedAgain) refine(l.circle);
+  }
+  return critical_of(section, best_circle);
+}
+
+namespace {
 
 double critical_fs(const Ground& ground) { return critical_arc(section_of(ground)).fs; }
 

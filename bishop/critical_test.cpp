@@ -25,6 +25,20 @@ TEST(CriticalCircle, PublishedCases) {
       {"cohesionless", {35, 0, 18, 10, 30}, 1.212795, 1.212796},
       // Vertical cut in clay: gamma H / c = 3.83 for the toe circle (Taylor).
       {"vertical cut, phi = 0", {0, 10, 20, 3.83 * 10 / 20, 90}, 0.99, 1.01},
+      // Li and Lumb (1987): 1:1, H 10 m, c' 18 kPa, phi' 30, gamma 18 kN/m3,
+      // r_u 0.2, a firm base 5 m below the toe: Bishop 1.334.
+      {"Li and Lumb", {30, 18, 18, 10, 45, {0.2}, 5}, 1.334 * 0.985, 1.334 * 1.015},
+      // Morgenstern (1963), complete drawdown: 3:1, H 100 ft, c' 312 psf,
+      // phi' 30, gamma 124.8 pcf, the water table on the ground surface
+      // (level above it, taken at it), gamma_w 62.4 pcf: 1.20 by the
+      // chart, 1.212 by Bishop elsewhere.
+      {"Morgenstern drawdown", {30, 312, 124.8, 100, std::atan(1.0 / 3) / kDegree, {0, 2, {0, 1}, {2, 2}, 62.4}},
+       1.20 * 0.97, 1.212 * 1.03},
+      // Cohesionless with r_u: (1 - r_u sec^2(beta)) tan(phi) / tan(beta).
+      {"cohesionless, r_u 0.3", {35, 0, 18, 10, 30, {0.3}}, 0.727677, 0.727678},
+      // Clay on a deep firm base, beta below 53 degrees: Taylor's stability
+      // number gamma H / c tends to 5.52 as the base deepens.
+      {"Taylor, phi = 0, deep base", {0, 1, 5.52, 1, 30, {}, 16}, 0.99, 1.02},
   };
   for (const auto& c : cases) {
     const Bishop b = critical_circle(c.ground);
@@ -117,18 +131,57 @@ TEST(CriticalCircle, NoToeCircleFoundByBruteForceIsLower) {
   }
 }
 
-TEST(CriticalCircle, FallsAsTheSlopeRisesAndSteepens) {
+TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensAndWetsAndAsItsBaseDeepens) {
   std::mt19937_64 rng(3);
   std::uniform_real_distribution<double> unit(0, 1);
   for (int i = 0; i < 4; ++i) {
     Ground g{5 + 35 * unit(rng), 20 * unit(rng), 16 + 6 * unit(rng), 3 + 20 * unit(rng),
              10 + 70 * unit(rng)};
-    const double fs = critical_circle(g).fs;
+    const Bishop dry = critical_circle(g);
+    const double fs = dry.fs;
     Ground higher = g, steeper = g;
     higher.height *= 1.2;
     steeper.slope_angle += 5;
     EXPECT_LT(critical_circle(higher).fs, fs) << i;
     EXPECT_LT(critical_circle(steeper).fs, fs) << i;
+    // Water: more pore pressure, less strength; a deeper base lets deeper
+    // circles in, and can only lower it (to the search's precision).
+    double last = fs;
+    for (const double ru : {0.15, 0.3}) {
+      Ground wet = g;
+      wet.water.pore_ratio = ru;
+      const double f = critical_circle(wet).fs;
+      EXPECT_LT(f, last) << i << " r_u " << ru;
+      last = f;
+    }
+    last = fs;
+    for (const double y : {0.3, 0.8}) {
+      Ground wet = g;
+      wet.water = {0, 2, {0, 4}, {y, y}, 1};
+      const double f = critical_circle(wet).fs;
+      EXPECT_LT(f, last) << i << " table at " << y;
+      last = f;
+    }
+    last = fs;
+    for (const double depth : {0.5, 2.0}) {
+      Ground deeper = g;
+      deeper.base_depth = depth * g.height;
+      const double f = critical_circle(deeper).fs;
+      EXPECT_LE(f, last * (1 + 1e-4)) << i << " base " << depth;
+      last = f;
+    }
+    // No circle is below the critical one, and the critical one given back
+    // is its value.
+    const SlipCircle& c = dry.circle;
+    EXPECT_NEAR(given_circle(g, c.centre_x, c.centre_y, c.radius, 0).fs, fs, 1e-9 * fs) << i;
+    for (int k = 0; k < 50; ++k) {
+      const double cx = c.centre_x + g.height * (unit(rng) - 0.5), cy = c.centre_y + g.height * unit(rng);
+      const double r = std::hypot(cx, cy) * (0.8 + 0.4 * unit(rng));
+      const double f = given_circle(g, cx, cy, r, 0).fs;
+      if (f == f) {
+        EXPECT_GE(f, fs * (1 - 1e-6)) << i << " " << cx << " " << cy << " " << r;
+      }
+    }
   }
 }
 

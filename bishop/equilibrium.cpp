@@ -4,6 +4,7 @@
 // from the equilibrium of its vertical forces.
 #include "bishop/equilibrium.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -26,14 +27,16 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
   for (const Slice& s : parts) {
     driving += s.weight * s.sin_alpha;
     fellenius += section.cohesion * s.width / s.cos_alpha +
-                 s.weight * s.cos_alpha * section.tan_phi;
+                 std::max(0.0, s.weight * s.cos_alpha - s.uplift / s.cos_alpha) * section.tan_phi;
   }
   if (floored != nullptr) *floored = false;
   if (!(driving > 0)) return kInfinity;
   if (fellenius == 0) return 0;  // c = phi = 0: no strength at all
 
-  // F = sum (c b + W tan phi) / m_alpha / sum W sin alpha.  Divided by F it
-  // reads h(F) = sum W sin alpha - sum (c b + W tan phi) / (F m_alpha) = 0,
+  // F = sum (c b + (W - u b) tan phi) / m_alpha / sum W sin alpha, the
+  // friction on each base from its weight less the water's push (none where
+  // the water would bear more than the weight).  Divided by F it reads
+  // h(F) = sum W sin alpha - sum (c b + (W - u b) tan phi) / (F m_alpha) = 0,
   // each F m_alpha = F cos(alpha) + sin(alpha) tan(phi), or F kMAlphaFloor
   // where floored, positive and growing with F: h rises from at most zero
   // near F = 0 to sum W sin alpha, and has one root.  Newton's method on h,
@@ -48,7 +51,8 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
   auto value = [&](double fs) {
     Value v{driving, 0, false};
     for (const Slice& s : parts) {
-      const double strength = section.cohesion * s.width + s.weight * section.tan_phi;
+      const double strength =
+          section.cohesion * s.width + std::max(0.0, s.weight - s.uplift) * section.tan_phi;
       double rate = s.cos_alpha, denominator = fs * s.cos_alpha + s.sin_alpha * section.tan_phi;
       if (s.sin_alpha < 0 && denominator < fs * kMAlphaFloor) {
         rate = kMAlphaFloor, denominator = fs * kMAlphaFloor, v.floored = true;
@@ -85,6 +89,21 @@ double circle_factor_of_safety(const Ground& ground, double centre_x, double cen
   const std::optional<Arc> arc = slip_arc(section, centre_x / h, centre_y / h, radius / h);
   if (!arc) return std::numeric_limits<double>::quiet_NaN();
   return arc_factor_of_safety(section, *arc, slices, floored);
+}
+
+Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
+                    double below_base) {
+  const double h = ground.height, nan = std::numeric_limits<double>::quiet_NaN();
+  Bishop b{nan, {nan, nan, nan, nan, nan, nan, nan}, false};
+  const Section section = section_of(ground);
+  const std::optional<Arc> arc =
+      radius > 0 ? slip_arc(section, centre_x / h, centre_y / h, radius / h, below_base / h)
+                 : std::nullopt;
+  if (!arc) return b;
+  b.fs = arc_factor_of_safety(section, *arc, kSlices, &b.m_alpha_floored);
+  b.circle = {centre_x, centre_y, radius, arc->entry_x * h, arc->entry_y * h,
+              arc->exit_x * h, arc->exit_y * h};
+  return b;
 }
 
 }  // namespace telk

@@ -19,9 +19,29 @@ const char* why_not_taken(GroundInput input, double value) {
     case kSlopeAngle:
       if (!(value > 0)) return "is not above 0 degrees";
       return value > 90 ? "is above 90 degrees: the face would overhang" : nullptr;
-    default:  // the unit weight and the height
+    case kPoreRatio:
+      if (value < 0) return "is below 0";
+      // At 1 the pore pressure bears the whole weight: no friction is left.
+      return value >= 1 ? "is 1 or more: the soil would float" : nullptr;
+    case kWaterTable:
+    case kCircle:
+      return nullptr;  // any finite number
+    case kBaseDepth:
+      return value < 0 ? "is below 0" : nullptr;
+    default:  // the unit weights and the height
       return value > 0 ? nullptr : "is not above 0";
   }
+}
+
+const char* why_table_not_taken(const double* x, const double* y, int points) {
+  if (points < 2) return "has fewer than two points";
+  if (points > kTablePoints) return "has more than 16 points";
+  for (int i = 0; i < points; ++i) {
+    if (why_not_taken(kWaterTable, x[i]) != nullptr || why_not_taken(kWaterTable, y[i]) != nullptr)
+      return "has a point that is not finite";
+    if (i > 0 && !(x[i] > x[i - 1])) return "has points whose x does not rise";
+  }
+  return nullptr;
 }
 
 bool takes_strength(double friction_angle, double cohesion, double unit_weight) {
@@ -40,6 +60,24 @@ int wrong_input(const Ground& g, const char** why) {
     *why = "is too large for the unit weight and height";
     return kCohesion;
   }
+  const Water& w = g.water;
+  if ((*why = why_not_taken(kPoreRatio, w.pore_ratio)) != nullptr) return kPoreRatio;
+  if (w.table_points > 0) {
+    if ((*why = why_table_not_taken(w.table_x, w.table_y, w.table_points)) != nullptr)
+      return kWaterTable;
+    if (w.pore_ratio != 0) {
+      *why = "is given with a pore-pressure ratio";
+      return kWaterTable;
+    }
+    if ((*why = why_not_taken(kWaterUnitWeight, w.unit_weight)) != nullptr)
+      return kWaterUnitWeight;
+  }
+  if ((*why = why_not_taken(kBaseDepth, g.base_depth)) != nullptr) return kBaseDepth;
+  if (!(g.base_depth / g.height < std::numeric_limits<double>::infinity())) {
+    *why = "is too large for the height";
+    return kBaseDepth;
+  }
+  *why = nullptr;
   return -1;
 }
 

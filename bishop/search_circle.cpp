@@ -23,11 +23,12 @@ struct Point {
   double x, y;
 };
 
-// The point of the ground `along` it: on the face up to 1, then on the
-// crest, in steps of the slope's width plus its height.
+// The point of the ground `along` it: in front of the toe below 0, on the
+// face up to 1, then on the crest, in steps of reach_unit(section).
 Point ground_point(const Section& section, double along) {
+  if (along < 0) return {along * reach_unit(section), 0};
   if (along <= 1) return {along * section.crest_x, along};
-  return {section.crest_x + (along - 1) * (section.crest_x + 1), 1};
+  return {section.crest_x + (along - 1) * reach_unit(section), 1};
 }
 
 }  // namespace
@@ -51,7 +52,7 @@ std::optional<Arc> arc_of(const Section& section, const SearchCircle& circle) {
   const double mx = (p.x + q.x) / 2, my = (p.y + q.y) / 2;
   auto admissible = [&](double h) {
     const double cx = mx - sin_d * h, cy = my + cos_d * h;
-    return cx <= p.x || cy >= std::sqrt(half * half + h * h);
+    return cx <= p.x || cy + section.base >= std::sqrt(half * half + h * h);
   };
   // Both ends on the lower half: the centre at or above the entry.
   double h_min = half * sin_d / cos_d;
@@ -70,13 +71,19 @@ std::optional<Arc> arc_of(const Section& section, const SearchCircle& circle) {
   return Arc{mx - sin_d * h, my + cos_d * h, std::hypot(half, h), p.x, p.y, q.x, q.y};
 }
 
-SearchCircle clamped(const SearchCircle& c) {
-  const double exit = std::clamp(c.exit, 0.0, 1.0);
+double reach_unit(const Section& section) { return section.crest_x + 1 + 2 * section.base; }
+
+double along_crest(const Section& section, double x) {
+  return 1 + (x - section.crest_x) / reach_unit(section);
+}
+
+SearchCircle clamped(const Section& section, const SearchCircle& c) {
+  const double exit = std::clamp(c.exit, section.base > 0 ? -kToeReach : 0.0, 1.0);
   return {exit, std::clamp(c.entry, exit, 1 + kCrestReach), std::clamp(c.depth, kLeastDepth, 1.0)};
 }
 
 double fs_of(const Section& section, const SearchCircle& circle) {
-  const std::optional<Arc> arc = arc_of(section, clamped(circle));
+  const std::optional<Arc> arc = arc_of(section, clamped(section, circle));
   if (!arc) return std::numeric_limits<double>::infinity();
   return arc_factor_of_safety(section, *arc, kSlices, nullptr);
 }

@@ -9,28 +9,40 @@
 
 namespace telk {
 
-// Entry points reach this far behind the crest edge, in units of the
-// slope's width plus its height: well beyond the critical circles of a
-// frictionless slope on its firm base, which reach the furthest.
+// Entry points reach this far behind the crest edge, and over a deeper
+// base exits this far in front of the toe, in units of reach_unit(): well
+// beyond the critical circles of a frictionless slope on its firm base,
+// which reach the furthest.
 inline constexpr double kCrestReach = 2;
+inline constexpr double kToeReach = 1;
 
 struct SearchCircle {
-  double exit;   // where it leaves: 0 at the toe to 1 at the crest edge, along the face
+  double exit;   // where it leaves: 0 at the toe to 1 at the crest edge, along the face;
+                 // over a deeper base, in front of the toe by -exit reach_unit()
   double entry;  // where it enters: on the face below 1, else behind the crest
-                 // edge by (entry - 1) (L + 1)
+                 // edge by (entry - 1) reach_unit()
   double depth;  // the share of the deepest dip that keeps its arc above the
                  // base and its ends on its lower half
   bool operator==(const SearchCircle&) const = default;
 };
 
+// The unit of the reach behind the crest and in front of the toe: the
+// slope's width plus its height, plus twice the depth of a deeper base,
+// whose deep circles reach as far again.
+double reach_unit(const Section& section);
+
+// Where x on the crest lies in the entry's terms.
+double along_crest(const Section& section, double x);
+
 // Its three numbers, for the refinements that move each in turn.
 inline constexpr double SearchCircle::*kSearchNumbers[] = {
     &SearchCircle::exit, &SearchCircle::entry, &SearchCircle::depth};
 
-// The circle with its numbers on their ranges: the exit on the face, the
-// entry from the exit to kCrestReach behind the crest edge, the depth from
-// a skin to the deepest dip.
-SearchCircle clamped(const SearchCircle& circle);
+// The circle with its numbers on their ranges: the exit on the face (or,
+// over a deeper base, up to kToeReach in front of the toe), the entry from
+// the exit to kCrestReach behind the crest edge, the depth from a skin to
+// the deepest dip.
+SearchCircle clamped(const Section& section, const SearchCircle& circle);
 
 // Its slip arc, or none: a vertical chord, both ends on the crest, or a
 // chord too short to be a circle.

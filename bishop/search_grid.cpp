@@ -19,25 +19,40 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // circles of a steep cut and those touching the base of a flat slope).
 // Exits just above the toe too: there a circle may touch the base inside
 // the slope, which one through the toe cannot, and be the critical one.
+// Over a deeper base, exits in front of the toe too, where the circles
+// that dip below it leave the ground.
 constexpr double kExits[] = {0,   0.001, 0.004, 0.015, 0.04, 0.1, 0.2,
                              0.3, 0.4,   0.5,   0.6,   0.7,  0.8, 0.9};
+constexpr double kDeepExits[] = {-0.8, -0.6, -0.45, -0.3, -0.2, -0.12, -0.06, -0.02,
+                                 0,    0.001, 0.004, 0.015, 0.04, 0.1, 0.2,
+                                 0.3,  0.4,   0.5,   0.6,   0.7,  0.8, 0.9};
 constexpr double kSpans[] = {0.02, 0.05, 0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1,
                              1.15, 1.3, 1.45, 1.6, 1.8, 2, 2.3, 2.6, 2.95};
 constexpr double kDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1};
-constexpr int ne = std::size(kExits), ns = std::size(kSpans), nd = std::size(kDepths);
+constexpr int ns = std::size(kSpans), nd = std::size(kDepths);
+
+// The grid's circles: exits by the base, spans and depths.
+struct Grid {
+  explicit Grid(const Section& section)
+      : exits(section.base > 0 ? kDeepExits : kExits),
+        ne(section.base > 0 ? static_cast<int>(std::size(kDeepExits))
+                            : static_cast<int>(std::size(kExits))) {}
+  SearchCircle circle(int e, int s, int d) const {
+    return {exits[e], exits[e] + kSpans[s], kDepths[d]};
+  }
+  const double* exits;
+  int ne;
+};
 
 int at(int e, int s, int d) { return (e * ns + s) * nd + d; }
 
-SearchCircle grid_circle(int e, int s, int d) {
-  return {kExits[e], kExits[e] + kSpans[s], kDepths[d]};
-}
-
 // The factors of safety of the grid's circles, by at().
-std::vector<double> coarse_grid(const Section& section) {
+std::vector<double> coarse_grid(const Section& section, const Grid& grid) {
+  const int ne = grid.ne;
   std::vector<double> fs(static_cast<std::size_t>(ne) * ns * nd);
   for (int e = 0; e < ne; ++e) {
     for (int s = 0; s < ns; ++s) {
-      for (int d = 0; d < nd; ++d) fs[at(e, s, d)] = fs_of(section, grid_circle(e, s, d));
+      for (int d = 0; d < nd; ++d) fs[at(e, s, d)] = fs_of(section, grid.circle(e, s, d));
     }
   }
   return fs;
@@ -46,7 +61,9 @@ std::vector<double> coarse_grid(const Section& section) {
 // The grid's least `count` local minima, least first: the factor of
 // safety may have several valleys, and the least coarse value need not
 // lie in the deepest.
-std::vector<Start> least_local_minima(const std::vector<double>& fs, std::size_t count) {
+std::vector<Start> least_local_minima(const Grid& grid, const std::vector<double>& fs,
+                                      std::size_t count) {
+  const int ne = grid.ne;
   std::vector<Start> minima;
   for (int e = 0; e < ne; ++e) {
     for (int s = 0; s < ns; ++s) {
@@ -62,7 +79,7 @@ std::vector<Start> least_local_minima(const std::vector<double>& fs, std::size_t
             }
           }
         }
-        if (least) minima.push_back({f, grid_circle(e, s, d)});
+        if (least) minima.push_back({f, grid.circle(e, s, d)});
       }
     }
   }
@@ -75,8 +92,10 @@ std::vector<Start> least_local_minima(const std::vector<double>& fs, std::size_t
 }  // namespace
 
 GridStarts grid_starts(const Section& section) {
-  const std::vector<double> fs = coarse_grid(section);
-  GridStarts starts{least_local_minima(fs, 6), {kInfinity, {}}};
+  const Grid grid(section);
+  const int ne = grid.ne;
+  const std::vector<double> fs = coarse_grid(section, grid);
+  GridStarts starts{least_local_minima(grid, fs, 6), {kInfinity, {}}};
   // Two valleys a grid this coarse may show no local minimum in.  One lies
   // on the range's edge, among the deepest circles, whose centres are level
   // with their entries, so that their arcs enter upright: there
@@ -94,7 +113,7 @@ GridStarts grid_starts(const Section& section) {
       for (int d = 0; d < nd; ++d) {
         Start& best_here = d == nd - 1 ? starts.upright : inside;
         const double f = fs[at(e, s, d)];
-        if (f < best_here.fs) best_here = {f, grid_circle(e, s, d)};
+        if (f < best_here.fs) best_here = {f, grid.circle(e, s, d)};
       }
     }
   }

@@ -71,7 +71,7 @@ SearchCircle nelder_mead(const Section& section, const SearchCircle& start, doub
       }
     }
   }
-  return clamped(x[std::min_element(f.begin(), f.end()) - f.begin()]);
+  return clamped(section, x[std::min_element(f.begin(), f.end()) - f.begin()]);
 }
 
 // Compass search: each number in turn a step up and down, kept when
@@ -84,14 +84,14 @@ SearchCircle nelder_mead(const Section& section, const SearchCircle& start, doub
 // nearly cohesionless slope runs in depth over 0.4 while its entry moves
 // by 3e-4, which took some 70 000 circles a start by steps alone.
 SearchCircle compass(const Section& section, SearchCircle x, double step) {
-  x = clamped(x);
+  x = clamped(section, x);
   double f = fs_of(section, x);
   auto explore = [&](SearchCircle y, double* fy) {
     for (const auto n : kSearchNumbers) {
       for (const double sign : {1.0, -1.0}) {
         SearchCircle z = y;
         z.*n += sign * step;
-        z = clamped(z);
+        z = clamped(section, z);
         const double fz = fs_of(section, z);
         if (fz < *fy) {
           y = z, *fy = fz;
@@ -112,7 +112,7 @@ SearchCircle compass(const Section& section, SearchCircle x, double step) {
         const double reach = std::ldexp(1.0, doubling);
         SearchCircle z{};
         for (const auto n : kSearchNumbers) z.*n = y.*n + reach * (y.*n - x.*n);
-        z = clamped(z);
+        z = clamped(section, z);
         double fz = fs_of(section, z);
         z = explore(z, &fz);
         if (!(fz < fy)) break;

@@ -1,5 +1,5 @@
 // The slices of the soil above a slip arc: their widths, their exact
-// weights and their bases' angles.
+// weights, their bases' angles and the water's push on their bases.
 #include "bishop/slices.h"
 
 #include <algorithm>
@@ -9,13 +9,6 @@
 namespace telk {
 
 namespace {
-
-// The ground's height: zero at and before the toe, one on the crest.
-double ground_y(const Section& section, double x) {
-  if (x <= 0) return 0;
-  if (x >= section.crest_x) return 1;
-  return x / section.crest_x;
-}
 
 double arc_y(const Arc& arc, double x) {
   const double u = x - arc.centre_x;
@@ -62,6 +55,7 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
   // rounding of a difference, but for an exit on a vertical face, whose
   // first slice is as high as the face above the exit.
   const bool vertical_exit = section.crest_x == 0 && arc.exit_x == 0;
+  const bool wet = section.water.pore_ratio > 0 || section.water.table_points > 0;
   double x0 = xs.front(), y0 = arc.exit_y, depth0 = vertical_exit ? 1 - arc.exit_y : 0;
   for (std::size_t i = 1; i < xs.size(); ++i) {
     const double x1 = xs[i];
@@ -72,7 +66,12 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
     if (width > 0) {
       const double chord = std::hypot(width, y1 - y0);
       const double weight = width * (depth0 + depth1) / 2 + segment_area(chord, arc.radius);
-      slices.push_back({width, weight, (y1 - y0) / chord, width / chord});
+      // The pore pressure at the middle of the slice's base, under its
+      // mean height of soil.
+      const double middle = (x0 + x1) / 2;
+      const double uplift =
+          wet ? width * pore_pressure(section, middle, arc_y(arc, middle), weight / width) : 0;
+      slices.push_back({width, weight, (y1 - y0) / chord, width / chord, uplift});
     }
     x0 = x1, y0 = y1, depth0 = depth1;
   }

@@ -7,10 +7,11 @@
 
 namespace telk {
 
-// A slice: its width, its weight (in gamma H^2), and the sine and cosine
-// of its base's angle alpha, positive where the base rises toward the crest.
+// A slice: its width, its weight (in gamma H^2), the sine and cosine of
+// its base's angle alpha, positive where the base rises toward the crest,
+// and the pore pressure's push on its base, u b (in gamma H^2).
 struct Slice {
-  double width, weight, sin_alpha, cos_alpha;
+  double width, weight, sin_alpha, cos_alpha, uplift;
 };
 
 // The slices: `count` across the arc, those holding the toe or the crest

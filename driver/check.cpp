@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "driver/sweep.h"
+
 namespace telk {
 
 double kept_cohesion_ratio(double ratio) {
@@ -15,20 +17,42 @@ double kept_cohesion_ratio(double ratio) {
   return std::bit_cast<double>(std::bit_cast<std::uint64_t>(ratio) & ~kDropped);
 }
 
-Check::Check(const Answers& answers, Sink* file)
+Check::Check(const Answers& answers, Sink* file, const GroundOptions& options,
+             Progress* progress)
     : file_(file),
+      header_(check_header(answers.density, answers.friction_angle, answers.cohesion,
+                           check_ground(options))),
       tan_phi_(std::numeric_limits<double>::quiet_NaN()),
       cohesion_(answers.cohesion),
-      density_(answers.density) {
-  if (takes_strength(answers.friction_angle, answers.cohesion, answers.density))
-    tan_phi_ = std::tan(double{radians(answers.friction_angle)});
+      density_(answers.density),
+      progress_(progress) {
+  if (!takes_strength(answers.friction_angle, answers.cohesion, answers.density)) return;
+  const float phi = radians(answers.friction_angle);
+  tan_phi_ = std::tan(double{phi});
+  // The solver takes the friction angle in degrees: the sweep's float
+  // radians, back in degrees, so that tan(phi) is the chart's.
+  if (options.given()) {
+    Ground ground{double{phi} * (180 / 3.14159265358979323846), answers.cohesion,
+                  answers.density, 1, 90};
+    const int rows = row_count(answers.height, answers.definition);
+    last_height_ = double{answers.definition} * rows;
+    path_ = std::make_unique<SweepPath>(with_options(ground, options), answers.definition,
+                                        last_height_, rows);
+  }
 }
+
+Check::~Check() = default;
+
+std::int64_t Check::solves() const { return path_ ? path_->solves() : 0; }
 
 char* Check::write_after_height(char* out, float h, const float chart_angles[kGroups],
                                 bool* steepest_changed) {
-  // No Bishop answer for a height that is not above zero.
-  const double ratio = h > 0 ? kept_cohesion_ratio(cohesion_ / (density_ * double{h}))
-                             : std::numeric_limits<double>::quiet_NaN();
+  // No Bishop answer for a height that is not above zero.  Along the
+  // solver's path every height is its own; on the table's, rows share the
+  // kept ratio.
+  const double ratio = !(h > 0)        ? std::numeric_limits<double>::quiet_NaN()
+                       : path_         ? double{h}
+                                       : kept_cohesion_ratio(cohesion_ / (density_ * double{h}));
   bool same = size_ != 0 && std::bit_cast<std::uint64_t>(ratio) == ratio_bits_;
   for (int g = 0; g < kGroups; ++g)
     same = same && std::bit_cast<std::uint32_t>(chart_angles[g]) == angle_bits_[g];
@@ -39,15 +63,23 @@ char* Check::write_after_height(char* out, float h, const float chart_angles[kGr
 
 void Check::remake(double ratio, float h, const float chart_angles[kGroups],
                    bool* steepest_changed) {
-  const TableStrength strength = table_strength(tan_phi_, ratio);
+  const TableStrength strength = table_strength(tan_phi_, path_ ? 0 : ratio);
+  const bool answered = tan_phi_ == tan_phi_ && ratio == ratio;
   CheckCells cells[kGroups];
   for (int g = 0; g < kGroups; ++g) {
     // No Bishop answer for an angle the chart does not give.
-    const double fs = std::isfinite(chart_angles[g])
-                          ? check_factor_of_safety(strength, built_angle(chart_angles[g]))
-                          : std::numeric_limits<double>::quiet_NaN();
-    cells[g] = {chart_angles[g], fs,
-                check_steepest_angle(strength, kFactorsOfSafety[g].decimal, &cursors_[g])};
+    const bool angle = std::isfinite(chart_angles[g]);
+    const double target = kFactorsOfSafety[g].decimal;
+    double fs = std::numeric_limits<double>::quiet_NaN(), steepest = fs;
+    if (path_ && answered) {
+      if (progress_ != nullptr && g == 0) progress_->at(std::min(1.0, h / last_height_));
+      if (angle) fs = path_->factor_of_safety(ratio, built_angle(chart_angles[g]));
+      steepest = path_->steepest_angle(ratio, target);
+    } else if (!path_) {
+      if (angle) fs = check_factor_of_safety(strength, built_angle(chart_angles[g]));
+      steepest = check_steepest_angle(strength, target, &cursors_[g]);
+    }
+    cells[g] = {chart_angles[g], fs, steepest};
     // The first row of the lowest: a row that repeats it is not made again.
     if (fs < lowest_[g].fs) lowest_[g] = {fs, h};
     angle_bits_[g] = std::bit_cast<std::uint32_t>(chart_angles[g]);

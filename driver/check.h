@@ -7,12 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "bishop/bishop.h"
 #include "chart/chart.h"
+#include "bishop/sweep_path.h"
 #include "driver/answers.h"
+#include "driver/options.h"
 #include "output/sink.h"
 #include "report/check_file.h"
 
@@ -32,13 +35,35 @@ struct Lowest {
   float height = 0.0f;
 };
 
+// Told how far a slow check has come, for a front end to show: the
+// share of the sweep's height done, from 0 to 1.
+class Progress {
+ public:
+  virtual ~Progress() = default;
+  virtual void at(double share) = 0;
+};
+
 class Check {
  public:
-  // The ground as typed, and the sink of the check file, the caller's,
-  // which must outlive the check.  Where the ground has no Bishop answer
-  // (a strength the solver does not take: takes_strength) every Bishop
-  // cell is empty.
-  Check(const Answers& answers, Sink* file);
+  // The ground as typed with what the options add (water, a deeper base,
+  // whose water has its unit weight settled), and the sink of the check
+  // file, the caller's, which must outlive the check.  Where the ground has
+  // no Bishop answer (a strength the solver does not take: takes_strength)
+  // every Bishop cell is empty.  With water or a deeper base, which the
+  // solver answers row by row, `progress` (the caller's, if any) is told
+  // how far it has come.
+  Check(const Answers& answers, Sink* file, const GroundOptions& options = {},
+        Progress* progress = nullptr);
+  ~Check();
+  Check(const Check&) = delete;
+  Check& operator=(const Check&) = delete;
+
+  // The check file's header, for the answers and options it was made with.
+  const std::string& header() const { return header_; }
+
+  // How many slopes the solver has solved for a check with water or a
+  // deeper base (none for the fast path), for a line of progress.
+  std::int64_t solves() const;
 
   Sink* file() const { return file_; }
 
@@ -61,8 +86,14 @@ class Check {
   void remake(double ratio, float h, const float chart_angles[kGroups], bool* steepest_changed);
 
   Sink* const file_;
+  std::string header_;
+  // With water or a deeper base, the solver along the sweep; else the
+  // fast path's table.
+  std::unique_ptr<SweepPath> path_;
   double tan_phi_;  // not a number where the ground has no Bishop answer
   double cohesion_, density_;
+  Progress* progress_;
+  double last_height_ = 0;  // the sweep's, for the progress
   SteepestCursor cursors_[kGroups];
   Lowest lowest_[kGroups];
   // The cells depend on the kept ratio and the chart's angles alone, which

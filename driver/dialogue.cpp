@@ -1,5 +1,7 @@
 #include "driver/dialogue.h"
 
+#include <algorithm>
+
 #include "driver/answers.h"
 #include "driver/check.h"
 #include "report/check_file.h"
@@ -64,6 +66,36 @@ void say_written(std::FILE* out, std::FILE* err, int rows, bool checked) {
 void say_checked(std::FILE* err, const Check& check) {
   if (!is_terminal(err)) return;
   for (int g = 0; g < kGroups; ++g) say(err, check.lowest_line(g));
+}
+
+constexpr char kProgressLine[] = "telk: checking by Bishop's method: ";
+
+TerminalProgress::TerminalProgress(std::FILE* out, std::FILE* err, double wait)
+    : out_(out),
+      err_(is_terminal(err) ? err : nullptr),
+      show_from_(std::chrono::steady_clock::now() +
+                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                     std::chrono::duration<double>(wait))) {}
+
+void TerminalProgress::at(double share) {
+  if (err_ == nullptr) return;
+  // Whole percents, cut: 100 only when it is done.
+  const int percent = static_cast<int>(std::clamp(share, 0.0, 1.0) * 100);
+  if (percent == shown_ || std::chrono::steady_clock::now() < show_from_) return;
+  // The first on a line of its own, after what standard output has shown.
+  std::fflush(out_);
+  const bool after_output = shown_ < 0 && is_terminal(out_);
+  std::fprintf(err_, "%s%s%d%%", after_output ? "\n" : "\r", kProgressLine, percent);
+  std::fflush(err_);
+  shown_ = percent;
+}
+
+void TerminalProgress::clear() {
+  if (err_ == nullptr || shown_ < 0) return;
+  // Spaces over the line, and back to its start for the next.
+  std::fprintf(err_, "\r%*s\r", static_cast<int>(sizeof kProgressLine) + 3, "");
+  std::fflush(err_);
+  shown_ = -1;
 }
 
 }  // namespace telk

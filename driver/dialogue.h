@@ -2,6 +2,7 @@
 // at a terminal a word on how the run ended.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -33,5 +34,22 @@ void say_written(std::FILE* out, std::FILE* err, int rows, bool checked = false)
 // the height where it falls, saying plainly when it is more than 2% below
 // the column's own.
 void say_checked(std::FILE* err, const Check& check);
+
+// A slow check's progress at a terminal: once it has run `wait` seconds, a
+// line on `err` that moves, "telk: checking by Bishop's method: 42%",
+// rubbed out by clear() before the run's last lines.  Nothing where `err`
+// is not a terminal.
+class TerminalProgress : public Progress {
+ public:
+  TerminalProgress(std::FILE* out, std::FILE* err, double wait = 1);
+  void at(double share) override;
+  void clear();
+
+ private:
+  std::FILE* out_;
+  std::FILE* err_;  // null where it is not a terminal
+  std::chrono::steady_clock::time_point show_from_;
+  int shown_ = -1;  // the percentage shown, -1 for none
+};
 
 }  // namespace telk

@@ -11,9 +11,11 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/dialogue.h"
 #include "driver/one_slope.h"
+#include "driver/options.h"
 #include "driver/sweep.h"
 #include "driver/version.h"
 #include "report/check_file.h"
@@ -46,7 +48,9 @@ void fail(const std::string& line) {
 
 // The usage, on standard output for --help, else on standard error.
 constexpr char kUsage[] =
-    "usage: telk [--check | --fs PHI C GAMMA H BETA | --version | --help]\n";
+    "usage: telk [--check [GROUND] | --fs PHI C GAMMA H BETA [GROUND] [--circle XC YC R]\n"
+    "             | --version | --help]\n"
+    "  GROUND: [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D]\n";
 constexpr char kHelp[] =
     "  (none)   ask for the ground and the sweep, and write TELK_result.xls\n"
     "  --check  the same, and TELK_check.xls: each of the chart's angles checked\n"
@@ -54,12 +58,24 @@ constexpr char kHelp[] =
     "  --fs PHI C GAMMA H BETA\n"
     "           the factor of safety of one slope by Bishop's simplified method\n"
     "           (friction angle and slope angle in degrees, cohesion, unit weight\n"
-    "           and height in consistent units), and its critical circle\n";
+    "           and height in consistent units), and its critical circle\n"
+    "  --ru R   a pore-pressure ratio: at a slice's base, R times gamma times\n"
+    "           the height of soil above it (0 <= R < 1)\n"
+    "  --water X1,Y1,X2,Y2,...\n"
+    "           a water table through points (x, y) in multiples of the height,\n"
+    "           origin at the toe, x into the slope, y up; taken at the ground\n"
+    "           where it is above it\n"
+    "  --gamma-w W\n"
+    "           the unit weight of water, in the units of gamma (1 in Tn/m3,\n"
+    "           the default where gamma is 4 or less; 9.81 in kN/m3)\n"
+    "  --base D a firm base D below the toe, in the height's units (0: at the toe)\n"
+    "  --circle XC YC R\n"
+    "           that circle's factor of safety, not the critical one's\n";
 constexpr int kUsageError = 2;
 
 // The dialogue, the sweep and the result file, and with `check` the check
 // file beside it; the exit status.
-int run(bool check) {
+int run(bool check, telk::GroundOptions options) {
   telk::ResultFile file(telk::kResultName);
   telk::ResultFile check_file(telk::kCheckName);
 
@@ -67,7 +83,8 @@ int run(bool check) {
   std::string error;
   std::optional<telk::SweepPlan> plan;
   if (!telk::ask_answers(stdin, stdout, stderr, &answers, &error) ||
-      !(plan = telk::check_sweep(answers, &error))) {
+      !(plan = telk::check_sweep(answers, &error)) ||
+      !telk::settle_water(answers.density, &options, &error)) {
     std::fflush(stdout);
     fail(error);
     return kBadInput;
@@ -79,12 +96,14 @@ int run(bool check) {
   std::optional<telk::Check> checked;
   bool written = file.create(&error) &&
                  (!check || (check_file.create(&error) && check_file.apart_from(file, &error)));
-  if (written && check) checked.emplace(answers, check_file.sink());
+  telk::TerminalProgress progress(stdout, stderr);
+  if (written && check) checked.emplace(answers, check_file.sink(), options, &progress);
   telk::ResultFile* const both[] = {&file, &check_file};
   written = written &&
             telk::sweep(*plan, file.sink(), stdout, &error, checked ? &*checked : nullptr) &&
             file.finish(&error) && (!check || check_file.finish(&error)) &&
             telk::put_in_place(std::span(both, check ? 2 : 1), &error);
+  progress.clear();
   std::fflush(stdout);
   if (!written) {
     fail(error);
@@ -105,16 +124,45 @@ int printed() {
 }
 
 // telk --fs: one line, or why not.
-int one_slope(char** numbers) {
+int one_slope(char** numbers, telk::GroundOptions options) {
   const std::string_view texts[5] = {numbers[0], numbers[1], numbers[2], numbers[3], numbers[4]};
   telk::Ground ground{};
   std::string error;
-  if (!telk::parse_slope(texts, &ground, &error)) {
+  if (!telk::parse_slope(texts, options, &ground, &error)) {
     std::fprintf(stderr, "telk: %s\n", error.c_str());
     return kBadInput;
   }
-  std::printf("%s\n", telk::describe_slope(telk::critical_circle(ground)).c_str());
+  telk::Bishop bishop{};
+  if (options.circle_given) {
+    const double* c = options.circle;
+    bishop = telk::given_circle(ground, c[0], c[1], c[2], telk::kCircleRounding);
+    if (!(bishop.fs >= 0)) {
+      std::fprintf(stderr, "telk: --circle: %s\n", telk::no_slip_circle(c).c_str());
+      return kBadInput;
+    }
+  } else {
+    bishop = telk::critical_circle(ground);
+  }
+  std::printf("%s\n", telk::describe_slope(bishop).c_str());
   return printed();
+}
+
+// The options after the first `skip` arguments, or the status to end with.
+std::optional<int> read_options(int argc, char** argv, int skip, bool circle_allowed,
+                                telk::GroundOptions* options) {
+  const std::vector<std::string_view> args(argv + skip, argv + argc);
+  std::string error;
+  switch (telk::read_options(args, circle_allowed, options, &error)) {
+    case telk::OptionsRead::kRead:
+      return std::nullopt;
+    case telk::OptionsRead::kBadValue:
+      std::fprintf(stderr, "telk: %s\n", error.c_str());
+      return kBadInput;
+    case telk::OptionsRead::kUsage:
+      break;
+  }
+  std::fputs(kUsage, stderr);
+  return kUsageError;
 }
 
 }  // namespace
@@ -124,13 +172,18 @@ int main(int argc, char** argv) {
   std::set_new_handler(out_of_memory);
   telk::handle_signals();
   const std::string_view first = argc > 1 ? argv[1] : "";
-  if (argc == 1 || (argc == 2 && first == "--check")) {
-    const int status = run(argc == 2);
+  telk::GroundOptions options;
+  if (argc == 1 || first == "--check") {
+    const std::optional<int> refused = read_options(argc, argv, argc > 1 ? 2 : 1, false, &options);
+    const int status = refused ? *refused : run(argc > 1, options);
     // A window of its own would close before its last line could be read.
     telk::keep_window_open(stdin, stderr);
     return status;
   }
-  if (argc == 7 && first == "--fs") return one_slope(argv + 2);
+  if (argc >= 7 && first == "--fs") {
+    const std::optional<int> refused = read_options(argc, argv, 7, true, &options);
+    return refused ? *refused : one_slope(argv + 2, options);
+  }
   if (argc == 2 && first == "--version") {
     std::printf("telk %s\n", telk::kVersion);
     return printed();

@@ -9,33 +9,57 @@ namespace telk {
 
 namespace {
 
+// A length to three decimals; a rounding of zero that would read -0.000
+// reads 0.000.
+std::string length(double v) {
+  std::string text = fixed_text(v, 3);
+  if (text == "-0.000") text.erase(0, 1);
+  return text;
+}
+
+// Appended piece by piece: GCC 12 warns falsely on some sums of strings.
 std::string point(double x, double y) {
   std::string text(1, '(');
-  text += fixed_text(x, 3);
+  text += length(x);
   text += ", ";
-  text += fixed_text(y, 3);
+  text += length(y);
   text += ')';
   return text;
 }
 
 }  // namespace
 
-bool parse_slope(const std::string_view numbers[5], Ground* ground, std::string* error) {
+bool parse_slope(const std::string_view numbers[5], GroundOptions options, Ground* ground,
+                 std::string* error) {
   double values[5];
   for (int i = 0; i < 5; ++i) {
     const std::optional<double> read = field_answer_double(numbers[i], kGroundInputs[i], error);
     if (!read) return false;
     values[i] = *read;
   }
-  const Ground typed{values[0], values[1], values[2], values[3], values[4]};
+  if (!settle_water(values[kUnitWeight], &options, error)) return false;
+  const Ground typed =
+      with_options({values[0], values[1], values[2], values[3], values[4]}, options);
   const char* why = nullptr;
   const int wrong = wrong_input(typed, &why);
   if (wrong < 0) {
     *ground = typed;
     return true;
   }
-  *error = std::string(kGroundInputs[wrong]) + ": " + as_typed(numbers[wrong]) + " " + why;
+  // The options' own values are taken already: what is left is the ground
+  // they meet (a base too deep for the height).
+  const char* option = option_of(static_cast<GroundInput>(wrong));
+  *error = option != nullptr ? std::string(option) + ": " + why
+                             : std::string(kGroundInputs[wrong]) + ": " +
+                                   as_typed(numbers[wrong]) + " " + why;
   return false;
+}
+
+std::string no_slip_circle(const double circle[3]) {
+  return "the circle of centre " + point(circle[0], circle[1]) + " and radius " +
+         length(circle[2]) +
+         " is no slip circle of the slope: it does not cut the ground twice, or dips below"
+         " the base";
 }
 
 std::string describe_slope(const Bishop& bishop) {
@@ -45,7 +69,7 @@ std::string describe_slope(const Bishop& bishop) {
   std::string line = cut_text(bishop.fs, 3);
   if (!std::isfinite(bishop.fs)) return line;
   if (!std::isfinite(c.radius)) return line + " on a plane just under the face (no cohesion)";
-  line += " centre " + point(c.centre_x, c.centre_y) + " radius " + fixed_text(c.radius, 3) +
+  line += " centre " + point(c.centre_x, c.centre_y) + " radius " + length(c.radius) +
           " enters " + point(c.entry_x, c.entry_y) + " leaves " + point(c.exit_x, c.exit_y);
   if (bishop.m_alpha_floored) line += " (m_alpha floored at the toe)";
   return line;

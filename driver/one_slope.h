@@ -6,16 +6,28 @@
 #include <string_view>
 
 #include "bishop/bishop.h"
+#include "driver/options.h"
 
 namespace telk {
 
 // The five numbers in the order PHI C GAMMA H BETA, read in double
-// precision.  False, with the line to show (what was typed quoted, as the
-// dialogue quotes it), when one is not a number, or the solver does not
-// take it
+// precision, and the ground the options add (water, a deeper base).  False,
+// with the line to show (what was typed quoted, as the dialogue quotes
+// it), when one is not a number, or the solver does not take it
 // (wrong_input: H, GAMMA or BETA not above 0, BETA above 90, C or PHI below
-// 0, PHI of 90 or more, or a value that is not finite).
-bool parse_slope(const std::string_view numbers[5], Ground* ground, std::string* error);
+// 0, PHI of 90 or more, or a value that is not finite; a base too deep for
+// the height), or a water table's unit weight is not known (settle_water).
+bool parse_slope(const std::string_view numbers[5], GroundOptions options, Ground* ground,
+                 std::string* error);
+
+// How far a given circle may dip below the base and still be taken as
+// touching it: the rounding of the three decimals --fs writes a circle
+// with, so that the circle it wrote, typed back, is taken.
+inline constexpr double kCircleRounding = 0.001;
+
+// Why the circle given as centre x, centre y, radius is no slip circle of
+// the slope, with its numbers.
+std::string no_slip_circle(const double circle[3]);
 
 // The line --fs prints: the factor of safety cut to three decimals, then
 // the critical circle's centre and radius and where it enters and leaves

@@ -204,10 +204,7 @@ bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* er
   RowTails tails(std::move(cells));
   if (!out->append(header(answers.density, answers.friction_angle, answers.cohesion), error))
     return false;
-  if (check != nullptr &&
-      !check->file()->append(
-          check_header(answers.density, answers.friction_angle, answers.cohesion), error))
-    return false;
+  if (check != nullptr && !check->file()->append(check->header(), error)) return false;
   const auto rows = [&](auto checked, auto watched) {
     return sweep_rows<decltype(checked)::value, decltype(watched)::value>(
         plan, groups, &ratios, &tails, out, check, watcher, &trace, error);

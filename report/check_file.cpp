@@ -1,13 +1,53 @@
 #include "report/check_file.h"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <string_view>
 
 #include "report/layout.h"
 
 namespace telk {
 
-std::string check_header(float density, float friction_angle, float cohesion) {
-  return ground_lines(density, friction_angle, cohesion) +
+namespace {
+
+// The lines on the water and the base, and the empty line after them;
+// none for dry ground on a base at the toe.
+std::string ground_given_lines(const CheckGround& g) {
+  // Appended piece by piece: GCC 12 warns falsely on some sums of strings.
+  std::string lines;
+  const auto line = [&lines](std::initializer_list<std::string_view> cells) {
+    for (const std::string_view cell : cells) lines += cell;
+    lines += kLineEnd;
+  };
+  if (g.pore_ratio > 0) line({"Water\tru\t", comma_text(g.pore_ratio)});
+  if (g.table_points > 0) {
+    std::string xs, ys;
+    for (int i = 0; i < g.table_points; ++i) {
+      xs += '\t';
+      xs += comma_text(g.table_x[i]);
+      ys += '\t';
+      ys += comma_text(g.table_y[i]);
+    }
+    line({"Water table\tx/H", xs});
+    line({"\ty/H", ys});
+    line({"\tgamma w\t", comma_text(g.water_unit_weight), "\tTn/m3"});
+  }
+  if (g.base_depth > 0) line({"Base\t", comma_text(g.base_depth), "\tm below the toe"});
+  if (!lines.empty()) lines += kLineEnd;
+  return lines;
+}
+
+}  // namespace
+
+int check_header_lines(const CheckGround& ground) {
+  const std::string lines = ground_given_lines(ground);
+  return kHeaderLines + static_cast<int>(std::count(lines.begin(), lines.end(), '\n'));
+}
+
+std::string check_header(float density, float friction_angle, float cohesion,
+                         const CheckGround& ground) {
+  return ground_lines(density, friction_angle, cohesion) + ground_given_lines(ground) +
          title_lines("Bishop", "\tangle\tFS Bishop\tangle Bishop");
 }
 

@@ -25,8 +25,27 @@ constexpr int check_angle_cell(int g) { return 1 + 3 * g; }
 constexpr int check_fs_cell(int g) { return 2 + 3 * g; }
 constexpr int check_steepest_cell(int g) { return 3 + 3 * g; }
 
-// The result file's ground lines, then the check's column titles.
-std::string check_header(float density, float friction_angle, float cohesion);
+// What the check was told of the ground beyond the chart's numbers: water
+// (a pore-pressure ratio, or a water table through points in multiples of
+// the height, with its unit weight in the density's units) and the depth
+// of a firm base below the toe.
+struct CheckGround {
+  double pore_ratio = 0;
+  int table_points = 0;
+  const double* table_x = nullptr;
+  const double* table_y = nullptr;
+  double water_unit_weight = 0;
+  double base_depth = 0;
+};
+
+// The result file's ground lines; then, where the check was told of water
+// or a deeper base, a line for each and an empty line; then the check's
+// column titles.
+std::string check_header(float density, float friction_angle, float cohesion,
+                         const CheckGround& ground = {});
+
+// The lines of the check file's header.
+int check_header_lines(const CheckGround& ground);
 
 // What a check row shows of one column group: the chart's angle (not a
 // number where the chart gives none), Bishop's factor of safety of the

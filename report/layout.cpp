@@ -7,9 +7,9 @@
 
 namespace telk {
 
-std::string fs_label(double fs) {
+std::string comma_text(double v) {
   char text[kCellMax];
-  std::string label(text, std::to_chars(text, text + sizeof text, fs).ptr);
+  std::string label(text, std::to_chars(text, text + sizeof text, v).ptr);
   std::replace(label.begin(), label.end(), '.', ',');
   return label;
 }
@@ -28,7 +28,7 @@ std::string ground_lines(float density, float friction_angle, float cohesion) {
 
 std::string title_lines(const char* corner, const char* group_columns) {
   std::string h = corner;
-  for (const FactorOfSafety& fs : kFactorsOfSafety) h += "\tFS " + fs_label(fs.decimal) + "\t\t";
+  for (const FactorOfSafety& fs : kFactorsOfSafety) h += "\tFS " + comma_text(fs.decimal) + "\t\t";
   h.resize(h.size() - 2);  // the last group's title ends the line
   h += kLineEnd;
   h += "H";

@@ -31,9 +31,9 @@ constexpr int friction_cell(int g) { return 1 + 3 * g; }
 constexpr int cohesion_cell(int g) { return 2 + 3 * g; }
 constexpr int angle_cell(int g) { return 3 + 3 * g; }
 
-// A factor of safety as the file's labels write it, with a decimal comma
-// and no more decimals than it has: "1", "1,3".
-std::string fs_label(double fs);
+// A number as the files' labels write it: the shortest decimal that reads
+// back as it, with a decimal comma ("1", "1,3", "9,81").
+std::string comma_text(double v);
 
 // A column as the console and the page name it: "FS 1.0", "FS 1.3".
 std::string fs_title(double fs);

@@ -1,5 +1,6 @@
 // Runs the built telk in a fresh directory with the answers piped in, and
 // compares the whole result file and console text with the expected files.
+#include <cstdio>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -21,10 +22,11 @@ TEST(EndToEnd, KnownRunsGiveTheExpectedBytes) {
   ASSERT_GE(runs.size(), 12u);
   for (const KnownRun& r : runs) {
     for (const bool checked : {false, true}) {
-      SCOPED_TRACE(r.name + (checked ? " --check" : ""));
+      if (!checked && !r.options.empty()) continue;
+      const std::string args = checked ? "--check " + r.options : "";
+      SCOPED_TRACE(r.name + " " + args);
       // Over an old result file, which the new one must replace.
-      const Outcome out = run(r.answers, "printf 'old result' > TELK_result.xls && ",
-                              checked ? "--check" : "");
+      const Outcome out = run(r.answers, "printf 'old result' > TELK_result.xls && ", args);
       EXPECT_EQ(out.status, 0);
       EXPECT_EQ(out.error + out.files,
                 checked ? "TELK_check.xls TELK_result.xls " : "TELK_result.xls ");
@@ -41,7 +43,10 @@ TEST(EndToEnd, KnownRunsGiveTheExpectedBytes) {
 // or one line saying which number is wrong and why; the version; the
 // usage, on standard output when asked for, else on standard error.
 TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
-  const char* kUsage = "usage: telk [--check | --fs PHI C GAMMA H BETA | --version | --help]\n";
+  const char* kUsage =
+      "usage: telk [--check [GROUND] | --fs PHI C GAMMA H BETA [GROUND] [--circle XC YC R]\n"
+      "             | --version | --help]\n"
+      "  GROUND: [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D]\n";
   const struct {
     const char* args;
     int status;
@@ -65,6 +70,26 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
        "telk: friction angle: \"-0.0000000000000000000000000000000000000...\" is below 0 degrees\n"},
       {"--fs 35 1 inf 10 45", 1, "", "telk: unit weight: \"inf\" is not finite\n"},
       {"--fs 35 1 20 10", 2, "", kUsage},
+      // The ground's options: no water and a base at the toe are the dry
+      // answer; a value telk cannot use, one line naming the option; an
+      // option unknown, given twice, both waters, or --circle with --check,
+      // the usage.
+      {"--fs 35 1 2 10 30 --ru 0 --base 0", 0, "1.960 centre (0.056, 23.098) radius 23.098", ""},
+      {"--fs 35 1 2 10 30", 0, "1.960 centre (0.056, 23.098) radius 23.098", ""},
+      {"--fs 35 1 20 10 30 --water 0,0,4,1 --gamma-w 9.81", 0, "1.365 centre", ""},
+      {"--fs 35 1 20 10 30 --ru 1.5", 1, "", "telk: --ru: \"1.5\" is 1 or more: the soil would float\n"},
+      {"--fs 35 1 20 10 30 --water 0,0,1", 1, "", "telk: --water: \"0,0,1\" has an x without its y\n"},
+      {"--fs 35 1 20 10 30 --water 0,0,4,1", 1, "",
+       "telk: --water: a unit weight above 4 is not in Tn/m3: give --gamma-w, the unit weight"
+       " of water in the same units (9.81 for kN/m3)\n"},
+      {"--fs 35 1 20 10 30 --base -1", 1, "", "telk: --base: \"-1\" is below 0\n"},
+      {"--fs 35 1 20 10 30 --circle 0 0 1", 1, "",
+       "telk: --circle: the circle of centre (0.000, 0.000) and radius 1.000 is no slip circle"
+       " of the slope: it does not cut the ground twice, or dips below the base\n"},
+      {"--fs 35 1 20 10 30 --ru 0.2 --ru 0.3", 2, "", kUsage},
+      {"--fs 35 1 20 10 30 --ru 0.2 --water 0,0,4,1", 2, "", kUsage},
+      {"--fs 35 1 20 10 30 --flood", 2, "", kUsage},
+      {"--check --circle 1 2 3", 2, "", kUsage},
       {"--bishop", 2, "", kUsage},
       {"--version --help", 2, "", kUsage},
       {"--help", 0, kUsage, ""},
@@ -76,6 +101,28 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
     EXPECT_EQ(out.console.rfind(console_lines(c.out), 0), 0u) << c.args << ": " << out.console;
     EXPECT_EQ(out.error, console_lines(c.error)) << c.args;
     EXPECT_EQ(out.files, "") << c.args;
+  }
+}
+
+// The critical circle --fs prints, typed back with --circle, has the
+// factor of safety it printed, to the rounding of its three decimals: dry,
+// wet, on a deeper base (a toe circle whose centre is in front of the toe,
+// and one that leaves the ground in front of it).
+TEST(EndToEnd, ThePrintedCircleGivenBackHasItsFactorOfSafety) {
+  for (const char* slope : {"19.6 3 20 10 26.565", "35 1 20 10 30 --water 0,0,4,1 --gamma-w 9.81",
+                            "30 18 18 10 45 --ru 0.2 --base 5", "0 1 5.52 1 30 --base 16"}) {
+    const Outcome critical = run("", "", std::string("--fs ") + slope);
+    double fs = 0, cx = 0, cy = 0, r = 0;
+    ASSERT_EQ(std::sscanf(critical.console.c_str(), "%lf centre (%lf, %lf) radius %lf", &fs, &cx,
+                          &cy, &r),
+              4)
+        << slope << ": " << critical.console;
+    const Outcome given = run("", "", std::string("--fs ") + slope + " --circle " +
+                                          std::to_string(cx) + " " + std::to_string(cy) + " " +
+                                          std::to_string(r));
+    double given_fs = 0;
+    ASSERT_EQ(std::sscanf(given.console.c_str(), "%lf", &given_fs), 1) << slope << ": " << given.error;
+    EXPECT_NEAR(given_fs, fs, 0.0015) << slope;
   }
 }
 

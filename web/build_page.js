@@ -16,14 +16,17 @@ const read = (name) => fs.readFileSync(path.join(__dirname, name), 'utf8');
 const uplot = 'node_modules/uplot';
 
 const licence = read(`${uplot}/LICENSE`);
+// Each with its id; the worker's, which the page makes its worker of with
+// the core's and the result reader's, is not run in the page.
 const scripts = [
-  read(`${uplot}/dist/uPlot.iife.min.js`),
-  `'use strict';\nconst kTelkWasm = '${fs.readFileSync(wasm).toString('base64')}';\n`,
-  read('core.js'),
-  read('result.js'),
-  read('page.js'),
+  ['uplot', read(`${uplot}/dist/uPlot.iife.min.js`)],
+  ['wasm', `'use strict';\nconst kTelkWasm = '${fs.readFileSync(wasm).toString('base64')}';\n`],
+  ['core', read('core.js')],
+  ['result', read('result.js')],
+  ['worker', read('worker.js')],
+  ['page', read('page.js')],
 ];
-if (licence.includes('-->') || scripts.some((script) => /<\/script/i.test(script))) {
+if (licence.includes('-->') || scripts.some(([, script]) => /<\/script/i.test(script))) {
   throw new Error('an inlined part would end its element early');
 }
 const parts = {
@@ -32,7 +35,8 @@ const parts = {
   '/* licence */': licence,
   // Each its own script, so that each is strict as it says; what one
   // declares at the top, the next ones see.
-  '<!-- scripts -->': scripts.map((script) => `<script>\n${script}</script>`).join('\n'),
+  '<!-- scripts -->': scripts.map(([id, script]) =>
+    `<script id="script-${id}"${id === 'worker' ? ' type="text/plain"' : ''}>\n${script}</script>`).join('\n'),
 };
 let html = read('page.html');
 for (const [mark, text] of Object.entries(parts)) {

@@ -1,11 +1,14 @@
-// The calculator's WebAssembly core, for the page and for Node: the five
-// fields go in as typed, and the result file (and with the check the check
-// file) comes out in the core's memory, or the console's lines for the
-// answers.
+// The calculator's WebAssembly core, for the page's worker and for Node:
+// the five fields go in as typed, and for the check the ground's options
+// as the console takes them, and the result file (and with the check the
+// check file) comes out in the core's memory, or the console's lines for
+// the answers.
 'use strict';
 
-// The five questions, then the lines about none of them.
+// The five questions; then the lines about none of them and about the
+// options.
 const kQuestionCount = 5;
+const kLineCount = kQuestionCount + 2;
 // The core's numbers for its files.
 const kResultFile = 0;
 const kCheckFile = 1;
@@ -17,16 +20,18 @@ const kAngle = 1;
 const kBishopFs = 2;
 const kSteepest = 3;
 
-// Instantiates the core from the module's bytes.  The C library's system
-// calls (its console streams, which the core leaves unused) are answered
-// "not supported".
-async function loadTelk(wasmBytes) {
-  const compiled = await WebAssembly.compile(wasmBytes);
+// Instantiates the core from the module's bytes, or the module compiled.
+// The C library's system calls (its console streams, which the core
+// leaves unused) are answered "not supported".  A slow check calls
+// progress(share) each hundredth of its way, share from 0 to 1.
+async function loadTelk(wasm, progress = () => {}) {
+  const compiled = wasm instanceof WebAssembly.Module ? wasm : await WebAssembly.compile(wasm);
   const system = {};
   for (const { module: from, name } of WebAssembly.Module.imports(compiled)) {
     if (from === 'wasi_snapshot_preview1') system[name] = () => 52;  // ENOSYS
   }
-  const core = (await WebAssembly.instantiate(compiled, { wasi_snapshot_preview1: system })).exports;
+  const imports = { wasi_snapshot_preview1: system, telk: { progress } };
+  const core = (await WebAssembly.instantiate(compiled, imports)).exports;
   core._initialize();
 
   // The bytes at `at` up to the first `stop`, or up to and with it.
@@ -37,20 +42,28 @@ async function loadTelk(wasmBytes) {
   }
 
   const text = (at) => new TextDecoder().decode(bytesAt(at, 0, false));
+  // Room for a text in the core, `at` it, filled.
+  function put(texts, at) {
+    texts.forEach((typed, i) => {
+      const bytes = new TextEncoder().encode(typed);
+      const where = at(i, bytes.length) >>> 0;
+      new Uint8Array(core.memory.buffer, where, bytes.length).set(bytes);
+    });
+  }
 
   return {
     // Runs the five answers, with `check` checking them by Bishop's method
-    // too.  Null when the whole file was written (and the check file), or
-    // the six lines to show: one for each question and one about none (""
-    // where there is nothing to say).
-    calculate(fields, check = false) {
-      fields.forEach((field, question) => {
-        const bytes = new TextEncoder().encode(field);
-        const at = core.telk_field(question, bytes.length) >>> 0;
-        new Uint8Array(core.memory.buffer, at, bytes.length).set(bytes);
-      });
+    // too, on the ground that `options` tell of (['--ru', '0.25'], as the
+    // console takes them after --check).  Null when the whole file was
+    // written (and the check file), or the seven lines to show: one for
+    // each question, one about none and one about the options, which
+    // begins with the option's name ("" where there is nothing to say).
+    calculate(fields, check = false, options = []) {
+      put(fields, core.telk_field);
+      core.telk_options(options.length);
+      put(options, core.telk_option);
       if (core.telk_calculate(check ? 1 : 0) === 0) return null;
-      return Array.from({ length: kQuestionCount + 1 }, (_, question) => text(core.telk_error(question)));
+      return Array.from({ length: kLineCount }, (_, line) => text(core.telk_error(line)));
     },
 
     // What the last calculation wrote, as views into the core's memory,
@@ -73,10 +86,11 @@ async function loadTelk(wasmBytes) {
         bytesAt(core.telk_plot_row(file, i), 0x0a, true));
     },
     // The layout the files are read by, as the core writes them: the
-    // header's lines, the column groups' titles ("FS 1.0"), and the cell
+    // lines of the header of `file` (the check file's has more with the
+    // options), the column groups' titles ("FS 1.0"), and the cell
     // where a number of group `group` stands in a row of `file`, counted
     // from 0 (null where the file has none).
-    headerLines: () => core.telk_header_lines(),
+    headerLines: (file = kResultFile) => core.telk_header_lines(file),
     groupTitles: () => Array.from({ length: core.telk_groups() }, (_, g) => text(core.telk_group_title(g))),
     cell(file, what, group = 0) {
       const at = core.telk_cell(file, what, group);

@@ -4,7 +4,9 @@
 //     the console refuses: the same result file's bytes, and checked the
 //     same check file's as telk --check, or the console's error line as
 //     the first of the page's lines; and plot rows that draw every row's
-//     lines, the check file's at the same rows;
+//     lines, the check file's at the same rows; and two runs checked on
+//     the ground of options, as telk --check with them, whose check files
+//     have a longer header;
 //   node core_test.js chart <telk_chart_scan.wasm> <telk_chart_scan>
 //     the chart scan under Node's WASI against the Linux one: every float
 //     friction angle's rounded ratios and every ratio pair's slope angle,
@@ -17,7 +19,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { WASI } = require('wasi');
-const { loadTelk, kCheckFile } = require('./core.js');
+const { loadTelk, kResultFile, kCheckFile } = require('./core.js');
 
 // A small seeded generator (mulberry32), so that a failure can be rerun.
 function generator(seed) {
@@ -52,13 +54,14 @@ const kScratch = fs.existsSync('/dev/shm') ? '/dev/shm' : os.tmpdir();
 // The Linux build, telk --check, in a directory of its own: its status,
 // error line and files.  A few runs at a time, as each waits on its own.
 function runLinux(telk, answers) {
+  const options = answers.options ?? [];
   const dir = fs.mkdtempSync(path.join(kScratch, 'telk-web-'));
   const read = (name) => {
     const file = path.join(dir, name);
     return fs.existsSync(file) ? fs.readFileSync(file) : null;
   };
   return new Promise((resolve, reject) => {
-    const child = execFile(telk, ['--check'], { cwd: dir, encoding: 'buffer' }, (failed, stdout, stderr) => {
+    const child = execFile(telk, ['--check', ...options], { cwd: dir, encoding: 'buffer' }, (failed, stdout, stderr) => {
       const bytes = read('TELK_result.xls');
       const check = read('TELK_check.xls');
       fs.rmSync(dir, { recursive: true, force: true });
@@ -83,7 +86,7 @@ async function runAllLinux(telk, inputs, atOnce = 4) {
 }
 
 function runCore(core, answers, check = false) {
-  const lines = core.calculate(answers, check);
+  const lines = core.calculate(answers, check, check ? answers.options : []);
   return { lines, bytes: Buffer.concat(lines === null ? core.fileBlocks() : []),
            check: Buffer.concat(lines === null ? core.fileBlocks(kCheckFile) : []) };
 }
@@ -94,10 +97,10 @@ function runCore(core, answers, check = false) {
 // the check file, its plot rows are its rows of the same numbers, and
 // Bishop's steepest angles (cells 3, 6, 9) are drawn as every row's too.
 function checkPlotRows(core, bytes, check, what) {
-  const linesOf = (file) => file.toString('latin1').split('\r\n').slice(6, -1);
+  const linesOf = (bytes, file) => bytes.toString('latin1').split('\r\n').slice(core.headerLines(file), -1);
   const textOf = (row) => Buffer.from(row).toString('latin1').slice(0, -2);
-  const rows = linesOf(bytes);
-  const checkRows = check.length > 0 ? linesOf(check) : null;
+  const rows = linesOf(bytes, kResultFile);
+  const checkRows = check.length > 0 ? linesOf(check, kCheckFile) : null;
   const plot = core.plotRows().map(textOf);
   const checkPlot = core.plotRows(kCheckFile).map(textOf);
   const afterHeight = (row) => row.slice(row.indexOf('\t'));
@@ -123,12 +126,14 @@ async function compareAnswers(wasmPath, telk, runs) {
   const core = await loadTelk(fs.readFileSync(wasmPath));
   const random = generator(20261207);
   const inputs = Array.from({ length: runs }, () => randomAnswers(random));
+  inputs.push(Object.assign(['30', '2', '2', '10', '0.5'], { options: ['--water', '0,0,4,1'] }),
+              Object.assign(['35', '1', '2.2', '20', '2.5'], { options: ['--ru', '0.25', '--base', '5'] }));
   const outcomes = await runAllLinux(telk, inputs);
   let refused = 0;
-  for (let k = 0; k < runs; ++k) {
+  for (let k = 0; k < inputs.length; ++k) {
     const answers = inputs[k];
     const linux = outcomes[k];
-    const what = `answers ${JSON.stringify(answers).slice(0, 200)}`;
+    const what = `answers ${JSON.stringify(answers).slice(0, 200)} ${answers.options ?? ''}`;
     // Without the check and with it: the same result file, and no check
     // file without it.
     for (const check of [false, true]) {
@@ -149,7 +154,8 @@ async function compareAnswers(wasmPath, telk, runs) {
     if (linux.status !== 0) ++refused;
   }
   assert.ok(refused > runs / 50 && refused < runs / 5, `${refused} refused`);
-  console.log(`${runs} random runs, checked and not: the same files or error line as Linux ` +
+  console.log(`${runs} random runs and ${inputs.length - runs} with options, checked and not: ` +
+              'the same files or error line as Linux ' +
               `(${refused} refused)`);
 }
 

@@ -1,7 +1,9 @@
 // The page: the five questions, then the design plot, the table and the
 // download, all read from the result file's bytes that the core wrote;
-// with the check, Bishop's answers in the plot, what the check found and
-// the check file's download too.
+// with the check, on the ground that its options tell of, Bishop's answers
+// in the plot, what the check found and the check file's download too.
+// The core runs in a worker, which a slow check tells how far it has come
+// and Cancel ends.
 'use strict';
 
 // The console's questions, in its order, with their units.
@@ -83,35 +85,126 @@ function showTable({ shown, rows, headerLines }) {
     : `The first ${kShownRows} of ${count(rows)} rows; the download holds them all.`;
 }
 
+// The fields of the ground's options, by the option whose line is shown
+// under them.
+const kOptionFields = { '--ru': 'ru', '--water': 'behind', '--gamma-w': 'gamma-w', '--base': 'base' };
+
+function markField(field, line) {
+  field?.setAttribute('aria-invalid', line === '' ? 'false' : 'true');
+}
+
+// The core's lines: one for each question, one about none, and one about
+// the options, under the field of the option it names.
 function showErrors(lines) {
-  lines.forEach((line, question) => {
+  lines.slice(0, kQuestionCount + 1).forEach((line, question) => {
     byId(`error-${question}`).textContent = line;
-    const field = byId(`answer-${question}`);
-    if (field !== null) field.setAttribute('aria-invalid', line === '' ? 'false' : 'true');
+    markField(byId(`answer-${question}`), line);
   });
+  const options = lines[kQuestionCount + 1] ?? '';
+  const about = kOptionFields[options.slice(0, options.indexOf(':'))];
+  for (const field of Object.values(kOptionFields)) {
+    byId(`error-${field}`).textContent = field === about ? options : '';
+    markField(byId(field), field === about ? options : '');
+  }
+  if (about === undefined && options !== '') byId(`error-${kQuestionCount}`).textContent += options;
+}
+
+// The options for the check, as the console takes them after --check.
+function groundOptions() {
+  const options = [];
+  const value = (id) => byId(id).value;
+  const water = document.querySelector('input[name="water"]:checked').value;
+  if (water === 'ru') options.push('--ru', value('ru'));
+  if (water === 'table') {
+    // From the toe, up to the ground's surface N heights behind it.
+    options.push('--water', `0,0,${value('behind')},1`);
+    // Left empty, the console's own: 1 where the density is in Tn/m3.
+    if (value('gamma-w').trim() !== '') options.push('--gamma-w', value('gamma-w'));
+  }
+  if (Number(value('base')) !== 0) options.push('--base', value('base'));
+  return options;
+}
+
+// The ground's fields shown with the check alone, and the water's for the
+// kind of water chosen.
+function showGround() {
+  byId('ground').hidden = !byId('check').checked;
+  const water = document.querySelector('input[name="water"]:checked').value;
+  byId('for-ru').hidden = water !== 'ru';
+  for (const id of ['for-behind', 'for-gamma-w', 'for-table']) byId(id).hidden = water !== 'table';
 }
 
 const base64Bytes = (text) => Uint8Array.from(atob(text), (ch) => ch.charCodeAt(0));
-// A short sweep at once, so that the browser optimises the core's busy
-// functions while the questions are answered: a long sweep would run all
-// its rows in the quickly compiled first code it started in.
-const telkReady = loadTelk(base64Bytes(kTelkWasm)).then((telk) => {
-  telk.calculate(['35', '1', '2.2', '2500', '0.125']);
-  telk.calculate(['35', '1', '2.2', '2500', '0.125'], true);  // and the check's
-  return telk;
-});
+const telkModule = WebAssembly.compile(base64Bytes(kTelkWasm));
+// The worker is made of the page's own scripts: the page is one file,
+// opened from disk, with no other file to load it from.
+const kWorkerAddress = URL.createObjectURL(new Blob(
+  ['core', 'result', 'worker'].map((name) => byId(`script-${name}`).text + '\n'),
+  { type: 'text/javascript' }));
+
+let worker = null;
+let workerReady = null;  // the worker, once it has the core
+const waiting = new Map();  // the answers awaited from the worker, by their message's number
+let messages = 0;
+
+function startWorker() {
+  const started = new Worker(kWorkerAddress);
+  worker = started;
+  started.onmessage = ({ data }) => {
+    if (started !== worker) return;  // a cancelled worker's last words
+    if (data.progress !== undefined) {
+      byId('progress').hidden = false;
+      byId('progress').value = data.progress;
+      return;
+    }
+    const answer = waiting.get(data.id);
+    waiting.delete(data.id);
+    if (data.error !== undefined) answer?.reject(new Error(data.error));
+    else answer?.resolve(data);
+  };
+  started.onerror = (event) => {
+    event.preventDefault();
+    for (const { reject } of waiting.values()) reject(new Error(event.message));
+    waiting.clear();
+  };
+  workerReady = telkModule.then((module) => {
+    started.postMessage({ module });
+    return started;
+  });
+}
+
+async function ask(message) {
+  const to = await workerReady;
+  const id = ++messages;
+  return new Promise((resolve, reject) => {
+    waiting.set(id, { resolve, reject });
+    to.postMessage({ id, ...message });
+  });
+}
+
+// Ends the worker and what it was doing, and starts another.
+function cancel() {
+  worker.terminate();
+  for (const { resolve } of waiting.values()) resolve({ cancelled: true });
+  waiting.clear();
+  startWorker();
+}
 
 // A download is made of the core's blocks when it is asked for, and kept
 // until the next calculation: a file of a million rows is copied only for
 // the user who takes it.
 const downloads = [null, null];  // the object addresses of the result file and the check file
-function save(telk, file) {
+let shown = 0;  // the calculations shown, so that a download asked for before one is not kept
+async function save(file, name) {
+  const of = shown;
   if (downloads[file] === null) {
-    downloads[file] = URL.createObjectURL(new Blob(telk.fileBlocks(file), { type: 'application/vnd.ms-excel' }));
+    const { blob } = await ask({ download: file });
+    if (of !== shown || blob === undefined) return;
+    downloads[file] = URL.createObjectURL(blob);
   }
   const link = document.createElement('a');
   link.href = downloads[file];
-  link.download = file === kCheckFile ? telk.checkName() : telk.resultName();
+  link.download = name;
   link.click();
 }
 
@@ -125,31 +218,36 @@ async function calculate(event) {
   saveButton.hidden = true;
   saveCheckButton.hidden = true;
   byId('result').hidden = true;
-  showErrors(['', '', '', '', '', '']);
+  showErrors([]);
   byId('status').textContent = 'Calculating…';
+  byId('cancel').hidden = false;
+  ++shown;
   downloads.forEach((address, file) => {
     if (address !== null) URL.revokeObjectURL(address);
     downloads[file] = null;
   });
-  // Let the status show before a long sweep holds the page.
-  await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
   try {
-    const telk = await telkReady;
     const started = performance.now();
     const fields = kAskedFor.map((_, question) => byId(`answer-${question}`).value);
-    const lines = telk.calculate(fields, byId('check').checked);
-    if (lines !== null) {
-      showErrors(lines);
+    const check = byId('check').checked;
+    const answer = await ask({ calculate: { fields, check, options: check ? groundOptions() : [] } });
+    if (answer.cancelled) {
+      byId('status').textContent = 'Cancelled.';
+      return;
+    }
+    if (answer.lines) {
+      showErrors(answer.lines);
       byId('status').textContent = '';
       return;
     }
-    const result = readResult(telk);
-    for (const name of document.querySelectorAll('.result-name')) name.textContent = telk.resultName();
-    saveButton.onclick = () => save(telk, kResultFile);
+    const { result } = answer;
+    const [resultName, checkName] = result.names;
+    for (const name of document.querySelectorAll('.result-name')) name.textContent = resultName;
+    saveButton.onclick = () => save(kResultFile, resultName).catch(showFault);
     saveButton.hidden = false;
     if (result.check !== null) {
-      for (const name of document.querySelectorAll('.check-name')) name.textContent = telk.checkName();
-      saveCheckButton.onclick = () => save(telk, kCheckFile);
+      for (const name of document.querySelectorAll('.check-name')) name.textContent = checkName;
+      saveCheckButton.onclick = () => save(kCheckFile, checkName).catch(showFault);
       saveCheckButton.hidden = false;
     }
     byId('result').hidden = false;
@@ -161,10 +259,17 @@ async function calculate(event) {
       `in ${seconds.toFixed(2)} s`;
   } catch (e) {
     byId('status').textContent = '';
-    byId('error-5').textContent = String(e.message || e);
+    showFault(e);
   } finally {
     button.disabled = false;
+    byId('cancel').hidden = true;
+    byId('progress').hidden = true;
+    byId('progress').value = 0;
   }
+}
+
+function showFault(e) {
+  byId(`error-${kQuestionCount}`).textContent = String(e.message || e);
 }
 
 byId('questions').replaceChildren(...kAskedFor.map(([name, unit], question) => {
@@ -177,6 +282,10 @@ byId('questions').replaceChildren(...kAskedFor.map(([name, unit], question) => {
   return div;
 }));
 byId('answers').addEventListener('submit', calculate);
+byId('cancel').addEventListener('click', cancel);
+byId('answers').addEventListener('change', showGround);
+showGround();
+startWorker();
 window.addEventListener('resize', () => {
   if (plot !== null) plot.setSize({ width: byId('plot').clientWidth, height: 360 });
 });

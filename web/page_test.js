@@ -2,17 +2,19 @@
 //   node page_test.js <telk.html> <tests dir> <telk> <screenshot.png>
 // The known runs give the expected file's first lines in the table, three
 // series in the plot and the expected bytes in the download, and checked by
-// Bishop's method three dashed series more, three lines on what the check
-// found and the expected check file; bad answers give the console's lines
+// Bishop's method (on the ground of their options, given in the page's
+// fields) three dashed series more, three lines on what the check found and
+// the expected check file; bad answers and options give the console's lines
 // under their fields and no table; a million rows are ready in under 2 s,
 // and checked in under 2.5 s, and their downloads are the Linux build's
-// files; on a phone the page shows its version and is no wider than the
-// screen, checked too.
+// files; a slow check with water shows its progress, leaves the page live
+// and is cancelled; on a phone the page shows its version and is no wider
+// than the screen, checked too, with every field of the ground shown.
 'use strict';
 
 const assert = require('assert');
 const crypto = require('crypto');
-const { execFileSync } = require('child_process');
+const { execFileSync, spawnSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
@@ -24,7 +26,8 @@ const [html, tests, telk, screenshot] = process.argv.slice(2).map((arg) => path.
 const knownRuns = fs.readFileSync(path.join(tests, 'e2e', 'known_runs.tsv'), 'utf8').split('\n')
   .filter((line) => line !== '' && !line.startsWith('#'))
   .map((line) => line.split('\t'))
-  .map(([name, answers]) => ({ name, answers: answers.replace(/\\n/g, '\n').trim().split(/\s+/) }));
+  .map(([name, answers, , options = '']) => ({ name, answers: answers.replace(/\\n/g, '\n').trim().split(/\s+/),
+                                              options: options.split(/\s+/).filter((arg) => arg !== '') }));
 
 // The file's lines as the table shows them: cells split at the tabs that
 // end them.
@@ -34,9 +37,27 @@ function fileLines(bytes) {
     .map((cells) => (cells.length > 1 && cells[cells.length - 1] === '' ? cells.slice(0, -1) : cells));
 }
 
-async function calculate(page, answers, { enter = false, check = false } = {}) {
+// The page's fields of the ground set as the console's options after
+// --check say: --water only as the page gives it, from the toe to the
+// surface N heights behind it.
+async function setGround(page, options) {
+  const given = Object.fromEntries(options.flatMap((arg, i) => (arg.startsWith('--') ? [[arg, options[i + 1]]] : [])));
+  const behind = given['--water']?.match(/^0,0,(.*),1$/)?.[1];
+  assert.ok(given['--water'] === undefined || behind !== undefined, `not the page's water: ${options}`);
+  const water = given['--ru'] !== undefined ? 'ru' : behind !== undefined ? 'table' : 'dry';
+  await page.check(`input[name="water"][value="${water}"]`);
+  if (water === 'ru') await page.fill('#ru', given['--ru']);
+  if (water === 'table') {
+    await page.fill('#behind', behind);
+    await page.fill('#gamma-w', given['--gamma-w'] ?? '');
+  }
+  await page.fill('#base', given['--base'] ?? '0');
+}
+
+async function calculate(page, answers, { enter = false, check = false, options = [] } = {}) {
   for (let i = 0; i < 5; ++i) await page.fill(`#answer-${i}`, answers[i]);
   await page.setChecked('#check', check);
+  if (check) await setGround(page, options);
   const started = Date.now();
   if (enter) await page.press('#answer-4', 'Enter');
   else await page.click('#calculate');
@@ -88,7 +109,7 @@ async function knownRunsGiveTheirFiles(page) {
 
     // Checked: the same table and file, the check file, a dashed line of
     // Bishop's steepest angle beside each solid one, and three lines.
-    await calculate(page, run.answers, { check: true });
+    await calculate(page, run.answers, { check: true, options: run.options });
     const checkExpected = fs.readFileSync(path.join(tests, 'e2e', `${run.name}.check.xls`));
     assert.ok((await downloaded(page, { check: true })).equals(checkExpected), `${run.name}: the check differs`);
     assert.ok((await downloaded(page)).equals(expected), `${run.name}: the checked download differs`);
@@ -136,15 +157,36 @@ async function badAnswersSayWhy(page) {
     [['35', '1', '2.2', '21474836', '0.01'],
      { 3: 'height: 21474836 m in steps of 0.01 m is more than 2147483647 rows' }],
   ];
-  for (const [answers, errors] of cases) {
+  // Bad options, as the page's fields give them: telk --check's own line,
+  // under the option's field.  A water table on a density above 4 with no
+  // unit weight of water is refused, as not in Tn/m3.
+  const optionCases = [
+    [['35', '1', '2.2', '20', '2.5'], ['--ru', '1.5'], 'ru'],
+    [['35', '1', '2.2', '20', '2.5'], ['--water', '0,0,abc,1', '--gamma-w', '1'], 'behind'],
+    [['35', '1', '9.81', '20', '2.5'], ['--water', '0,0,4,1'], 'behind'],
+    [['35', '1', '2.2', '20', '2.5'], ['--water', '0,0,4,1', '--gamma-w', '0'], 'gamma-w'],
+    [['35', '1', '2.2', '20', '2.5'], ['--base', '-1'], 'base'],
+  ];
+  for (const [answers, options, field] of optionCases) {
+    const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'telk-page-'));
+    const run = spawnSync(telk, ['--check', ...options], { cwd: dir, input: answers.join('\n') + '\n', encoding: 'latin1' });
+    fs.rmSync(dir, { recursive: true });
+    assert.strictEqual(run.status, 1, options.join(' '));
+    assert.match(run.stderr, /^telk: [^\n]*\n$/, options.join(' '));
+    cases.push([answers, { [field]: run.stderr.slice('telk: '.length, -1) }, options]);
+  }
+  for (const [answers, errors, options = []] of cases) {
     await calculate(page, ['35', '1', '2.2', '20', '2.5']);  // a table first, which must go
-    await calculate(page, answers);
-    const shown = await page.$$eval('.error', (lines) => lines.map((line) => line.textContent));
-    assert.deepStrictEqual(shown, [0, 1, 2, 3, 4, 5].map((q) => errors[q] || ''), answers.join(' '));
+    await calculate(page, answers, { check: options.length > 0, options });
+    // Every line shown, by the field it is under.
+    const shown = await page.$$eval('.error', (lines) =>
+      lines.filter((line) => line.textContent !== '').map((line) => [line.id, line.textContent]));
+    assert.deepStrictEqual(shown, Object.entries(errors).map(([field, line]) => [`error-${field}`, line]),
+                           `${answers.join(' ')} ${options.join(' ')}`);
     assert.ok(await page.isHidden('#result'), 'no table');
     assert.ok(await page.isHidden('#download'), 'no download');
   }
-  console.log(`${cases.length} bad answers: the console's lines under their fields, no table`);
+  console.log(`${cases.length} bad answers and options: the console's lines under their fields, no table`);
 }
 
 // A million rows, and checked a million rows: each the best of three
@@ -189,14 +231,46 @@ async function aMillionRowsInUnderTwoSeconds(page) {
   assert.ok(best.true < bounds.true, 'a million rows checked in under 2.5 s');
 }
 
+// A check with water solves the slope of every row: a million rows take
+// long enough to see its progress, with the page live, and to cancel it;
+// then the next calculation runs, in a new worker.
+async function aSlowCheckShowsProgressAndIsCancelled(page) {
+  const answers = ['35', '1', '2.2', '125000', '0.125'];
+  for (let i = 0; i < 5; ++i) await page.fill(`#answer-${i}`, answers[i]);
+  await page.setChecked('#check', true);
+  await setGround(page, ['--ru', '0.25']);
+  await page.click('#calculate');
+  const progress = () => page.$eval('#progress', (bar) => (bar.hidden ? -1 : bar.value));
+  await page.waitForFunction(() => document.getElementById('progress').value >= 0.01);
+  const first = await progress();
+  await page.waitForFunction((seen) => document.getElementById('progress').value > seen, first);
+  // The page answers at once while the check runs.
+  const started = Date.now();
+  assert.strictEqual(await page.textContent('#status'), 'Calculating…');
+  assert.ok(Date.now() - started < 500, 'the page is live');
+  assert.ok(await page.isVisible('#cancel') && await page.isDisabled('#calculate'));
+  await page.click('#cancel');
+  await page.waitForFunction(() => !document.getElementById('calculate').disabled);
+  assert.strictEqual(await page.textContent('#status'), 'Cancelled.');
+  assert.ok(await page.isHidden('#result') && await page.isHidden('#download') && await page.isHidden('#cancel'));
+  assert.strictEqual(await progress(), -1);
+  const run = knownRuns.find(({ name }) => name === 'phi35_h20_d2.5_ru');
+  await calculate(page, run.answers, { check: true, options: run.options });
+  const expected = fs.readFileSync(path.join(tests, 'e2e', `${run.name}.check.xls`));
+  assert.ok((await downloaded(page, { check: true })).equals(expected), 'after a cancel, the check file');
+  console.log(`a check with water: progress shown (${first.toFixed(2)} and on), the page live, cancelled; ` +
+              'then the next check as expected');
+}
+
 // On a phone 390 px wide, with a result shown: the version in the corner,
 // the same as telk --version says, beside the title, and nothing wider
 // than the screen.
 async function onAPhoneTheVersionShowsAndNothingScrollsSideways(browser) {
   const page = await browser.newPage({ viewport: { width: 390, height: 844 } });
   await page.goto(`file://${html}`);
-  await calculate(page, ['35', '1', '2.2', '20', '2.5'], { check: true });
+  await calculate(page, ['35', '1', '2.2', '20', '2.5'], { check: true, options: ['--water', '0,0,4,1'] });
   assert.ok(await page.isVisible('#download-check') && await page.isVisible('#check-lines'), 'checked');
+  assert.ok(await page.isVisible('#gamma-w') && await page.isVisible('#base'), 'the ground\'s fields');
   assert.strictEqual(await page.textContent('#version') + '\n',
                      execFileSync(telk, ['--version'], { encoding: 'utf8' }));
   const version = await page.locator('#version').boundingBox();
@@ -231,6 +305,7 @@ async function onAPhoneTheVersionShowsAndNothingScrollsSideways(browser) {
     await knownRunsGiveTheirFiles(page);
     await badAnswersSayWhy(page);
     await aMillionRowsInUnderTwoSeconds(page);
+    await aSlowCheckShowsProgressAndIsCancelled(page);
     await onAPhoneTheVersionShowsAndNothingScrollsSideways(browser);
     assert.deepStrictEqual(faults, [], 'no script errors and nothing fetched');
   } finally {

@@ -50,7 +50,7 @@ function plotSeries(telk, file, series) {
 
 function readResult(telk) {
   const decoder = new TextDecoder('windows-1252');
-  const headerLines = telk.headerLines();
+  const headerLines = telk.headerLines(kResultFile);
   const wanted = headerLines + kShownRows;
   const shown = [];
   let partial = '';  // a line that a block cut

@@ -1,13 +1,16 @@
 // The calculator of the browser page, compiled to WebAssembly: the five
-// answers go in as typed in their fields; the result file's bytes, and
-// with the check the check file's, are written into the module's memory,
-// where the page reads them, or the lines the console would show for what
-// was typed are.
+// answers go in as typed in their fields, and for the check the ground's
+// options as the console takes them after --check; the result file's
+// bytes, and with the check the check file's, are written into the
+// module's memory, where the page reads them, or the lines the console
+// would show for what was typed are.
 //
-// The page calls telk_field() for each field and fills it, then
-// telk_calculate(), then reads what it left through the other exports,
-// which hold until the next calculation.  A file is named by its number:
-// 0 the result file, 1 the check file.
+// The page calls telk_field() for each field and fills it, telk_options()
+// and telk_option() for the options, then telk_calculate(), then reads
+// what it left through the other exports, which hold until the next
+// calculation.  A file is named by its number: 0 the result file, 1 the
+// check file.  A check with water or a deeper base, which takes seconds,
+// tells the page how far it has come through the import telk.progress.
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
@@ -20,6 +23,7 @@
 
 #include "driver/answers.h"
 #include "driver/check.h"
+#include "driver/options.h"
 #include "driver/sweep.h"
 #include "output/sink.h"
 #include "report/check_file.h"
@@ -27,13 +31,21 @@
 
 #ifdef __wasm__
 #define TELK_EXPORT(name) __attribute__((export_name(name)))
+// The page's function that shows the share of a slow check done, 0 to 1.
+extern "C" __attribute__((import_module("telk"), import_name("progress"))) void
+telk_progress(double share);
 #else
 #define TELK_EXPORT(name)
+extern "C" void telk_progress(double) {}
 #endif
 
 namespace {
 
 constexpr std::size_t kQuestionCount = std::size(telk::kQuestions);
+// The error lines: one for each question, one about no question, and one
+// about the options, which names the option it is about.
+constexpr std::size_t kAboutNone = kQuestionCount;
+constexpr std::size_t kAboutOptions = kQuestionCount + 1;
 
 // A file's bytes, in blocks of a mebibyte that are never copied or moved
 // (one buffer would be copied as it grew): the page makes the download of
@@ -89,8 +101,10 @@ class BlockSink : public telk::Sink {
 // What the last calculation left for the page.
 struct Result {
   std::string fields[kQuestionCount];
-  std::string errors[kQuestionCount + 1];  // the last: about no question
-  BlockFile files[2];                      // the result file, the check file
+  std::vector<std::string> options;     // the option arguments, for the check
+  std::string errors[kAboutOptions + 1];
+  BlockFile files[2];                   // the result file, the check file
+  int check_header_lines = telk::kHeaderLines;
   std::size_t rows = 0;
   // With the check: for each factor of safety, the line on its lowest
   // Bishop factor of safety, and whether that falls short of it.
@@ -99,13 +113,14 @@ struct Result {
 };
 Result g_result;
 
-// The question a line is about: the one whose name begins it.
+// The question a line is about: the one whose name begins it, else
+// kAboutNone.
 std::size_t question_named(std::string_view line) {
   for (std::size_t i = 0; i < kQuestionCount; ++i) {
     const std::string_view name = telk::kQuestions[i].name;
     if (line.substr(0, name.size()) == name && line.substr(name.size(), 1) == ":") return i;
   }
-  return kQuestionCount;
+  return kAboutNone;
 }
 
 // The rows the plot needs, as the sweep writes them.  A row's cells after
@@ -146,6 +161,40 @@ class PlotRows : public telk::RowWatcher {
   bool last_kept_ = false;
 };
 
+// Tells the page how far a slow check has come, each hundredth of the
+// way: a call into the page for every row of a million would cost more
+// than the row.
+class PageProgress : public telk::Progress {
+ public:
+  void at(double share) override {
+    if (share < next_) return;
+    next_ = share + 0.01;
+    telk_progress(share);
+  }
+
+ private:
+  double next_ = 0;
+};
+
+// Reads the options as the console does, into *options; false with the
+// line to show about them.
+bool read_options(const std::vector<std::string>& typed, telk::GroundOptions* options,
+                  std::string* error) {
+  const std::vector<std::string_view> args(typed.begin(), typed.end());
+  switch (telk::read_options(args, false, options, error)) {
+    case telk::OptionsRead::kRead:
+      return true;
+    case telk::OptionsRead::kBadValue:
+      return false;
+    case telk::OptionsRead::kUsage:
+      break;
+  }
+  // The page gives each option once, with its value: this is a fault of
+  // the page's, said as the console's usage would.
+  *error = "options: not [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D]";
+  return false;
+}
+
 const BlockFile* file_numbered(std::size_t file) {
   return file < std::size(g_result.files) ? &g_result.files[file] : nullptr;
 }
@@ -161,8 +210,20 @@ TELK_EXPORT("telk_field") char* telk_field(std::size_t question, std::size_t siz
   return g_result.fields[question].data();
 }
 
+// The option arguments for the check, as the console takes them after
+// --check ("--ru", "0.25", ...): their count, which sets them all to "",
+// then room for the text of each, which the page then fills.
+TELK_EXPORT("telk_options") void telk_options(std::size_t count) {
+  g_result.options.assign(count, std::string());
+}
+TELK_EXPORT("telk_option") char* telk_option(std::size_t i, std::size_t size) {
+  if (i >= g_result.options.size()) return nullptr;
+  g_result.options[i].assign(size, '\0');
+  return g_result.options[i].data();
+}
+
 // 0 when the whole file was written, and with `check` (not 0) the check
-// file too; otherwise telk_error() says why.
+// file too, with the options; otherwise telk_error() says why.
 TELK_EXPORT("telk_calculate") int telk_calculate(int check) {
   Result& result = g_result;
   for (std::string& error : result.errors) error.clear();
@@ -170,22 +231,28 @@ TELK_EXPORT("telk_calculate") int telk_calculate(int check) {
   for (std::string& line : result.check_lines) line.clear();
   for (bool& short_of : result.check_short) short_of = false;
   result.rows = 0;
+  result.check_header_lines = telk::kHeaderLines;
+  telk::GroundOptions options;
+  bool read = check == 0 || read_options(result.options, &options, &result.errors[kAboutOptions]);
   // Every field is read, so the page can show each one's error at once.
   telk::Answers answers{};
-  bool read = true;
   for (std::size_t i = 0; i < kQuestionCount; ++i) {
     const auto answer =
         telk::field_answer(result.fields[i], telk::kQuestions[i].name, &result.errors[i]);
     if (answer) answers.*telk::kQuestions[i].answer = *answer;
     read = read && answer.has_value();
   }
+  // The unit weight of water is settled by the density, once it is read.
+  read = read && telk::settle_water(answers.density, &options, &result.errors[kAboutOptions]);
   if (!read) return 1;
+  result.check_header_lines = telk::check_header_lines(telk::check_ground(options));
   std::string error;
   BlockSink sink(&result.files[0], telk::kResultName);
   BlockSink check_sink(&result.files[1], telk::kCheckName);
   std::optional<telk::Check> checked;
   const auto plan = telk::check_sweep(answers, &error);
-  if (plan && check != 0) checked.emplace(answers, &check_sink);
+  PageProgress progress;
+  if (plan && check != 0) checked.emplace(answers, &check_sink, options, &progress);
   PlotRows plot_rows(&result);
   if (!plan ||
       !telk::sweep(*plan, &sink, nullptr, &error, checked ? &*checked : nullptr, &plot_rows)) {
@@ -210,12 +277,14 @@ TELK_EXPORT("telk_calculate") int telk_calculate(int check) {
 TELK_EXPORT("telk_result_name") const char* telk_result_name() { return telk::kResultName; }
 TELK_EXPORT("telk_check_name") const char* telk_check_name() { return telk::kCheckName; }
 
-// The layout the page reads the files by: the lines of a file's header,
-// and where a number of column group g (0 to telk_groups() - 1) stands in
+// The layout the page reads the files by: the lines of a file's header
+// (the check file's has more with the options), and where a number of column group g (0 to telk_groups() - 1) stands in
 // a row of `file`, counted from 0: `what` is 0 the height, 1 the slope
 // angle (the chart's), 2 Bishop's factor of safety of it and 3 Bishop's
 // steepest angle (the check file's); -1 for a number the file has not.
-TELK_EXPORT("telk_header_lines") int telk_header_lines() { return telk::kHeaderLines; }
+TELK_EXPORT("telk_header_lines") int telk_header_lines(std::size_t file) {
+  return file == 1 ? g_result.check_header_lines : telk::kHeaderLines;
+}
 TELK_EXPORT("telk_groups") int telk_groups() { return telk::kGroups; }
 TELK_EXPORT("telk_cell") int telk_cell(std::size_t file, int what, int g) {
   if (g < 0 || g >= telk::kGroups) return -1;
@@ -234,9 +303,10 @@ TELK_EXPORT("telk_group_title") const char* telk_group_title(int g) {
   return titles[g].c_str();
 }
 
-// The line about a question (5: about none), "" when there is nothing to say.
+// The line about a question (5: about none, 6: about the options, which
+// begins with the option's name), "" when there is nothing to say.
 TELK_EXPORT("telk_error") const char* telk_error(std::size_t question) {
-  return question <= kQuestionCount ? g_result.errors[question].c_str() : "";
+  return question <= kAboutOptions ? g_result.errors[question].c_str() : "";
 }
 
 // A file, block by block: its bytes are those of every block in turn.  A

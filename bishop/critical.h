@@ -1,0 +1,42 @@
+// The critical circle's search as the solver's files call it: a whole
+// search, or refinements from the leads a search a little way off found.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "bishop/search_circle.h"
+
+namespace telk {
+
+struct Critical {
+  double fs;
+  Arc arc;
+  bool floored;
+};
+
+// The best circles a search refined, best first: where the factor of
+// safety has more valleys than one, the runners-up of a slope are where
+// a slope a little way off may find its critical circle.
+inline constexpr std::size_t kLeads = 4;
+struct Leads {
+  struct Lead {
+    double fs;
+    SearchCircle circle;
+  };
+  std::vector<Lead> found;  // by the last whole search
+  std::vector<Lead> kept;   // by the last search or refinements
+};
+
+// The critical arc by the whole search; with leads, what it refined is
+// kept there.
+Critical critical_arc(const Section& section, Leads* leads = nullptr);
+
+// The critical arc by refinements from the leads alone (those kept, and
+// the valleys of the last whole search near the least), which keeps its
+// own: for a sweep of slopes a little apart, a few milliseconds rather than
+// tens.  It can miss a valley that none of them lies in, so a sweep
+// searches whole now and then.  With no leads, the whole search.
+Critical critical_arc_near(const Section& section, Leads* leads);
+
+}  // namespace telk

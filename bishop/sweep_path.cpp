@@ -1,0 +1,285 @@
+#include "bishop/sweep_path.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "bishop/critical.h"
+
+namespace telk {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// The nodes' spacing in ln(h): a quarter, some 28% in height.  A cubic
+// through four nodes follows the factor of safety and the steepest angle,
+// smooth in ln(h), to well within their margins.
+constexpr double kStep = 0.25;
+
+// Nodes are keyed by ln(h) in ticks of 1/kTicks of kStep, so that an
+// interval's halvings are nodes too.
+constexpr std::int64_t kTicks = 1024;
+
+// How far, in degrees, a slope's search may start from the circles found
+// for another slope at the same height.  Further, its valleys may lie
+// elsewhere (a sweep once read 0.3 degrees steeper than the solver 40
+// degrees from the node's whole search).
+constexpr double kWarmReach = 8;
+
+// The least spacing an interval is halved to, in ticks: a thousandth of
+// the height.  Where the cubics still disagree there (a kink, where one
+// valley takes over from another), the lower end's value is taken: the
+// factor of safety and the steepest angle both fall as the height rises.
+constexpr std::int64_t kLeastSpacing = 4;
+
+// The steepest angle found to this many degrees.
+constexpr double kAngleTolerance = 1e-4;
+
+// The solves a row costs, solved at its own height, and a node: a sweep
+// whose rows cost fewer than the nodes it would need (without halvings)
+// is solved row by row.
+constexpr double kSolvesANode = 12;
+constexpr double kSolvesARow = 8;
+
+// The weights at x of the cubic through the values at -1, 0, 1 and 2.
+void cubic_weights(double x, double w[4]) {
+  const double a = x + 1, b = x, c = x - 1, d = x - 2;
+  w[0] = -(b * c * d) / 6;
+  w[1] = a * c * d / 2;
+  w[2] = -(a * b * d) / 2;
+  w[3] = a * b * c / 6;
+}
+
+bool inside(double angle) { return angle > 0 && angle < 90; }
+
+double key_of(std::int64_t ticks) { return static_cast<double>(ticks) * (kStep / kTicks); }
+
+}  // namespace
+
+// A node: the slope at one height, solved at the angles and for the
+// targets rows have asked for, with the circles its searches found.
+struct SweepNode {
+  double height;
+  double searched_at = kNaN;  // the slope angle of its last whole search
+  Leads leads;
+  std::map<double, double> fs;        // by slope angle
+  std::map<double, double> steepest;  // by target
+};
+
+SweepPath::SweepPath(const Ground& ground, double lowest, double highest, std::int64_t rows)
+    : ground_(ground) {
+  // Nodes from one below the lowest row to two above the highest.
+  const double span = std::log(highest / lowest) / kStep + 4;
+  direct_ = !(lowest > 0 && highest >= lowest) ||
+            static_cast<double>(rows) * kSolvesARow <= span * kSolvesANode;
+}
+
+SweepPath::~SweepPath() = default;
+
+SweepNode& SweepPath::node(double key, double height) {
+  std::unique_ptr<SweepNode>& n = nodes_[key];
+  if (!n) {
+    n = std::make_unique<SweepNode>();
+    n->height = height;
+  }
+  return *n;
+}
+
+SweepNode& SweepPath::tick_node(std::int64_t ticks, std::int64_t near) {
+  const double key = key_of(ticks);
+  SweepNode& n = node(key, std::exp(key));
+  // A node between the spacing's nodes is searched from what the one it
+  // was made for found, rather than whole.
+  if (!(n.searched_at == n.searched_at) && ticks % kTicks != 0) {
+    const SweepNode& from = node(key_of(near), std::exp(key_of(near)));
+    n.leads = from.leads, n.searched_at = from.searched_at;
+  }
+  return n;
+}
+
+double SweepPath::node_fs(SweepNode& n, double beta) {
+  const auto found = n.fs.find(beta);
+  if (found != n.fs.end()) return found->second;
+  Ground g = ground_;
+  g.height = n.height;
+  g.slope_angle = beta;
+  const Section section = section_of(g);
+  // A slope within kWarmReach of the node's last whole search starts from
+  // what that found, as slopes a few degrees apart share their valleys;
+  // one further off is searched whole, as the first is.
+  const bool near = std::abs(beta - n.searched_at) <= kWarmReach;
+  const Critical c = near ? critical_arc_near(section, &n.leads) : critical_arc(section, &n.leads);
+  if (!near) n.searched_at = beta;
+  ++solves_;
+  n.fs.emplace(beta, c.fs);
+  return c.fs;
+}
+
+double SweepPath::node_steepest(SweepNode& n, double target) {
+  const auto found = n.steepest.find(target);
+  if (found != n.steepest.end()) return found->second;
+  const double angle = root(n, target);
+  n.steepest.emplace(target, angle);
+  last_steepest_[target] = angle;
+  return angle;
+}
+
+// Where the node's factor of safety falls to the target, the factor of
+// safety falling as the slope steepens.  From the angle solved at the node
+// whose factor of safety is nearest the target (the chart's angles are,
+// and they are near), else the last angle found for it, else 45: a secant
+// step by the slope the last search ended with, secant steps on until the
+// target is crossed, then the Illinois form of false position in that
+// bracket.  90 where a vertical cut reaches the target.
+double SweepPath::root(SweepNode& n, double target) {
+  double a = kNaN, fa = kNaN;
+  // The tightest bracket among the angles solved already (for the other
+  // targets, or the chart's angles): the steepest still reaching the
+  // target, and the flattest past it, steeper.
+  double reach = kNaN, f_reach = kNaN, past = kNaN, f_past = kNaN;
+  for (const auto& [beta, fs] : n.fs) {
+    if (!(beta >= kLeastSlopeAngle && beta <= 90)) continue;
+    if (fs >= target) reach = beta, f_reach = fs - target;
+    if (fs < target && past != past && beta > reach) past = beta, f_past = fs - target;
+  }
+  if (reach == reach && past == past && past > reach) return illinois(n, target, reach, f_reach, past, f_past);
+  for (const auto& [beta, fs] : n.fs) {
+    if (beta >= kLeastSlopeAngle && beta <= 90 && !(std::abs(fs - target) >= std::abs(fa)))
+      a = beta, fa = fs - target;
+  }
+  if (!(fa == fa)) {
+    const auto last = last_steepest_.find(target);
+    a = last != last_steepest_.end() && inside(last->second) ? last->second : 45;
+    fa = node_fs(n, a) - target;
+  }
+  if (fa == 0) return a;
+  const double toward = fa > 0 ? 1 : -1;
+  const auto known = last_slope_.find(target);
+  const double slope = known != last_slope_.end() ? known->second : -0.02;  // per degree
+  double step = -fa / slope;
+  if (!(toward * step >= 0.25)) step = toward * 0.25;
+  if (toward * step > 16) step = toward * 16;
+  double b = std::clamp(a + step, kLeastSlopeAngle, 90.0);
+  if (b == a) return fa > 0 ? 90 : kNaN;
+  double fb = node_fs(n, b) - target;
+  while (fa * fb > 0) {
+    // Where the secant through the two meets the target, at least twice as
+    // far again, and at most 16 degrees on.
+    const double width = std::abs(b - a);
+    double next = b - fb * (b - a) / (fb - fa);
+    if (!(toward * (next - b) >= 2 * width)) next = b + toward * 2 * width;
+    if (toward * (next - b) > 16) next = b + toward * 16;
+    next = std::clamp(next, kLeastSlopeAngle, 90.0);
+    if (next == b) return fb > 0 ? 90 : kNaN;  // a vertical cut stands, or the flattest falls
+    a = b, fa = fb;
+    b = next, fb = node_fs(n, b) - target;
+  }
+  return illinois(n, target, a, fa, b, fb);
+}
+
+// The Illinois form of false position in the bracket [a, b] of the target,
+// to kAngleTolerance; the end that reaches the target, the flatter.
+double SweepPath::illinois(SweepNode& n, double target, double a, double fa, double b,
+                           double fb) {
+  for (int i = 0; i < 60 && std::abs(b - a) > kAngleTolerance && fb != 0; ++i) {
+    const double c = (a * fb - b * fa) / (fb - fa);
+    const double fc = node_fs(n, c) - target;
+    if (fc * fb < 0) {
+      a = b, fa = fb;
+    } else {
+      fa /= 2;  // the end kept twice counts for less
+    }
+    b = c, fb = fc;
+  }
+  if (a != b && fa * fb < 0) last_slope_[target] = (fb - fa) / (b - a);
+  // The end that reaches the target: the flatter.
+  return fb >= 0 ? b : a;
+}
+
+double SweepPiece::at(double ticks) const {
+  if (!cubic) return lower;
+  double w[4];
+  cubic_weights((ticks - origin) / spacing, w);
+  return w[0] * values[0] + w[1] * values[1] + w[2] * values[2] + w[3] * values[3];
+}
+
+// The piece about `ticks` of the answer whose node values `value` gives:
+// at the nodes' spacing where the cubic through the four nodes around it
+// and the one through the four after agree, halfway across the interval,
+// within `tolerance`; else on halves, down to a tick.  Where the answer
+// turns fast in ln(h), it has more nodes.
+template <typename Value, typename Usable>
+SweepPiece SweepPath::piece(double ticks, Value value, Usable usable, double tolerance) {
+  for (std::int64_t spacing = kTicks;; spacing /= 2) {
+    const auto k = static_cast<std::int64_t>(std::floor(ticks / static_cast<double>(spacing))) * spacing;
+    SweepPiece p;
+    p.from = static_cast<double>(k);
+    p.to = static_cast<double>(k + spacing);
+    p.origin = p.from;
+    p.spacing = static_cast<double>(spacing);
+    bool usable_all = true;
+    for (int i = 0; i < 4; ++i) {
+      p.values[i] = value(k + (i - 1) * spacing, k);
+      usable_all = usable_all && usable(p.values[i]);
+    }
+    // Where the answer is none or a vertical cut at both ends, it is so
+    // between them: it falls as the height rises.
+    const bool same_ends = p.values[1] == p.values[2] ||
+                           (p.values[1] != p.values[1] && p.values[2] != p.values[2]);
+    if (!usable_all && same_ends && !usable(p.values[1])) {
+      p.cubic = false;
+      p.lower = p.values[1];
+      return p;
+    }
+    if (usable_all) {
+      SweepPiece next = p;
+      next.origin = p.from + p.spacing;
+      for (int i = 0; i < 3; ++i) next.values[i] = p.values[i + 1];
+      next.values[3] = value(k + 3 * spacing, k);
+      next.cubic = p.cubic = true;
+      const double middle = p.from + p.spacing / 2;
+      if (usable(next.values[3]) && std::abs(p.at(middle) - next.at(middle)) <= tolerance) return p;
+    }
+    if (spacing == kLeastSpacing) {
+      p.cubic = false;
+      p.lower = std::min(p.values[1], p.values[2]);  // not a number where either is
+      if (!(p.values[1] == p.values[1] && p.values[2] == p.values[2])) p.lower = kNaN;
+      return p;
+    }
+  }
+}
+
+double SweepPath::factor_of_safety(double h, double beta) {
+  if (!(h > 0) || !(beta >= kLeastSlopeAngle && beta <= 90)) return kNaN;
+  if (direct_) return node_fs(node(std::log(h), h), beta);
+  const double ticks = std::log(h) / kStep * kTicks;
+  SweepPiece& p = fs_pieces_[beta];
+  if (!(ticks >= p.from && ticks < p.to)) {
+    p = piece(
+        ticks, [&](std::int64_t at, std::int64_t near) {
+          return std::log(node_fs(tick_node(at, near), beta));
+        },
+        [](double v) { return std::abs(v) < kInfinity; }, kSweepFsTolerance);
+  }
+  return std::exp(p.at(ticks)) / (1 + kSweepFsError);
+}
+
+double SweepPath::steepest_angle(double h, double target) {
+  if (!(h > 0)) return kNaN;
+  if (direct_) return node_steepest(node(std::log(h), h), target);
+  const double ticks = std::log(h) / kStep * kTicks;
+  SweepPiece& p = steepest_pieces_[target];
+  if (!(ticks >= p.from && ticks < p.to)) {
+    p = piece(
+        ticks, [&](std::int64_t at, std::int64_t near) {
+          return node_steepest(tick_node(at, near), target);
+        },
+        inside, kSweepAngleTolerance);
+  }
+  const double angle = p.at(ticks);
+  return angle == 90 ? 90 : angle - kSweepAngleError;
+}
+
+}  // namespace telk

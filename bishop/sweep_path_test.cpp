@@ -1,0 +1,44 @@
+#include <cmath>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "bishop/bishop.h"
+#include "bishop/sweep_path.h"
+
+using namespace telk;
+
+// Along a sweep of random wet ground, some on a deeper base, rows read off
+// the path against the solver at their own heights: never on the unsafe
+// side, and within 0.1% and 0.1 degrees.  The chart's angles the rows ask
+// at fall as the slope rises, a degree at a time, as the chart's do.
+TEST(SweepPath, RowsAreOnTheSafeSideOfADirectSolveAndNear) {
+  std::mt19937_64 rng(5);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int i = 0; i < 3; ++i) {
+    Ground g{10 + 25 * unit(rng), 0.5 + 3 * unit(rng), 1.6 + 0.6 * unit(rng), 1, 90};
+    if (i == 0) g.water.pore_ratio = 0.4 * unit(rng);
+    if (i != 0) g.water = {0, 2, {0, 1 + 3 * unit(rng)}, {0.5 * unit(rng), 1}, 1};
+    if (i == 2) g.base_depth = 5 * unit(rng);
+    const double step = 0.25;
+    const int rows = 160;
+    SweepPath path(g, step, rows * step, rows);
+    const int checked = 23 + static_cast<int>(unit(rng) * 100);
+    for (int r = 1; r <= rows; ++r) {
+      const double h = r * step;
+      const double chart = std::round(35 + 40 * std::exp(-h / 8));
+      const double fs = path.factor_of_safety(h, chart);
+      const double steepest = path.steepest_angle(h, 1.3);
+      if (r != checked) continue;
+      Ground row = g;
+      row.height = h;
+      row.slope_angle = chart;
+      const double direct_fs = critical_circle(row).fs;
+      EXPECT_LE(fs, direct_fs) << i << " h " << h;
+      EXPECT_GE(fs, direct_fs * (1 - 1e-3)) << i << " h " << h;
+      const double direct_steepest = steepest_angle(row, 1.3);
+      EXPECT_LE(steepest, direct_steepest) << i << " h " << h;
+      EXPECT_GE(steepest, direct_steepest - 0.1) << i << " h " << h;
+    }
+  }
+}

@@ -1,0 +1,143 @@
+#include "driver/options.h"
+
+#include <optional>
+
+#include "driver/answers.h"
+
+namespace telk {
+
+namespace {
+
+// The line for `typed`, the value of `option`, that the solver does not
+// take: "--ru: "1.5" is 1 or more: the soil would float".
+std::string refused(std::string_view option, std::string_view typed, const char* why) {
+  return std::string(option) + ": " + as_typed(typed) + " " + why;
+}
+
+// One number of an option, checked by the solver's rule on `input`.
+std::optional<double> number(std::string_view option, std::string_view typed, GroundInput input,
+                             std::string* error) {
+  const std::string name(option);
+  const std::optional<double> value = field_answer_double(typed, name.c_str(), error);
+  if (!value) return std::nullopt;
+  if (const char* why = why_not_taken(input, *value)) {
+    *error = refused(option, typed, why);
+    return std::nullopt;
+  }
+  return value;
+}
+
+// The points of --water: x and y in turn, separated by commas.
+bool read_table(std::string_view typed, Water* water, std::string* error) {
+  std::vector<double> values;
+  std::string_view rest = typed;
+  for (;;) {
+    const std::size_t comma = rest.find(',');
+    const std::optional<double> value =
+        number("--water", rest.substr(0, comma), kWaterTable, error);
+    if (!value) return false;
+    values.push_back(*value);
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 1);
+  }
+  if (values.size() % 2 != 0) {
+    *error = refused("--water", typed, "has an x without its y");
+    return false;
+  }
+  const int points = static_cast<int>(values.size() / 2);
+  if (points > kTablePoints) {
+    *error = refused("--water", typed, "has more than 16 points");
+    return false;
+  }
+  for (std::size_t i = 0; i < values.size() / 2; ++i) {
+    water->table_x[i] = values[2 * i];
+    water->table_y[i] = values[2 * i + 1];
+  }
+  water->table_points = points;
+  if (const char* why = why_table_not_taken(water->table_x, water->table_y, points)) {
+    *error = refused("--water", typed, why);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+OptionsRead read_options(const std::vector<std::string_view>& args, bool circle_allowed,
+                         GroundOptions* options, std::string* error) {
+  bool seen_ru = false, seen_water = false, seen_base = false;
+  for (std::size_t i = 0; i < args.size();) {
+    const std::string_view option = args[i++];
+    bool* const seen = option == "--ru"                        ? &seen_ru
+                       : option == "--water"                   ? &seen_water
+                       : option == "--base"                    ? &seen_base
+                       : option == "--gamma-w"                 ? &options->gamma_w_given
+                       : option == "--circle" && circle_allowed ? &options->circle_given
+                                                                : nullptr;
+    const std::size_t count = option == "--circle" ? 3 : 1;
+    if (seen == nullptr || *seen || args.size() - i < count) return OptionsRead::kUsage;
+    *seen = true;
+    const std::string_view value = args[i];
+    std::optional<double> read = 0;
+    if (option == "--ru") {
+      if ((read = number(option, value, kPoreRatio, error))) options->water.pore_ratio = *read;
+    } else if (option == "--water") {
+      if (!read_table(value, &options->water, error)) read = std::nullopt;
+    } else if (option == "--gamma-w") {
+      if ((read = number(option, value, kWaterUnitWeight, error))) options->gamma_w = *read;
+    } else if (option == "--base") {
+      if ((read = number(option, value, kBaseDepth, error))) options->base_depth = *read;
+    } else {  // --circle: its centre and radius, any finite numbers
+      for (std::size_t k = 0; k < count && read; ++k) {
+        if ((read = number(option, args[i + k], kCircle, error))) options->circle[k] = *read;
+      }
+    }
+    if (!read) return OptionsRead::kBadValue;
+    i += count;
+  }
+  if (seen_ru && seen_water) return OptionsRead::kUsage;
+  return OptionsRead::kRead;
+}
+
+bool settle_water(double gamma, GroundOptions* options, std::string* error) {
+  Water& water = options->water;
+  if (water.table_points == 0) {
+    water.unit_weight = 0;
+    return true;
+  }
+  if (options->gamma_w_given) {
+    water.unit_weight = options->gamma_w;
+    return true;
+  }
+  if (gamma <= kMostTonnesPerCubicMetre) {
+    water.unit_weight = 1;  // Tn/m3, as the dialogue asks for gamma
+    return true;
+  }
+  *error = "--water: a unit weight above 4 is not in Tn/m3: give --gamma-w, the unit weight"
+           " of water in the same units (9.81 for kN/m3)";
+  return false;
+}
+
+Ground with_options(Ground ground, const GroundOptions& options) {
+  ground.water = options.water;
+  ground.base_depth = options.base_depth;
+  return ground;
+}
+
+const char* option_of(GroundInput input) {
+  switch (input) {
+    case kPoreRatio: return "--ru";
+    case kWaterTable: return "--water";
+    case kWaterUnitWeight: return "--gamma-w";
+    case kBaseDepth: return "--base";
+    case kCircle: return "--circle";
+    default: return nullptr;
+  }
+}
+
+CheckGround check_ground(const GroundOptions& options) {
+  const Water& w = options.water;
+  return {w.pore_ratio, w.table_points, w.table_x, w.table_y, w.unit_weight, options.base_depth};
+}
+
+}  // namespace telk

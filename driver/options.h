@@ -1,0 +1,60 @@
+// The options that tell the check more of the ground than the chart's five
+// numbers: water in it, a firm base below the toe, and for one slope a
+// given slip circle.
+//   --ru R                       a pore-pressure ratio
+//   --water X1,Y1,X2,Y2,...      a water table, in multiples of the height
+//   --gamma-w W                  the unit weight of water, in the units of gamma
+//   --base D                     a firm base D below the toe
+//   --circle XC YC R             (--fs only) that circle rather than the critical one
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bishop/bishop.h"
+#include "report/check_file.h"
+
+namespace telk {
+
+struct GroundOptions {
+  Water water;               // its unit weight set by settle_water()
+  bool gamma_w_given = false;
+  double gamma_w = 0;        // as given
+  double base_depth = 0;
+  bool circle_given = false;
+  double circle[3] = {};     // centre x, centre y, radius
+
+  bool wet() const { return water.pore_ratio > 0 || water.table_points > 0; }
+  // Whether any option changes the check from dry ground on a base at the toe.
+  bool given() const { return wet() || base_depth > 0; }
+};
+
+enum class OptionsRead { kRead, kUsage, kBadValue };
+
+// Reads the options in `args`, in any order: kUsage for an option telk
+// does not know, one given twice, one without its numbers, both kinds of
+// water, or --circle where `circle_allowed` is false; kBadValue, with the
+// line to show (naming the option and why), for a number telk cannot use.
+OptionsRead read_options(const std::vector<std::string_view>& args, bool circle_allowed,
+                         GroundOptions* options, std::string* error);
+
+// With a water table, the unit weight of water in the units of the
+// ground's unit weight `gamma`: --gamma-w, or 1 where gamma can be in
+// Tn/m3 (up to kMostTonnesPerCubicMetre), where water is 1.  Otherwise
+// false, with the line asking for --gamma-w: a pressure ten times too small
+// must never be computed silently.
+inline constexpr double kMostTonnesPerCubicMetre = 4;
+bool settle_water(double gamma, GroundOptions* options, std::string* error);
+
+// The ground with the options' water and base.
+Ground with_options(Ground ground, const GroundOptions& options);
+
+// The option that gives `input` (--ru, --water, --gamma-w, --base or
+// --circle); null for the chart's five numbers.
+const char* option_of(GroundInput input);
+
+// The options as the check file's header shows them.
+CheckGround check_ground(const GroundOptions& options);
+
+}  // namespace telk
