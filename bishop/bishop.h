@@ -39,6 +39,15 @@ struct Water {
   double unit_weight = 0;  // gamma_w > 0, in the units of gamma, with a table
 };
 
+// An earthquake's pseudo-static load: at each slice's centre of gravity a
+// horizontal force k_h W out of the slope, and a vertical force k_v W,
+// upward for positive k_v, so that the slice weighs (1 - k_v) W.  Pore
+// pressures are the static ones.
+struct Shaking {
+  double horizontal = 0;  // k_h, 0 <= k_h < 1
+  double vertical = 0;    // k_v, -1 < k_v < 1
+};
+
 struct Ground {
   double friction_angle;  // phi, degrees, 0 <= phi < 90
   double cohesion;        // c >= 0
@@ -47,16 +56,19 @@ struct Ground {
   double slope_angle;     // beta, degrees, 0 < beta <= 90
   Water water = {};
   double base_depth = 0;  // D >= 0, below the toe, in the units of H
+  Shaking shaking = {};
 };
 
 // The ground's inputs in their order, as a person names them.
 enum GroundInput {
   kFrictionAngle, kCohesion, kUnitWeight, kHeight, kSlopeAngle,
-  kPoreRatio, kWaterTable, kWaterUnitWeight, kBaseDepth, kCircle
+  kPoreRatio, kWaterTable, kWaterUnitWeight, kBaseDepth, kHorizontalLoad, kVerticalLoad,
+  kCircle
 };
 inline constexpr const char* kGroundInputs[] = {
     "friction angle", "cohesion", "unit weight", "height", "slope angle",
-    "pore-pressure ratio", "water table", "unit weight of water", "base depth", "circle"};
+    "pore-pressure ratio", "water table", "unit weight of water", "base depth",
+    "horizontal seismic coefficient", "vertical seismic coefficient", "circle"};
 
 // The rule on inputs, which every caller that asks whether the solver has
 // an answer follows: why it does not take `value` for `input`, in a phrase
@@ -126,6 +138,19 @@ Bishop given_circle(const Ground& ground, double centre_x, double centre_y, doub
 // safety is tan(phi) / tan(beta) exactly (0 for c = phi = 0) and the
 // circle's numbers are not a number.
 Bishop critical_circle(const Ground& ground);
+
+// The yield coefficient: the least horizontal seismic coefficient k_h at
+// which the critical factor of safety is 1, at the ground's k_v (its k_h is
+// ignored), with the critical circle at it (fs about 1).  0 where the
+// factor of safety is 1 or less without the load (`at` is then the critical
+// circle without it).  Like the critical factor of safety it is the least
+// the search finds, and the circle's numbers are not a number without
+// cohesion.
+struct Yield {
+  double coefficient;
+  Bishop at;
+};
+Yield yield_coefficient(const Ground& ground);
 
 // The critical factor of safety in units of (tan(phi) + c / (gamma H)),
 // which depends on beta and on the cohesion share

@@ -52,6 +52,23 @@ Critical critical_of(const Section& section, const SearchCircle& circle) {
 
 }  // namespace
 
+double plane_factor_of_safety(const Section& section) {
+  const double l = section.crest_x, ratio = section.water.pore_ratio;
+  const double kh = section.shaking.horizontal, weighs = 1 - section.shaking.vertical;
+  if (kh == 0 && weighs == 1) {
+    const double fs = section.tan_phi * l;
+    if (ratio == 0) return fs;
+    return l > 0 ? fs * std::max(0.0, 1 - ratio * (1 + 1 / (l * l))) : 0;
+  }
+  // Under an earthquake's load, per unit of soil on the plane, the normal
+  // stress is (1 - k_v) cos^2(beta) - k_h sin(beta) cos(beta) less r_u,
+  // the shear (1 - k_v) sin(beta) cos(beta) + k_h cos^2(beta); both over
+  // sin^2(beta), in l = 1 / tan(beta).
+  if (!(l > 0)) return 0;
+  const double normal = weighs * l * l - ratio * (1 + l * l) - kh * l;
+  return section.tan_phi * std::max(0.0, normal) / (l * (weighs + kh * l));
+}
+
 Critical critical_arc(const Section& section, Leads* leads) {
   if (leads != nullptr) leads->kept.clear(), leads->found.clear();
   // Without cohesion ever shallower circles tend to the plane just under
@@ -62,10 +79,7 @@ Critical critical_arc(const Section& section, Leads* leads) {
   // it, none where the water bears it all.  A water table's pressure
   // varies along the face: the search finds the slip.
   if (section.cohesion == 0 && section.water.table_points == 0) {
-    const double l = section.crest_x, ratio = section.water.pore_ratio;
-    double fs = section.tan_phi * l;
-    if (ratio > 0) fs = l > 0 ? fs * std::max(0.0, 1 - ratio * (1 + 1 / (l * l))) : 0;
-    return {fs, {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}, false};
+    return {plane_factor_of_safety(section), {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}, false};
   }
   const GridStarts starts = grid_starts(section);
   Critical best{kInfinity, {}, false};

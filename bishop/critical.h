@@ -28,6 +28,11 @@ struct Leads {
   std::vector<Lead> kept;   // by the last search or refinements
 };
 
+// Without cohesion or a water table: the factor of safety of the plane
+// just under the face, which ever shallower circles tend to and the
+// critical one is.
+double plane_factor_of_safety(const Section& section);
+
 // The critical arc by the whole search; with leads, what it refined is
 // kept there.
 Critical critical_arc(const Section& section, Leads* leads = nullptr);

@@ -22,12 +22,17 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
                             bool* floored) {
   const std::vector<Slice> parts = slices_of(section, arc, slices);
+  // An earthquake's load: each slice weighs (1 - k_v) W, and k_h W out of
+  // the slope turns the soil about the centre as its weight does.  Without
+  // it the weights are as they are, bit for bit.
+  const double kh = section.shaking.horizontal, weighs = 1 - section.shaking.vertical;
   double driving = 0;
   double fellenius = 0;
   for (const Slice& s : parts) {
-    driving += s.weight * s.sin_alpha;
+    const double weight = weighs * s.weight;
+    driving += weight * s.sin_alpha + kh * s.sway;
     fellenius += section.cohesion * s.width / s.cos_alpha +
-                 std::max(0.0, s.weight * s.cos_alpha - s.uplift / s.cos_alpha) * section.tan_phi;
+                 std::max(0.0, weight * s.cos_alpha - s.uplift / s.cos_alpha) * section.tan_phi;
   }
   if (floored != nullptr) *floored = false;
   if (!(driving > 0)) return kInfinity;
@@ -35,7 +40,9 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
 
   // F = sum (c b + (W - u b) tan phi) / m_alpha / sum W sin alpha, the
   // friction on each base from its weight less the water's push (none where
-  // the water would bear more than the weight).  Divided by F it reads
+  // the water would bear more than the weight), W being (1 - k_v) W and
+  // sum W sin alpha gaining k_h sum sway under an earthquake's load.
+  // Divided by F it reads
   // h(F) = sum W sin alpha - sum (c b + (W - u b) tan phi) / (F m_alpha) = 0,
   // each F m_alpha = F cos(alpha) + sin(alpha) tan(phi), or F kMAlphaFloor
   // where floored, positive and growing with F: h rises from at most zero
@@ -51,8 +58,8 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
   auto value = [&](double fs) {
     Value v{driving, 0, false};
     for (const Slice& s : parts) {
-      const double strength =
-          section.cohesion * s.width + std::max(0.0, s.weight - s.uplift) * section.tan_phi;
+      const double strength = section.cohesion * s.width +
+                              std::max(0.0, weighs * s.weight - s.uplift) * section.tan_phi;
       double rate = s.cos_alpha, denominator = fs * s.cos_alpha + s.sin_alpha * section.tan_phi;
       if (s.sin_alpha < 0 && denominator < fs * kMAlphaFloor) {
         rate = kMAlphaFloor, denominator = fs * kMAlphaFloor, v.floored = true;
@@ -79,6 +86,24 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
   }
   if (floored != nullptr) *floored = v.floored;
   return fs;
+}
+
+double arc_yield_coefficient(const Section& section, const Arc& arc, int slices) {
+  // Any positive k_h, for the slices' sway.
+  Section shaken = section;
+  shaken.shaking.horizontal = 1;
+  const double weighs = 1 - section.shaking.vertical;
+  double excess = 0, sway = 0;  // at F = 1: resistance less the weights' drive
+  for (const Slice& s : slices_of(shaken, arc, slices)) {
+    const double m_alpha = s.cos_alpha + s.sin_alpha * section.tan_phi;
+    const double strength = section.cohesion * s.width +
+                            std::max(0.0, weighs * s.weight - s.uplift) * section.tan_phi;
+    excess += strength / (s.sin_alpha < 0 ? std::max(m_alpha, kMAlphaFloor) : m_alpha) -
+              weighs * s.weight * s.sin_alpha;
+    sway += s.sway;
+  }
+  if (!(excess > 0)) return 0;
+  return sway > 0 ? excess / sway : kInfinity;
 }
 
 double circle_factor_of_safety(const Ground& ground, double centre_x, double centre_y,

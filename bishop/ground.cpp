@@ -28,6 +28,13 @@ const char* why_not_taken(GroundInput input, double value) {
       return nullptr;  // any finite number
     case kBaseDepth:
       return value < 0 ? "is below 0" : nullptr;
+    case kHorizontalLoad:
+      if (value < 0) return "is below 0";
+      return value >= 1 ? "is 1 or more" : nullptr;
+    case kVerticalLoad:
+      // A whole g either way is beyond any earthquake's pseudo-static load.
+      if (value <= -1) return "is -1 or less";
+      return value >= 1 ? "is 1 or more: the soil would weigh nothing" : nullptr;
     default:  // the unit weights and the height
       return value > 0 ? nullptr : "is not above 0";
   }
@@ -77,6 +84,9 @@ int wrong_input(const Ground& g, const char** why) {
     *why = "is too large for the height";
     return kBaseDepth;
   }
+  if ((*why = why_not_taken(kHorizontalLoad, g.shaking.horizontal)) != nullptr)
+    return kHorizontalLoad;
+  if ((*why = why_not_taken(kVerticalLoad, g.shaking.vertical)) != nullptr) return kVerticalLoad;
   *why = nullptr;
   return -1;
 }

@@ -21,6 +21,7 @@ Section section_of(const Ground& ground) {
   section.water = ground.water;
   section.water.unit_weight = ground.water.unit_weight / ground.unit_weight;
   section.base = ground.base_depth / ground.height;
+  section.shaking = ground.shaking;
   return section;
 }
 

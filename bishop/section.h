@@ -16,6 +16,7 @@ struct Section {
   double tan_phi;
   Water water = {};  // with gamma_w / gamma for its unit weight
   double base = 0;   // D / H
+  Shaking shaking = {};
 };
 
 Section section_of(const Ground& ground);

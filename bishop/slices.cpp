@@ -27,6 +27,23 @@ double segment_area(double chord, double r) {
   return r * r * excess / 2;
 }
 
+// The moment about the centre of a unit horizontal force on each part of
+// the slice between x0 and x1, over the radius: the integral of
+// (yc - y) dy dx over the soil, from the arc up to the ground (straight
+// between the slice's sides, depth0 and depth1 above the arc's ends there).
+// Across x the inner integral is ((yc - arc)^2 - (yc - top)^2) / 2, in
+// which (yc - arc)^2 = r^2 - (x - xc)^2: a quadratic, integrated exactly
+// by Simpson's rule.  Written as depth (yc - arc - depth / 2) it keeps its
+// digits in the shallow slices, where the two squares nearly cancel.
+double sway_moment(const Arc& arc, double x0, double y0, double depth0, double x1, double y1,
+                   double depth1) {
+  const double middle = (x0 + x1) / 2, y_middle = arc_y(arc, middle);
+  const double depth_middle = (y0 + depth0 + y1 + depth1) / 2 - y_middle;
+  auto inner = [&arc](double y, double depth) { return depth * (arc.centre_y - y - depth / 2); };
+  const double sum = inner(y0, depth0) + 4 * inner(y_middle, depth_middle) + inner(y1, depth1);
+  return (x1 - x0) / 6 * sum / arc.radius;
+}
+
 }  // namespace
 
 std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) {
@@ -56,6 +73,7 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
   // first slice is as high as the face above the exit.
   const bool vertical_exit = section.crest_x == 0 && arc.exit_x == 0;
   const bool wet = section.water.pore_ratio > 0 || section.water.table_points > 0;
+  const bool shaken = section.shaking.horizontal > 0;
   double x0 = xs.front(), y0 = arc.exit_y, depth0 = vertical_exit ? 1 - arc.exit_y : 0;
   for (std::size_t i = 1; i < xs.size(); ++i) {
     const double x1 = xs[i];
@@ -71,7 +89,8 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
       const double middle = (x0 + x1) / 2;
       const double uplift =
           wet ? width * pore_pressure(section, middle, arc_y(arc, middle), weight / width) : 0;
-      slices.push_back({width, weight, (y1 - y0) / chord, width / chord, uplift});
+      const double sway = shaken ? sway_moment(arc, x0, y0, depth0, x1, y1, depth1) : 0;
+      slices.push_back({width, weight, (y1 - y0) / chord, width / chord, uplift, sway});
     }
     x0 = x1, y0 = y1, depth0 = depth1;
   }

@@ -9,9 +9,12 @@ namespace telk {
 
 // A slice: its width, its weight (in gamma H^2), the sine and cosine of
 // its base's angle alpha, positive where the base rises toward the crest,
-// and the pore pressure's push on its base, u b (in gamma H^2).
+// the pore pressure's push on its base, u b (in gamma H^2), and, under an
+// earthquake's horizontal load, the moment about the circle's centre of a
+// horizontal force W out of the slope at its centre of gravity, over the
+// radius (zero without the load).
 struct Slice {
-  double width, weight, sin_alpha, cos_alpha, uplift;
+  double width, weight, sin_alpha, cos_alpha, uplift, sway;
 };
 
 // The slices: `count` across the arc, those holding the toe or the crest

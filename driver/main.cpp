@@ -48,9 +48,10 @@ void fail(const std::string& line) {
 
 // The usage, on standard output for --help, else on standard error.
 constexpr char kUsage[] =
-    "usage: telk [--check [GROUND] | --fs PHI C GAMMA H BETA [GROUND] [--circle XC YC R]\n"
-    "             | --version | --help]\n"
-    "  GROUND: [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D]\n";
+    "usage: telk [--check [GROUND] | --fs PHI C GAMMA H BETA [GROUND]\n"
+    "             [--circle XC YC R | --yield] | --version | --help]\n"
+    "  GROUND: [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D]\n"
+    "          [--kh K] [--kv V]\n";
 constexpr char kHelp[] =
     "  (none)   ask for the ground and the sweep, and write TELK_result.xls\n"
     "  --check  the same, and TELK_check.xls: each of the chart's angles checked\n"
@@ -69,8 +70,13 @@ constexpr char kHelp[] =
     "           the unit weight of water, in the units of gamma (1 in Tn/m3,\n"
     "           the default where gamma is 4 or less; 9.81 in kN/m3)\n"
     "  --base D a firm base D below the toe, in the height's units (0: at the toe)\n"
+    "  --kh K, --kv V\n"
+    "           an earthquake's pseudo-static load: K times each slice's weight\n"
+    "           horizontally out of the slope (0 <= K < 1), and V times it\n"
+    "           vertically, upward for V above 0 (-1 < V < 1)\n"
     "  --circle XC YC R\n"
-    "           that circle's factor of safety, not the critical one's\n";
+    "           that circle's factor of safety, not the critical one's\n"
+    "  --yield  the K at which the factor of safety is 1 (not with --kh)\n";
 constexpr int kUsageError = 2;
 
 // The dialogue, the sweep and the result file, and with `check` the check
@@ -140,6 +146,9 @@ int one_slope(char** numbers, telk::GroundOptions options) {
       std::fprintf(stderr, "telk: --circle: %s\n", telk::no_slip_circle(c).c_str());
       return kBadInput;
     }
+  } else if (options.yield) {
+    std::printf("%s\n", telk::describe_yield(telk::yield_coefficient(ground)).c_str());
+    return printed();
   } else {
     bishop = telk::critical_circle(ground);
   }
@@ -148,11 +157,11 @@ int one_slope(char** numbers, telk::GroundOptions options) {
 }
 
 // The options after the first `skip` arguments, or the status to end with.
-std::optional<int> read_options(int argc, char** argv, int skip, bool circle_allowed,
+std::optional<int> read_options(int argc, char** argv, int skip, bool for_one_slope,
                                 telk::GroundOptions* options) {
   const std::vector<std::string_view> args(argv + skip, argv + argc);
   std::string error;
-  switch (telk::read_options(args, circle_allowed, options, &error)) {
+  switch (telk::read_options(args, for_one_slope, options, &error)) {
     case telk::OptionsRead::kRead:
       return std::nullopt;
     case telk::OptionsRead::kBadValue:

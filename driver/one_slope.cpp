@@ -75,4 +75,16 @@ std::string describe_slope(const Bishop& bishop) {
   return line;
 }
 
+std::string describe_yield(const Yield& yield) {
+  const std::string slope = describe_slope(yield.at);
+  // Cut, as the factor of safety is: a smaller load is the safe side.
+  std::string line = cut_text(yield.coefficient, 3) + slope.substr(std::min(slope.find(' '), slope.size()));
+  if (yield.coefficient == 0) {
+    line += " (the factor of safety is ";
+    line += cut_text(yield.at.fs, 3);
+    line += " without the load: 1 or less)";
+  }
+  return line;
+}
+
 }  // namespace telk

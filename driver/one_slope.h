@@ -11,7 +11,7 @@
 namespace telk {
 
 // The five numbers in the order PHI C GAMMA H BETA, read in double
-// precision, and the ground the options add (water, a deeper base).  False,
+// precision, and the ground the options add (water, a deeper base, a load).  False,
 // with the line to show (what was typed quoted, as the dialogue quotes
 // it), when one is not a number, or the solver does not take it
 // (wrong_input: H, GAMMA or BETA not above 0, BETA above 90, C or PHI below
@@ -34,5 +34,10 @@ std::string no_slip_circle(const double circle[3]);
 // the ground, in the input's length unit, origin at the toe, x into the
 // slope and y up; without cohesion, the plane just under the face.
 std::string describe_slope(const Bishop& bishop);
+
+// The line --fs --yield prints: the yield coefficient cut to three
+// decimals, then the critical circle at it as describe_slope gives it; for
+// a slope that fails without the load, 0.000 and its factor of safety.
+std::string describe_yield(const Yield& yield);
 
 }  // namespace telk

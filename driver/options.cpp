@@ -63,20 +63,24 @@ bool read_table(std::string_view typed, Water* water, std::string* error) {
 
 }  // namespace
 
-OptionsRead read_options(const std::vector<std::string_view>& args, bool circle_allowed,
+OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slope,
                          GroundOptions* options, std::string* error) {
-  bool seen_ru = false, seen_water = false, seen_base = false;
+  bool seen_ru = false, seen_water = false, seen_base = false, seen_kh = false, seen_kv = false;
   for (std::size_t i = 0; i < args.size();) {
     const std::string_view option = args[i++];
-    bool* const seen = option == "--ru"                        ? &seen_ru
-                       : option == "--water"                   ? &seen_water
-                       : option == "--base"                    ? &seen_base
-                       : option == "--gamma-w"                 ? &options->gamma_w_given
-                       : option == "--circle" && circle_allowed ? &options->circle_given
-                                                                : nullptr;
-    const std::size_t count = option == "--circle" ? 3 : 1;
+    bool* const seen = option == "--ru"                     ? &seen_ru
+                       : option == "--water"                ? &seen_water
+                       : option == "--base"                 ? &seen_base
+                       : option == "--gamma-w"              ? &options->gamma_w_given
+                       : option == "--kh"                   ? &seen_kh
+                       : option == "--kv"                   ? &seen_kv
+                       : option == "--circle" && one_slope  ? &options->circle_given
+                       : option == "--yield" && one_slope   ? &options->yield
+                                                            : nullptr;
+    const std::size_t count = option == "--circle" ? 3 : option == "--yield" ? 0 : 1;
     if (seen == nullptr || *seen || args.size() - i < count) return OptionsRead::kUsage;
     *seen = true;
+    if (count == 0) continue;
     const std::string_view value = args[i];
     std::optional<double> read = 0;
     if (option == "--ru") {
@@ -87,6 +91,11 @@ OptionsRead read_options(const std::vector<std::string_view>& args, bool circle_
       if ((read = number(option, value, kWaterUnitWeight, error))) options->gamma_w = *read;
     } else if (option == "--base") {
       if ((read = number(option, value, kBaseDepth, error))) options->base_depth = *read;
+    } else if (option == "--kh") {
+      if ((read = number(option, value, kHorizontalLoad, error)))
+        options->shaking.horizontal = *read;
+    } else if (option == "--kv") {
+      if ((read = number(option, value, kVerticalLoad, error))) options->shaking.vertical = *read;
     } else {  // --circle: its centre and radius, any finite numbers
       for (std::size_t k = 0; k < count && read; ++k) {
         if ((read = number(option, args[i + k], kCircle, error))) options->circle[k] = *read;
@@ -95,7 +104,8 @@ OptionsRead read_options(const std::vector<std::string_view>& args, bool circle_
     if (!read) return OptionsRead::kBadValue;
     i += count;
   }
-  if (seen_ru && seen_water) return OptionsRead::kUsage;
+  if ((seen_ru && seen_water) || (options->yield && (seen_kh || options->circle_given)))
+    return OptionsRead::kUsage;
   return OptionsRead::kRead;
 }
 
@@ -121,6 +131,7 @@ bool settle_water(double gamma, GroundOptions* options, std::string* error) {
 Ground with_options(Ground ground, const GroundOptions& options) {
   ground.water = options.water;
   ground.base_depth = options.base_depth;
+  ground.shaking = options.shaking;
   return ground;
 }
 
@@ -130,6 +141,8 @@ const char* option_of(GroundInput input) {
     case kWaterTable: return "--water";
     case kWaterUnitWeight: return "--gamma-w";
     case kBaseDepth: return "--base";
+    case kHorizontalLoad: return "--kh";
+    case kVerticalLoad: return "--kv";
     case kCircle: return "--circle";
     default: return nullptr;
   }
@@ -137,7 +150,8 @@ const char* option_of(GroundInput input) {
 
 CheckGround check_ground(const GroundOptions& options) {
   const Water& w = options.water;
-  return {w.pore_ratio, w.table_points, w.table_x, w.table_y, w.unit_weight, options.base_depth};
+  return {w.pore_ratio, w.table_points, w.table_x, w.table_y, w.unit_weight, options.base_depth,
+          options.shaking.horizontal, options.shaking.vertical};
 }
 
 }  // namespace telk

@@ -5,7 +5,9 @@
 //   --water X1,Y1,X2,Y2,...      a water table, in multiples of the height
 //   --gamma-w W                  the unit weight of water, in the units of gamma
 //   --base D                     a firm base D below the toe
+//   --kh K, --kv V               an earthquake's pseudo-static load
 //   --circle XC YC R             (--fs only) that circle rather than the critical one
+//   --yield                      (--fs only) the k_h at which the factor of safety is 1
 #pragma once
 
 #include <string>
@@ -22,21 +24,26 @@ struct GroundOptions {
   bool gamma_w_given = false;
   double gamma_w = 0;        // as given
   double base_depth = 0;
+  Shaking shaking;
   bool circle_given = false;
   double circle[3] = {};     // centre x, centre y, radius
+  bool yield = false;
 
   bool wet() const { return water.pore_ratio > 0 || water.table_points > 0; }
-  // Whether any option changes the check from dry ground on a base at the toe.
-  bool given() const { return wet() || base_depth > 0; }
+  bool shaken() const { return shaking.horizontal != 0 || shaking.vertical != 0; }
+  // Whether any option changes the check from dry, still ground on a base
+  // at the toe.
+  bool given() const { return wet() || base_depth > 0 || shaken(); }
 };
 
 enum class OptionsRead { kRead, kUsage, kBadValue };
 
 // Reads the options in `args`, in any order: kUsage for an option telk
 // does not know, one given twice, one without its numbers, both kinds of
-// water, or --circle where `circle_allowed` is false; kBadValue, with the
-// line to show (naming the option and why), for a number telk cannot use.
-OptionsRead read_options(const std::vector<std::string_view>& args, bool circle_allowed,
+// water, --circle or --yield where `one_slope` is false, or --yield with
+// --kh or --circle; kBadValue, with the line to show (naming the option and
+// why), for a number telk cannot use.
+OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slope,
                          GroundOptions* options, std::string* error);
 
 // With a water table, the unit weight of water in the units of the
@@ -47,11 +54,11 @@ OptionsRead read_options(const std::vector<std::string_view>& args, bool circle_
 inline constexpr double kMostTonnesPerCubicMetre = 4;
 bool settle_water(double gamma, GroundOptions* options, std::string* error);
 
-// The ground with the options' water and base.
+// The ground with the options' water, base and load.
 Ground with_options(Ground ground, const GroundOptions& options);
 
-// The option that gives `input` (--ru, --water, --gamma-w, --base or
-// --circle); null for the chart's five numbers.
+// The option that gives `input` (--ru, --water, --gamma-w, --base, --kh,
+// --kv or --circle); null for the chart's five numbers.
 const char* option_of(GroundInput input);
 
 // The options as the check file's header shows them.

@@ -34,6 +34,8 @@ std::string ground_given_lines(const CheckGround& g) {
     line({"\tgamma w\t", comma_text(g.water_unit_weight), "\tTn/m3"});
   }
   if (g.base_depth > 0) line({"Base\t", comma_text(g.base_depth), "\tm below the toe"});
+  if (g.kh != 0 || g.kv != 0)
+    line({"Earthquake\tkh\t", comma_text(g.kh), "\tkv upward\t", comma_text(g.kv)});
   if (!lines.empty()) lines += kLineEnd;
   return lines;
 }

@@ -28,7 +28,8 @@ constexpr int check_steepest_cell(int g) { return 3 + 3 * g; }
 // What the check was told of the ground beyond the chart's numbers: water
 // (a pore-pressure ratio, or a water table through points in multiples of
 // the height, with its unit weight in the density's units) and the depth
-// of a firm base below the toe.
+// of a firm base below the toe; and an earthquake's pseudo-static load,
+// its horizontal and vertical seismic coefficients.
 struct CheckGround {
   double pore_ratio = 0;
   int table_points = 0;
@@ -36,11 +37,12 @@ struct CheckGround {
   const double* table_y = nullptr;
   double water_unit_weight = 0;
   double base_depth = 0;
+  double kh = 0, kv = 0;
 };
 
-// The result file's ground lines; then, where the check was told of water
-// or a deeper base, a line for each and an empty line; then the check's
-// column titles.
+// The result file's ground lines; then, where the check was told of water,
+// a deeper base or a load, a line for each and an empty line; then the
+// check's column titles.
 std::string check_header(float density, float friction_angle, float cohesion,
                          const CheckGround& ground = {});
 

@@ -191,7 +191,7 @@ bool read_options(const std::vector<std::string>& typed, telk::GroundOptions* op
   }
   // The page gives each option once, with its value: this is a fault of
   // the page's, said as the console's usage would.
-  *error = "options: not [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D]";
+  *error = "options: not [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D] [--kh K] [--kv V]";
   return false;
 }
 

@@ -1,0 +1,68 @@
+// The yield coefficient: the horizontal load at which the slope's critical
+// factor of safety falls to 1.
+#include <limits>
+
+#include "bishop/bishop.h"
+#include "bishop/critical.h"
+#include "bishop/equilibrium.h"
+
+namespace telk {
+
+namespace {
+
+// Done when the critical circle at k_h has a factor of safety this close
+// to 1: k_h is then within about as little of the yield coefficient.
+constexpr double kYieldTolerance = 1e-6;
+
+// Each step lowers k_h; a handful do.
+constexpr int kYieldSteps = 20;
+
+Bishop bishop_of(const Critical& c, double h) {
+  const Arc& a = c.arc;
+  return {c.fs,
+          {a.centre_x * h, a.centre_y * h, a.radius * h, a.entry_x * h, a.entry_y * h,
+           a.exit_x * h, a.exit_y * h},
+          c.floored};
+}
+
+// Without cohesion or a water table the plane under the face is critical,
+// and its factor of safety is 1 at
+//   k_h = (tan(phi) ((1 - k_v) l^2 - r_u (1 + l^2)) - (1 - k_v) l) / (l (l + tan(phi)))
+// with l = 1 / tan(beta): dry, (1 - k_v) tan(phi - beta).
+double plane_yield_coefficient(const Section& section) {
+  const double l = section.crest_x, t = section.tan_phi, ratio = section.water.pore_ratio;
+  const double weighs = 1 - section.shaking.vertical;
+  return (t * (weighs * l * l - ratio * (1 + l * l)) - weighs * l) / (l * (l + t));
+}
+
+}  // namespace
+
+Yield yield_coefficient(const Ground& ground) {
+  Section section = section_of(ground);
+  section.shaking.horizontal = 0;
+  Critical c = critical_arc(section);
+  if (!(c.fs > 1)) return {0, bishop_of(c, ground.height)};
+  double kh = 0;
+  if (section.cohesion == 0 && section.water.table_points == 0) {
+    kh = plane_yield_coefficient(section);
+    section.shaking.horizontal = kh;
+    c = critical_arc(section);
+    return {kh, bishop_of(c, ground.height)};
+  }
+  // Each circle has its own yield coefficient, at which its factor of
+  // safety is 1; the slope's is the least of them.  That of the critical
+  // circle at k_h is at most k_h: where the critical factor of safety at
+  // k_h is below 1 it is a smaller k_h, else k_h is the slope's.
+  kh = arc_yield_coefficient(section, c.arc, kSlices);
+  for (int step = 0; step < kYieldSteps; ++step) {
+    section.shaking.horizontal = kh;
+    c = critical_arc(section);
+    if (c.fs >= 1 - kYieldTolerance) break;
+    const double lower = arc_yield_coefficient(section, c.arc, kSlices);
+    if (!(lower < kh)) break;
+    kh = lower;
+  }
+  return {kh, bishop_of(c, ground.height)};
+}
+
+}  // namespace telk
