@@ -39,6 +39,14 @@ TEST(CriticalCircle, PublishedCases) {
       // Clay on a deep firm base, beta below 53 degrees: Taylor's stability
       // number gamma H / c tends to 5.52 as the base deepens.
       {"Taylor, phi = 0, deep base", {0, 1, 5.52, 1, 30, {}, 16}, 0.99, 1.02},
+      // Loukidis, Bandini and Salgado (2003), example 1: 3:1, H 25 m, c' 25
+      // kPa, phi' 30, gamma 20 kN/m3, base 25 m below the toe, k_h 0.432:
+      // Bishop on circles 0.991.
+      {"Loukidis et al. 1", {30, 25, 20, 25, std::atan(1.0 / 3) / kDegree, {}, 25, {0.432}},
+       0.991 * 0.985, 0.991 * 1.015},
+      // Cohesionless under k_h:
+      // tan(phi) (cos(beta) - k_h sin(beta)) / (sin(beta) + k_h cos(beta)).
+      {"cohesionless, k_h 0.2", {35, 0, 18, 10, 30, {}, 0, {0.2}}, 0.796750, 0.796751},
   };
   for (const auto& c : cases) {
     const Bishop b = critical_circle(c.ground);
@@ -131,7 +139,7 @@ TEST(CriticalCircle, NoToeCircleFoundByBruteForceIsLower) {
   }
 }
 
-TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensAndWetsAndAsItsBaseDeepens) {
+TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensWetsAndShakesAndAsItsBaseDeepens) {
   std::mt19937_64 rng(3);
   std::uniform_real_distribution<double> unit(0, 1);
   for (int i = 0; i < 4; ++i) {
@@ -155,6 +163,7 @@ TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensAndWetsAndAsItsBaseDeepens) {
         {"r_u", [](Ground* w, double v) { w->water.pore_ratio = v; }, {0.15, 0.3}, 0},
         {"table at", [](Ground* w, double v) { w->water = {0, 2, {0, 4}, {v, v}, 1}; }, {0.3, 0.8}, 0},
         {"base", [](Ground* w, double v) { w->base_depth = v * w->height; }, {0.5, 2.0}, 1e-4},
+        {"k_h", [](Ground* w, double v) { w->shaking.horizontal = v; }, {0.1, 0.25}, 0},
     };
     for (const auto& kind : kinds) {
       double last = fs;
@@ -170,6 +179,21 @@ TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensAndWetsAndAsItsBaseDeepens) {
         last = f;
       }
     }
+    // The yield coefficient as --fs prints it, cut to three decimals: there
+    // the critical factor of safety is 1 to 1.002.  Without cohesion it is
+    // tan(phi - beta).
+    Ground shaken = g, sand = g;
+    shaken.shaking.horizontal = std::floor(yield_coefficient(g).coefficient * 1000) / 1000;
+    if (fs > 1) {
+      EXPECT_GE(critical_circle(shaken).fs, 1) << i;
+      EXPECT_LE(critical_circle(shaken).fs, 1.002) << i;
+    } else {
+      EXPECT_EQ(shaken.shaking.horizontal, 0) << i;
+    }
+    sand.cohesion = 0;
+    EXPECT_NEAR(yield_coefficient(sand).coefficient,
+                std::max(0.0, std::tan((g.friction_angle - g.slope_angle) * kDegree)), 1e-12)
+        << i;
     // No circle is below the critical one, and the critical one given back
     // is its value.
     const SlipCircle& c = dry.circle;

@@ -8,9 +8,9 @@
 
 using namespace telk;
 
-// Along a sweep of random wet ground, some on a deeper base, rows read off
-// the path against the solver at their own heights: never on the unsafe
-// side, and within 0.1% and 0.1 degrees.  The chart's angles the rows ask
+// Along a sweep of random wet ground, one shaken, one on a deeper base,
+// rows read off the path against the solver at their own heights: never on
+// the unsafe side, and within 0.1% and 0.1 degrees.  The chart's angles the rows ask
 // at fall as the slope rises, a degree at a time, as the chart's do.
 TEST(SweepPath, RowsAreOnTheSafeSideOfADirectSolveAndNear) {
   std::mt19937_64 rng(5);
@@ -19,6 +19,7 @@ TEST(SweepPath, RowsAreOnTheSafeSideOfADirectSolveAndNear) {
     Ground g{10 + 25 * unit(rng), 0.5 + 3 * unit(rng), 1.6 + 0.6 * unit(rng), 1, 90};
     if (i == 0) g.water.pore_ratio = 0.4 * unit(rng);
     if (i != 0) g.water = {0, 2, {0, 1 + 3 * unit(rng)}, {0.5 * unit(rng), 1}, 1};
+    if (i == 1) g.shaking = {0.3 * unit(rng), 0.2 * unit(rng) - 0.1};
     if (i == 2) g.base_depth = 5 * unit(rng);
     const double step = 0.25;
     const int rows = 160;

@@ -44,9 +44,10 @@ TEST(EndToEnd, KnownRunsGiveTheExpectedBytes) {
 // usage, on standard output when asked for, else on standard error.
 TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
   const char* kUsage =
-      "usage: telk [--check [GROUND] | --fs PHI C GAMMA H BETA [GROUND] [--circle XC YC R]\n"
-      "             | --version | --help]\n"
-      "  GROUND: [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D]\n";
+      "usage: telk [--check [GROUND] | --fs PHI C GAMMA H BETA [GROUND]\n"
+      "             [--circle XC YC R | --yield] | --version | --help]\n"
+      "  GROUND: [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D]\n"
+      "          [--kh K] [--kv V]\n";
   const struct {
     const char* args;
     int status;
@@ -70,11 +71,17 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
        "telk: friction angle: \"-0.0000000000000000000000000000000000000...\" is below 0 degrees\n"},
       {"--fs 35 1 inf 10 45", 1, "", "telk: unit weight: \"inf\" is not finite\n"},
       {"--fs 35 1 20 10", 2, "", kUsage},
-      // The ground's options: no water and a base at the toe are the dry
-      // answer; a value telk cannot use, one line naming the option; an
-      // option unknown, given twice, both waters, or --circle with --check,
-      // the usage.
-      {"--fs 35 1 2 10 30 --ru 0 --base 0", 0, "1.960 centre (0.056, 23.098) radius 23.098", ""},
+      // The ground's options: no water, a base at the toe and no load are
+      // the dry answer; a value telk cannot use, one line naming the option;
+      // an option unknown, given twice, both waters, --circle or --yield
+      // with --check, or --yield with --kh, the usage.
+      {"--fs 35 1 2 10 30 --ru 0 --base 0 --kh 0 --kv 0", 0, "1.960 centre (0.056, 23.098) radius 23.098", ""},
+      {"--fs 30 2 1.8 10 45 --yield", 0, "0.380 centre", ""},
+      {"--fs 20 1 1.8 10 45 --yield --kv 0.1", 0, "0.000 centre", ""},
+      {"--fs 35 1 20 10 30 --kh 1", 1, "", "telk: --kh: \"1\" is 1 or more\n"},
+      {"--fs 35 1 20 10 30 --kv -1", 1, "", "telk: --kv: \"-1\" is -1 or less\n"},
+      {"--fs 35 1 20 10 30 --yield --kh 0.1", 2, "", kUsage},
+      {"--check --yield", 2, "", kUsage},
       {"--fs 35 1 2 10 30", 0, "1.960 centre (0.056, 23.098) radius 23.098", ""},
       {"--fs 35 1 20 10 30 --water 0,0,4,1 --gamma-w 9.81", 0, "1.365 centre", ""},
       {"--fs 35 1 20 10 30 --ru 1.5", 1, "", "telk: --ru: \"1.5\" is 1 or more: the soil would float\n"},
