@@ -6,7 +6,8 @@
 // The ground: a slope of height H at angle beta between a horizontal crest
 // and a horizontal toe, on a firm base D below the toe (D = 0 by default);
 // cohesion c, friction angle phi, unit weight gamma, in any consistent
-// units; dry, or with water in it.  Origin at the toe, x into the slope (the
+// units; dry, or with water in it; still, or under an earthquake's
+// pseudo-static load.  Origin at the toe, x into the slope (the
 // crest starts at x = H / tan(beta)), y up.  A slip circle enters the crest
 // or the face and leaves the face, the toe or, over a deeper base, the
 // ground in front of the toe; its arc stays at or above the base (y >= -D).
@@ -18,7 +19,8 @@
 // critical circle's search: its circles (search_circle.h), the coarse
 // grid (search_grid.h), the refinements (search_refine.h) and the circles
 // centred level with the crest (crest_level.h), and the answers made of
-// it (critical.cpp); the fast path over the table (fast_path.cpp, table.h).
+// it (critical.cpp); the yield coefficient (yield.cpp); the fast path over
+// the table (fast_path.cpp, table.h).
 #pragma once
 
 namespace telk {

@@ -87,7 +87,9 @@ function showTable({ shown, rows, headerLines }) {
 
 // The fields of the ground's options, by the option whose line is shown
 // under them.
-const kOptionFields = { '--ru': 'ru', '--water': 'behind', '--gamma-w': 'gamma-w', '--base': 'base' };
+const kOptionFields = {
+  '--ru': 'ru', '--water': 'behind', '--gamma-w': 'gamma-w', '--base': 'base', '--kh': 'kh', '--kv': 'kv',
+};
 
 function markField(field, line) {
   field?.setAttribute('aria-invalid', line === '' ? 'false' : 'true');
@@ -121,7 +123,11 @@ function groundOptions() {
     // Left empty, the console's own: 1 where the density is in Tn/m3.
     if (value('gamma-w').trim() !== '') options.push('--gamma-w', value('gamma-w'));
   }
-  if (Number(value('base')) !== 0) options.push('--base', value('base'));
+  // A field left at zero is no option, as the console's default.
+  for (const option of ['--base', '--kh', '--kv']) {
+    const field = kOptionFields[option];
+    if (Number(value(field)) !== 0) options.push(option, value(field));
+  }
   return options;
 }
 

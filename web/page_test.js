@@ -51,7 +51,7 @@ async function setGround(page, options) {
     await page.fill('#behind', behind);
     await page.fill('#gamma-w', given['--gamma-w'] ?? '');
   }
-  await page.fill('#base', given['--base'] ?? '0');
+  for (const field of ['base', 'kh', 'kv']) await page.fill(`#${field}`, given[`--${field}`] ?? '0');
 }
 
 async function calculate(page, answers, { enter = false, check = false, options = [] } = {}) {
@@ -166,6 +166,7 @@ async function badAnswersSayWhy(page) {
     [['35', '1', '9.81', '20', '2.5'], ['--water', '0,0,4,1'], 'behind'],
     [['35', '1', '2.2', '20', '2.5'], ['--water', '0,0,4,1', '--gamma-w', '0'], 'gamma-w'],
     [['35', '1', '2.2', '20', '2.5'], ['--base', '-1'], 'base'],
+    [['35', '1', '2.2', '20', '2.5'], ['--kh', '1'], 'kh'],
   ];
   for (const [answers, options, field] of optionCases) {
     const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'telk-page-'));
