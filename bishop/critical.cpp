@@ -24,6 +24,10 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // is less than 1% above the least of the refinements.
 constexpr double kRefinedAgain = 1.01;
 
+// Where a lead on the deepest dip's edge is refined from inside too: a
+// share of that dip.
+constexpr double kInsideDepth = 0.6;
+
 // Keeps `circle` among the leads, best first, at most kLeads of them.
 void lead(Leads* leads, double fs, const SearchCircle& circle) {
   if (leads == nullptr || !(fs < kInfinity)) return;
@@ -124,7 +128,14 @@ Critical critical_arc_near(const Section& section, Leads* leads) {
     lead(leads, f, c);
     if (f < least) least = f, best_circle = c;
   };
-  for (const Leads::Lead& l : from) refine(l.circle);
+  for (const Leads::Lead& l : from) {
+    refine(l.circle);
+    // A lead on the deepest dip's edge: a valley inside may open beside
+    // it as the slope flattens and take over a few degrees on (a shaken
+    // clay slope's at 75 degrees, the least from 70), which steps along
+    // the edge never reach.  Refined from inside too.
+    if (l.circle.depth >= 1) refine({l.circle.exit, l.circle.entry, kInsideDepth});
+  }
   // The valleys the whole search found, which the refinements since may
   // have left: refined again where a circle of theirs, as it is, is within
   // kRefinedAgain of the least.  A valley that comes back as the slope
