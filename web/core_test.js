@@ -127,7 +127,8 @@ async function compareAnswers(wasmPath, telk, runs) {
   const random = generator(20261207);
   const inputs = Array.from({ length: runs }, () => randomAnswers(random));
   inputs.push(Object.assign(['30', '2', '2', '10', '0.5'], { options: ['--water', '0,0,4,1'] }),
-              Object.assign(['35', '1', '2.2', '20', '2.5'], { options: ['--ru', '0.25', '--base', '5'] }));
+              Object.assign(['35', '1', '2.2', '20', '2.5'], { options: ['--ru', '0.25', '--base', '5'] }),
+              Object.assign(['25', '3', '1.9', '30', '1.5'], { options: ['--kh', '0.2', '--kv', '0.1', '--base', '2'] }));
   const outcomes = await runAllLinux(telk, inputs);
   let refused = 0;
   for (let k = 0; k < inputs.length; ++k) {
