@@ -147,10 +147,13 @@ Bishop critical_circle(const Ground& ground);
 // factor of safety is 1 or less without the load (`at` is then the critical
 // circle without it).  Like the critical factor of safety it is the least
 // the search finds, and the circle's numbers are not a number without
-// cohesion.
+// cohesion.  The search goes no further than k_h = 1, a whole g: where the
+// critical factor of safety is still above 1 there, `coefficient` is 1
+// with `beyond` set, and `at` the critical circle at 1.
 struct Yield {
   double coefficient;
   Bishop at;
+  bool beyond = false;
 };
 Yield yield_coefficient(const Ground& ground);
 

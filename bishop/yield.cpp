@@ -17,6 +17,11 @@ constexpr double kYieldTolerance = 1e-6;
 // Each step lowers k_h; a handful do.
 constexpr int kYieldSteps = 20;
 
+// The most k_h looked at: a whole g.  Beyond it the critical circles of a
+// strong slope grow without end, past any search's reach, and no
+// earthquake's pseudo-static load is so large.
+constexpr double kMostYield = 1;
+
 Bishop bishop_of(const Critical& c, double h) {
   const Arc& a = c.arc;
   return {c.fs,
@@ -42,22 +47,20 @@ Yield yield_coefficient(const Ground& ground) {
   section.shaking.horizontal = 0;
   Critical c = critical_arc(section);
   if (!(c.fs > 1)) return {0, bishop_of(c, ground.height)};
-  double kh = 0;
-  if (section.cohesion == 0 && section.water.table_points == 0) {
-    kh = plane_yield_coefficient(section);
-    section.shaking.horizontal = kh;
-    c = critical_arc(section);
-    return {kh, bishop_of(c, ground.height)};
-  }
+  const bool plane = section.cohesion == 0 && section.water.table_points == 0;
   // Each circle has its own yield coefficient, at which its factor of
   // safety is 1; the slope's is the least of them.  That of the critical
   // circle at k_h is at most k_h: where the critical factor of safety at
   // k_h is below 1 it is a smaller k_h, else k_h is the slope's.
-  kh = arc_yield_coefficient(section, c.arc, kSlices);
+  double kh =
+      plane ? plane_yield_coefficient(section) : arc_yield_coefficient(section, c.arc, kSlices);
   for (int step = 0; step < kYieldSteps; ++step) {
+    const bool capped = !(kh <= kMostYield);
+    if (capped) kh = kMostYield;
     section.shaking.horizontal = kh;
     c = critical_arc(section);
-    if (c.fs >= 1 - kYieldTolerance) break;
+    if (plane || c.fs >= 1 - kYieldTolerance)
+      return {kh, bishop_of(c, ground.height), capped && c.fs > 1};
     const double lower = arc_yield_coefficient(section, c.arc, kSlices);
     if (!(lower < kh)) break;
     kh = lower;

@@ -84,6 +84,12 @@ std::string describe_yield(const Yield& yield) {
     line += cut_text(yield.at.fs, 3);
     line += " without the load: 1 or less)";
   }
+  if (yield.beyond) {
+    line.insert(cut_text(yield.coefficient, 3).size(), " or more");
+    line += " (the factor of safety is ";
+    line += cut_text(yield.at.fs, 3);
+    line += " at k_h 1)";
+  }
   return line;
 }
 

@@ -37,7 +37,8 @@ std::string describe_slope(const Bishop& bishop);
 
 // The line --fs --yield prints: the yield coefficient cut to three
 // decimals, then the critical circle at it as describe_slope gives it; for
-// a slope that fails without the load, 0.000 and its factor of safety.
+// a slope that fails without the load, 0.000 and its factor of safety; for
+// one that stands a whole g, "1.000 or more" and its factor of safety there.
 std::string describe_yield(const Yield& yield);
 
 }  // namespace telk

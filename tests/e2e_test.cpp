@@ -78,6 +78,7 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
       {"--fs 35 1 2 10 30 --ru 0 --base 0 --kh 0 --kv 0", 0, "1.960 centre (0.056, 23.098) radius 23.098", ""},
       {"--fs 30 2 1.8 10 45 --yield", 0, "0.380 centre", ""},
       {"--fs 20 1 1.8 10 45 --yield --kv 0.1", 0, "0.000 centre", ""},
+      {"--fs 30 1e6 1.8 10 45 --yield", 0, "1.000 or more centre", ""},
       {"--fs 35 1 20 10 30 --kh 1", 1, "", "telk: --kh: \"1\" is 1 or more\n"},
       {"--fs 35 1 20 10 30 --kv -1", 1, "", "telk: --kv: \"-1\" is -1 or less\n"},
       {"--fs 35 1 20 10 30 --yield --kh 0.1", 2, "", kUsage},
