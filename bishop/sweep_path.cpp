@@ -150,8 +150,13 @@ double SweepPath::root(SweepNode& n, double target) {
       a = beta, fa = fs - target;
   }
   if (!(fa == fa)) {
+    // A vertical cut too: where the last node's stood, this one's often
+    // does, which one solve tells rather than secant steps up from 45
+    // degrees.
     const auto last = last_steepest_.find(target);
-    a = last != last_steepest_.end() && inside(last->second) ? last->second : 45;
+    a = last != last_steepest_.end() && (inside(last->second) || last->second == 90)
+            ? last->second
+            : 45;
     fa = node_fs(n, a) - target;
   }
   if (fa == 0) return a;
@@ -184,7 +189,13 @@ double SweepPath::root(SweepNode& n, double target) {
 double SweepPath::illinois(SweepNode& n, double target, double a, double fa, double b,
                            double fb) {
   for (int i = 0; i < 60 && std::abs(b - a) > kAngleTolerance && fb != 0; ++i) {
-    const double c = (a * fb - b * fa) / (fb - fa);
+    double c = (a * fb - b * fa) / (fb - fa);
+    // Next to the root the steps from the last point shrink with its
+    // value, while the bracket's far end waits for the halvings of its own
+    // to come in: a step under half the tolerance is taken as half the
+    // tolerance, into the bracket, which then closes on the next solve
+    // rather than some four more.
+    if (std::abs(c - b) < kAngleTolerance / 2) c = b + (a > b ? 0.5 : -0.5) * kAngleTolerance;
     const double fc = node_fs(n, c) - target;
     if (fc * fb < 0) {
       a = b, fa = fb;
