@@ -115,8 +115,15 @@ Critical critical_arc_near(const Section& section, Leads* leads) {
   // have left: refined again where a circle of theirs, as it is, is within
   // kRefinedAgain of the least.  A valley that comes back as the slope
   // steepens is not missed, and one far above costs one circle.
+  // One that a lead above started from as it is (the first refinements
+  // after a whole search start from what it found) would only end where
+  // that did.
   for (const Leads::Lead& l : leads->found) {
-    if (fs_of(section, clamped(section, l.circle)) < least * kRefinedAgain) refine(l.circle);
+    const bool refined = std::any_of(from.begin(), from.end(), [&](const Leads::Lead& f) {
+      return f.circle == l.circle;
+    });
+    if (!refined && fs_of(section, clamped(section, l.circle)) < least * kRefinedAgain)
+      refine(l.circle);
   }
   return critical_of(section, best_circle);
 }
