@@ -25,7 +25,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kRefinedAgain = 1.01;
 
 // Keeps `circle` among the leads, best first, at most kLeads of them.
-void lead(Leads* leads, double fs, const SearchCircle& circle) {
+void lead(Leads* leads, double fs, const SearchCircle& circle, int valley = -1) {
   if (leads == nullptr || !(fs < kInfinity)) return;
   std::vector<Leads::Lead>& kept = leads->kept;
   // Refinements that ended in one valley are one lead.
@@ -35,7 +35,7 @@ void lead(Leads* leads, double fs, const SearchCircle& circle) {
             std::abs(c.depth - circle.depth) < 1e-4)
       return;
   }
-  kept.push_back({fs, circle});
+  kept.push_back({fs, circle, valley});
   std::sort(kept.begin(), kept.end(),
             [](const Leads::Lead& a, const Leads::Lead& b) { return a.fs < b.fs; });
   if (kept.size() > kLeads) kept.resize(kLeads);
@@ -92,7 +92,10 @@ Critical critical_arc(const Section& section, Leads* leads) {
   const SearchCircle crest_level = best_crest_level_circle(section);
   keep_best(crest_level);
   keep_best(compass(section, crest_level, 0.001));
-  if (leads != nullptr) leads->found = leads->kept;
+  if (leads != nullptr) {
+    for (std::size_t i = 0; i < leads->kept.size(); ++i) leads->kept[i].valley = static_cast<int>(i);
+    leads->found = leads->kept;
+  }
   return critical_of(section, best_circle);
 }
 
@@ -102,28 +105,39 @@ Critical critical_arc_near(const Section& section, Leads* leads) {
   leads->kept.clear();
   double least = kInfinity;
   SearchCircle best_circle{};
-  auto refine = [&](const SearchCircle& start) {
+  auto refine = [&](const SearchCircle& start, int valley) {
     // From a circle that was critical a little way off: small steps about
     // it, then a simplex.
     const SearchCircle c = nelder_mead(section, compass(section, start, 0.002), 0.002);
     const double f = fs_of(section, c);
-    lead(leads, f, c);
+    lead(leads, f, c, valley);
     if (f < least) least = f, best_circle = c;
   };
-  for (const Leads::Lead& l : from) refine(l.circle);
+  for (const Leads::Lead& l : from) refine(l.circle, l.valley);
   // The valleys the whole search found, which the refinements since may
   // have left: refined again where a circle of theirs, as it is, is within
   // kRefinedAgain of the least.  A valley that comes back as the slope
   // steepens is not missed, and one far above costs one circle.
   // One that a lead above started from as it is (the first refinements
   // after a whole search start from what it found) would only end where
-  // that did.
-  for (const Leads::Lead& l : leads->found) {
+  // that did.  Nor is one whose lead was refined from it, and is still a
+  // lead of its own, at least as low as the valley's circle as it is: that
+  // lead started nearer the valley's least at this slope than the circle
+  // the whole search found a few degrees off, and the two refinements
+  // would end in the one valley (most did, at a third of a sweep's work).
+  // Where the lead slid out, into another's valley or above it, the
+  // valley is refined again.
+  for (std::size_t j = 0; j < leads->found.size(); ++j) {
+    const Leads::Lead& l = leads->found[j];
     const bool refined = std::any_of(from.begin(), from.end(), [&](const Leads::Lead& f) {
       return f.circle == l.circle;
     });
-    if (!refined && fs_of(section, clamped(section, l.circle)) < least * kRefinedAgain)
-      refine(l.circle);
+    if (refined) continue;
+    const double as_is = fs_of(section, clamped(section, l.circle));
+    const bool held = std::any_of(leads->kept.begin(), leads->kept.end(), [&](const Leads::Lead& k) {
+      return k.valley == static_cast<int>(j) && k.fs <= as_is;
+    });
+    if (!held && as_is < least * kRefinedAgain) refine(l.circle, static_cast<int>(j));
   }
   return critical_of(section, best_circle);
 }
