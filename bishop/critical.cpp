@@ -24,16 +24,20 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // is less than 1% above the least of the refinements.
 constexpr double kRefinedAgain = 1.01;
 
+// Whether two refinements ended in one valley: their circles' numbers
+// within 1e-4 all told.
+bool one_place(const SearchCircle& a, const SearchCircle& b) {
+  return std::abs(a.exit - b.exit) + std::abs(a.entry - b.entry) + std::abs(a.depth - b.depth) <
+         1e-4;
+}
+
 // Keeps `circle` among the leads, best first, at most kLeads of them.
 void lead(Leads* leads, double fs, const SearchCircle& circle, int valley = -1) {
   if (leads == nullptr || !(fs < kInfinity)) return;
   std::vector<Leads::Lead>& kept = leads->kept;
   // Refinements that ended in one valley are one lead.
   for (const Leads::Lead& l : kept) {
-    const SearchCircle& c = l.circle;
-    if (std::abs(c.exit - circle.exit) + std::abs(c.entry - circle.entry) +
-            std::abs(c.depth - circle.depth) < 1e-4)
-      return;
+    if (one_place(l.circle, circle)) return;
   }
   kept.push_back({fs, circle, valley});
   std::sort(kept.begin(), kept.end(),
@@ -76,9 +80,16 @@ Critical critical_arc(const Section& section, Leads* leads) {
     if (f < best.fs) best.fs = f, best_circle = c;
   };
   // Each start: a simplex, then a compass search that is sure on the
-  // ranges' edges, then a simplex again.
+  // ranges' edges, then a simplex again; but a start whose simplex ends
+  // where an earlier one's did (the grid's minima are often one valley's,
+  // seen from several sides) would only follow it from there.
+  std::vector<SearchCircle> settled;
   for (const Start& start : starts.valleys) {
     SearchCircle c = nelder_mead(section, start.circle, 0.05);
+    if (std::any_of(settled.begin(), settled.end(),
+                    [&](const SearchCircle& s) { return one_place(s, c); }))
+      continue;
+    settled.push_back(c);
     c = compass(section, c, 0.01);
     keep_best(nelder_mead(section, c, 0.01));
   }
