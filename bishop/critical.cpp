@@ -28,18 +28,22 @@ constexpr double kRefinedAgain = 1.01;
 // share of that dip.
 constexpr double kInsideDepth = 0.6;
 
+// Whether two refinements ended in one valley: their circles' numbers
+// within 1e-4 all told.
+bool one_place(const SearchCircle& a, const SearchCircle& b) {
+  return std::abs(a.exit - b.exit) + std::abs(a.entry - b.entry) + std::abs(a.depth - b.depth) <
+         1e-4;
+}
+
 // Keeps `circle` among the leads, best first, at most kLeads of them.
-void lead(Leads* leads, double fs, const SearchCircle& circle) {
+void lead(Leads* leads, double fs, const SearchCircle& circle, int valley = -1) {
   if (leads == nullptr || !(fs < kInfinity)) return;
   std::vector<Leads::Lead>& kept = leads->kept;
   // Refinements that ended in one valley are one lead.
   for (const Leads::Lead& l : kept) {
-    const SearchCircle& c = l.circle;
-    if (std::abs(c.exit - circle.exit) + std::abs(c.entry - circle.entry) +
-            std::abs(c.depth - circle.depth) < 1e-4)
-      return;
+    if (one_place(l.circle, circle)) return;
   }
-  kept.push_back({fs, circle});
+  kept.push_back({fs, circle, valley});
   std::sort(kept.begin(), kept.end(),
             [](const Leads::Lead& a, const Leads::Lead& b) { return a.fs < b.fs; });
   if (kept.size() > kLeads) kept.resize(kLeads);
@@ -94,9 +98,16 @@ Critical critical_arc(const Section& section, Leads* leads) {
     if (f < best.fs) best.fs = f, best_circle = c;
   };
   // Each start: a simplex, then a compass search that is sure on the
-  // ranges' edges, then a simplex again.
+  // ranges' edges, then a simplex again; but a start whose simplex ends
+  // where an earlier one's did (the grid's minima are often one valley's,
+  // seen from several sides) would only follow it from there.
+  std::vector<SearchCircle> settled;
   for (const Start& start : starts.valleys) {
     SearchCircle c = nelder_mead(section, start.circle, 0.05);
+    if (std::any_of(settled.begin(), settled.end(),
+                    [&](const SearchCircle& s) { return one_place(s, c); }))
+      continue;
+    settled.push_back(c);
     c = compass(section, c, 0.01);
     keep_best(nelder_mead(section, c, 0.01));
   }
@@ -110,7 +121,10 @@ Critical critical_arc(const Section& section, Leads* leads) {
   const SearchCircle crest_level = best_crest_level_circle(section);
   keep_best(crest_level);
   keep_best(compass(section, crest_level, 0.001));
-  if (leads != nullptr) leads->found = leads->kept;
+  if (leads != nullptr) {
+    for (std::size_t i = 0; i < leads->kept.size(); ++i) leads->kept[i].valley = static_cast<int>(i);
+    leads->found = leads->kept;
+  }
   return critical_of(section, best_circle);
 }
 
@@ -120,28 +134,46 @@ Critical critical_arc_near(const Section& section, Leads* leads) {
   leads->kept.clear();
   double least = kInfinity;
   SearchCircle best_circle{};
-  auto refine = [&](const SearchCircle& start) {
+  auto refine = [&](const SearchCircle& start, int valley) {
     // From a circle that was critical a little way off: small steps about
     // it, then a simplex.
     const SearchCircle c = nelder_mead(section, compass(section, start, 0.002), 0.002);
     const double f = fs_of(section, c);
-    lead(leads, f, c);
+    lead(leads, f, c, valley);
     if (f < least) least = f, best_circle = c;
   };
   for (const Leads::Lead& l : from) {
-    refine(l.circle);
+    refine(l.circle, l.valley);
     // A lead on the deepest dip's edge: a valley inside may open beside
     // it as the slope flattens and take over a few degrees on (a shaken
     // clay slope's at 75 degrees, the least from 70), which steps along
     // the edge never reach.  Refined from inside too.
-    if (l.circle.depth >= 1) refine({l.circle.exit, l.circle.entry, kInsideDepth});
+    if (l.circle.depth >= 1) refine({l.circle.exit, l.circle.entry, kInsideDepth}, -1);
   }
   // The valleys the whole search found, which the refinements since may
   // have left: refined again where a circle of theirs, as it is, is within
   // kRefinedAgain of the least.  A valley that comes back as the slope
   // steepens is not missed, and one far above costs one circle.
-  for (const Leads::Lead& l : leads->found) {
-    if (fs_of(section, clamped(section, l.circle)) < least * kRefinedAgain) refine(l.circle);
+  // One that a lead above started from as it is (the first refinements
+  // after a whole search start from what it found) would only end where
+  // that did.  Nor is one whose lead was refined from it, and is still a
+  // lead of its own, at least as low as the valley's circle as it is: that
+  // lead started nearer the valley's least at this slope than the circle
+  // the whole search found a few degrees off, and the two refinements
+  // would end in the one valley (most did, at a third of a sweep's work).
+  // Where the lead slid out, into another's valley or above it, the
+  // valley is refined again.
+  for (std::size_t j = 0; j < leads->found.size(); ++j) {
+    const Leads::Lead& l = leads->found[j];
+    const bool refined = std::any_of(from.begin(), from.end(), [&](const Leads::Lead& f) {
+      return f.circle == l.circle;
+    });
+    if (refined) continue;
+    const double as_is = fs_of(section, clamped(section, l.circle));
+    const bool held = std::any_of(leads->kept.begin(), leads->kept.end(), [&](const Leads::Lead& k) {
+      return k.valley == static_cast<int>(j) && k.fs <= as_is;
+    });
+    if (!held && as_is < least * kRefinedAgain) refine(l.circle, static_cast<int>(j));
   }
   return critical_of(section, best_circle);
 }

@@ -23,6 +23,7 @@ struct Leads {
   struct Lead {
     double fs;
     SearchCircle circle;
+    int valley = -1;  // the lead of `found` it was refined from, by its place there
   };
   std::vector<Lead> found;  // by the last whole search
   std::vector<Lead> kept;   // by the last search or refinements

@@ -28,15 +28,32 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
   const double kh = section.shaking.horizontal, weighs = 1 - section.shaking.vertical;
   double driving = 0;
   double fellenius = 0;
+  // What the strength's sum in h(F) below tends to as F falls to 0, where
+  // that is finite: with friction, and every slice that bears any strength
+  // on a base rising toward the crest (its F m_alpha tends to
+  // sin(alpha) tan(phi); on any other it tends to 0, and the sum to
+  // infinity).
+  double resisting_at_zero = 0;
+  bool bounded_at_zero = section.tan_phi > 0;
   for (const Slice& s : parts) {
     const double weight = weighs * s.weight;
     driving += weight * s.sin_alpha + kh * s.sway;
     fellenius += section.cohesion * s.width / s.cos_alpha +
                  std::max(0.0, weight * s.cos_alpha - s.uplift / s.cos_alpha) * section.tan_phi;
+    const double strength =
+        section.cohesion * s.width + std::max(0.0, weight - s.uplift) * section.tan_phi;
+    if (strength > 0 && s.sin_alpha > 0) resisting_at_zero += strength / (s.sin_alpha * section.tan_phi);
+    else if (strength > 0) bounded_at_zero = false;
   }
   if (floored != nullptr) *floored = false;
   if (!(driving > 0)) return kInfinity;
   if (fellenius == 0) return 0;  // c = phi = 0: no strength at all
+  // Where h stays above zero however small F is, Bishop's equation has no
+  // root: the steep slices' m_alpha grows as 1 / F, and the strength they
+  // are given shrinks with it faster than the weight that drives them (much
+  // water on a steep face).  The least is 0, which Newton's steps would only
+  // halve toward, to a noise of 1e-32 that a search would chase.
+  if (bounded_at_zero && driving >= resisting_at_zero) return 0;
 
   // F = sum (c b + (W - u b) tan phi) / m_alpha / sum W sin alpha, the
   // friction on each base from its weight less the water's push (none where

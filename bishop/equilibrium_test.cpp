@@ -93,4 +93,9 @@ TEST(CircleFactorOfSafety, FloorsMAlphaOfASteepToeSliceAndStaysPositive) {
 
 TEST(CircleFactorOfSafety, NoStrengthIsZero) {
   EXPECT_EQ(circle_factor_of_safety({0, 0, 20, 10, 45}, -2, 15, std::hypot(2, 15), nullptr), 0);
+  // Nor where Bishop's equation has no root: a nearly planar slip through
+  // the toe of a 70 degree face with r_u 0.4, whose strength with friction
+  // shrinks faster than its weight as F falls.
+  EXPECT_EQ(circle_factor_of_safety({10, 0.5, 18, 10, 70, {0.4}}, -45.523, 40.023, 60.615, nullptr),
+            0);
 }

@@ -82,10 +82,10 @@ SearchCircle clamped(const Section& section, const SearchCircle& c) {
   return {exit, std::clamp(c.entry, exit, 1 + kCrestReach), std::clamp(c.depth, kLeastDepth, 1.0)};
 }
 
-double fs_of(const Section& section, const SearchCircle& circle) {
+double fs_of(const Section& section, const SearchCircle& circle, int slices) {
   const std::optional<Arc> arc = arc_of(section, clamped(section, circle));
   if (!arc) return std::numeric_limits<double>::infinity();
-  return arc_factor_of_safety(section, *arc, kSlices, nullptr);
+  return arc_factor_of_safety(section, *arc, slices, nullptr);
 }
 
 }  // namespace telk

@@ -48,8 +48,8 @@ SearchCircle clamped(const Section& section, const SearchCircle& circle);
 // chord too short to be a circle.
 std::optional<Arc> arc_of(const Section& section, const SearchCircle& circle);
 
-// The factor of safety of the circle clamped to its ranges; +infinity
-// where it has no arc.
-double fs_of(const Section& section, const SearchCircle& circle);
+// The factor of safety of the circle clamped to its ranges, with `slices`
+// slices; +infinity where it has no arc.
+double fs_of(const Section& section, const SearchCircle& circle, int slices = kSlices);
 
 }  // namespace telk

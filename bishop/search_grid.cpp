@@ -29,6 +29,13 @@ constexpr double kDeepExits[] = {-0.8, -0.6, -0.45, -0.3, -0.2, -0.12, -0.06, -0
 constexpr double kSpans[] = {0.02, 0.05, 0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1,
                              1.15, 1.3, 1.45, 1.6, 1.8, 2, 2.3, 2.6, 2.95};
 constexpr double kDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1};
+// The grid's circles are cut in a quarter of the slices: it only ranks
+// them, to find the valleys its refinements start from, and 16 slices
+// move a factor of safety by well under the steps between its neighbours
+// (over 300 random wet slopes, most on a deeper base, the same starts won
+// and the critical factor of safety moved by 1e-11 at most), in a quarter
+// of the time.
+constexpr int kGridSlices = 16;
 constexpr int ns = std::size(kSpans), nd = std::size(kDepths);
 
 // The grid's circles: exits by the base, spans and depths.
@@ -52,7 +59,8 @@ std::vector<double> coarse_grid(const Section& section, const Grid& grid) {
   std::vector<double> fs(static_cast<std::size_t>(ne) * ns * nd);
   for (int e = 0; e < ne; ++e) {
     for (int s = 0; s < ns; ++s) {
-      for (int d = 0; d < nd; ++d) fs[at(e, s, d)] = fs_of(section, grid.circle(e, s, d));
+      for (int d = 0; d < nd; ++d)
+        fs[at(e, s, d)] = fs_of(section, grid.circle(e, s, d), kGridSlices);
     }
   }
   return fs;

@@ -62,8 +62,8 @@ double key_of(std::int64_t ticks) { return static_cast<double>(ticks) * (kStep /
 // targets rows have asked for, with the circles its searches found.
 struct SweepNode {
   double height;
-  double searched_at = kNaN;  // the slope angle of its last whole search
-  Leads leads;
+  // What each whole search found, by its slope angle.
+  std::map<double, Leads> searches;
   std::map<double, double> fs;        // by slope angle
   std::map<double, double> steepest;  // by target
 };
@@ -92,9 +92,8 @@ SweepNode& SweepPath::tick_node(std::int64_t ticks, std::int64_t near) {
   SweepNode& n = node(key, std::exp(key));
   // A node between the spacing's nodes is searched from what the one it
   // was made for found, rather than whole.
-  if (!(n.searched_at == n.searched_at) && ticks % kTicks != 0) {
-    const SweepNode& from = node(key_of(near), std::exp(key_of(near)));
-    n.leads = from.leads, n.searched_at = from.searched_at;
+  if (n.searches.empty() && ticks % kTicks != 0) {
+    n.searches = node(key_of(near), std::exp(key_of(near))).searches;
   }
   return n;
 }
@@ -106,12 +105,17 @@ double SweepPath::node_fs(SweepNode& n, double beta) {
   g.height = n.height;
   g.slope_angle = beta;
   const Section section = section_of(g);
-  // A slope within kWarmReach of the node's last whole search starts from
-  // what that found, as slopes a few degrees apart share their valleys;
-  // one further off is searched whole, as the first is.
-  const bool near = std::abs(beta - n.searched_at) <= kWarmReach;
-  const Critical c = near ? critical_arc_near(section, &n.leads) : critical_arc(section, &n.leads);
-  if (!near) n.searched_at = beta;
+  // A slope within kWarmReach of one of the node's whole searches starts
+  // from what the nearest found, as slopes a few degrees apart share their
+  // valleys; one further off is searched whole, as the first is.
+  auto nearest = n.searches.end();
+  for (auto s = n.searches.begin(); s != n.searches.end(); ++s) {
+    const double off = std::abs(beta - s->first);
+    if (off <= kWarmReach && (nearest == n.searches.end() || off < std::abs(beta - nearest->first)))
+      nearest = s;
+  }
+  const Critical c = nearest != n.searches.end() ? critical_arc_near(section, &nearest->second)
+                                                 : critical_arc(section, &n.searches[beta]);
   ++solves_;
   n.fs.emplace(beta, c.fs);
   return c.fs;
@@ -150,8 +154,13 @@ double SweepPath::root(SweepNode& n, double target) {
       a = beta, fa = fs - target;
   }
   if (!(fa == fa)) {
+    // A vertical cut too: where the last node's stood, this one's often
+    // does, which one solve tells rather than secant steps up from 45
+    // degrees.
     const auto last = last_steepest_.find(target);
-    a = last != last_steepest_.end() && inside(last->second) ? last->second : 45;
+    a = last != last_steepest_.end() && (inside(last->second) || last->second == 90)
+            ? last->second
+            : 45;
     fa = node_fs(n, a) - target;
   }
   if (fa == 0) return a;
@@ -164,12 +173,17 @@ double SweepPath::root(SweepNode& n, double target) {
   double b = std::clamp(a + step, kLeastSlopeAngle, 90.0);
   if (b == a) return fa > 0 ? 90 : kNaN;
   double fb = node_fs(n, b) - target;
-  while (fa * fb > 0) {
-    // Where the secant through the two meets the target, at least twice as
-    // far again, and at most 16 degrees on.
+  for (bool first = true; fa * fb > 0; first = false) {
+    // Twice as far as where the secant through the two meets the target
+    // (as far past it as b falls short of it, which the secant misses by
+    // less than that), at least a quarter degree; after a miss, at least
+    // twice as far again as the last step; at most 16 degrees on.  Rather
+    // than twice the last step at once: the bracket then spans some degrees
+    // rather than over ten, and its points stay near the node's searches.
     const double width = std::abs(b - a);
-    double next = b - fb * (b - a) / (fb - fa);
-    if (!(toward * (next - b) >= 2 * width)) next = b + toward * 2 * width;
+    const double secant = toward * (-fb * (b - a) / (fb - fa));
+    double next = b + toward * std::max(2 * secant, first ? 0.25 : 2 * width);
+    if (!(secant > 0)) next = b + toward * 2 * width;
     if (toward * (next - b) > 16) next = b + toward * 16;
     next = std::clamp(next, kLeastSlopeAngle, 90.0);
     if (next == b) return fb > 0 ? 90 : kNaN;  // a vertical cut stands, or the flattest falls
@@ -184,7 +198,13 @@ double SweepPath::root(SweepNode& n, double target) {
 double SweepPath::illinois(SweepNode& n, double target, double a, double fa, double b,
                            double fb) {
   for (int i = 0; i < 60 && std::abs(b - a) > kAngleTolerance && fb != 0; ++i) {
-    const double c = (a * fb - b * fa) / (fb - fa);
+    double c = (a * fb - b * fa) / (fb - fa);
+    // Next to the root the steps from the last point shrink with its
+    // value, while the bracket's far end waits for the halvings of its own
+    // to come in: a step under half the tolerance is taken as half the
+    // tolerance, into the bracket, which then closes on the next solve
+    // rather than some four more.
+    if (std::abs(c - b) < kAngleTolerance / 2) c = b + (a > b ? 0.5 : -0.5) * kAngleTolerance;
     const double fc = node_fs(n, c) - target;
     if (fc * fb < 0) {
       a = b, fa = fb;
