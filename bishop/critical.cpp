@@ -40,9 +40,9 @@ void lead(Leads* leads, double fs, const SearchCircle& circle, int valley = -1) 
   if (leads == nullptr || !(fs < kInfinity)) return;
   std::vector<Leads::Lead>& kept = leads->kept;
   // Refinements that ended in one valley are one lead.
-  for (const Leads::Lead& l : kept) {
-    if (one_place(l.circle, circle)) return;
-  }
+  if (std::any_of(kept.begin(), kept.end(),
+                  [&](const Leads::Lead& l) { return one_place(l.circle, circle); }))
+    return;
   kept.push_back({fs, circle, valley});
   std::sort(kept.begin(), kept.end(),
             [](const Leads::Lead& a, const Leads::Lead& b) { return a.fs < b.fs; });
