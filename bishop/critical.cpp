@@ -184,14 +184,17 @@ double critical_fs(const Ground& ground) { return critical_arc(section_of(ground
 
 }  // namespace
 
-Bishop critical_circle(const Ground& ground) {
-  const Critical c = critical_arc(section_of(ground));
-  const double h = ground.height;
-  const Arc& a = c.arc;
-  return {c.fs,
+Bishop bishop_of(const Critical& critical, double height) {
+  const double h = height;
+  const Arc& a = critical.arc;
+  return {critical.fs,
           {a.centre_x * h, a.centre_y * h, a.radius * h, a.entry_x * h, a.entry_y * h,
            a.exit_x * h, a.exit_y * h},
-          c.floored};
+          critical.floored};
+}
+
+Bishop critical_circle(const Ground& ground) {
+  return bishop_of(critical_arc(section_of(ground)), ground.height);
 }
 
 // In units of tan(phi) + c / (gamma H) = 1: c / (gamma H) = s and

@@ -29,6 +29,10 @@ struct Leads {
   std::vector<Lead> kept;   // by the last search or refinements
 };
 
+// The critical arc as the answer gives it, in the ground's units: lengths
+// times its height.
+Bishop bishop_of(const Critical& critical, double height);
+
 // Without cohesion or a water table: the factor of safety of the plane
 // just under the face, which ever shallower circles tend to and the
 // critical one is.

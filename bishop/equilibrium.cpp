@@ -17,6 +17,12 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
+// The strength a slice's base is given before m_alpha shares it out:
+// c b + ((1 - k_v) W - u b) tan(phi), the friction never below zero.
+double slice_strength(const Section& section, const Slice& s, double weighs) {
+  return section.cohesion * s.width + std::max(0.0, weighs * s.weight - s.uplift) * section.tan_phi;
+}
+
 }  // namespace
 
 double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
@@ -40,8 +46,7 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
     driving += weight * s.sin_alpha + kh * s.sway;
     fellenius += section.cohesion * s.width / s.cos_alpha +
                  std::max(0.0, weight * s.cos_alpha - s.uplift / s.cos_alpha) * section.tan_phi;
-    const double strength =
-        section.cohesion * s.width + std::max(0.0, weight - s.uplift) * section.tan_phi;
+    const double strength = slice_strength(section, s, weighs);
     if (strength > 0 && s.sin_alpha > 0) resisting_at_zero += strength / (s.sin_alpha * section.tan_phi);
     else if (strength > 0) bounded_at_zero = false;
   }
@@ -75,8 +80,7 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
   auto value = [&](double fs) {
     Value v{driving, 0, false};
     for (const Slice& s : parts) {
-      const double strength = section.cohesion * s.width +
-                              std::max(0.0, weighs * s.weight - s.uplift) * section.tan_phi;
+      const double strength = slice_strength(section, s, weighs);
       double rate = s.cos_alpha, denominator = fs * s.cos_alpha + s.sin_alpha * section.tan_phi;
       if (s.sin_alpha < 0 && denominator < fs * kMAlphaFloor) {
         rate = kMAlphaFloor, denominator = fs * kMAlphaFloor, v.floored = true;
@@ -113,9 +117,7 @@ double arc_yield_coefficient(const Section& section, const Arc& arc, int slices)
   double excess = 0, sway = 0;  // at F = 1: resistance less the weights' drive
   for (const Slice& s : slices_of(shaken, arc, slices)) {
     const double m_alpha = s.cos_alpha + s.sin_alpha * section.tan_phi;
-    const double strength = section.cohesion * s.width +
-                            std::max(0.0, weighs * s.weight - s.uplift) * section.tan_phi;
-    excess += strength / (s.sin_alpha < 0 ? std::max(m_alpha, kMAlphaFloor) : m_alpha) -
+    excess += slice_strength(section, s, weighs) / (s.sin_alpha < 0 ? std::max(m_alpha, kMAlphaFloor) : m_alpha) -
               weighs * s.weight * s.sin_alpha;
     sway += s.sway;
   }

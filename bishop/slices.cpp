@@ -35,9 +35,10 @@ double segment_area(double chord, double r) {
 // which (yc - arc)^2 = r^2 - (x - xc)^2: a quadratic, integrated exactly
 // by Simpson's rule.  Written as depth (yc - arc - depth / 2) it keeps its
 // digits in the shallow slices, where the two squares nearly cancel.
+// y_middle is the arc's height halfway across, which the water's pressure
+// is taken at too.
 double sway_moment(const Arc& arc, double x0, double y0, double depth0, double x1, double y1,
-                   double depth1) {
-  const double middle = (x0 + x1) / 2, y_middle = arc_y(arc, middle);
+                   double depth1, double y_middle) {
   const double depth_middle = (y0 + depth0 + y1 + depth1) / 2 - y_middle;
   auto inner = [&arc](double y, double depth) { return depth * (arc.centre_y - y - depth / 2); };
   const double sum = inner(y0, depth0) + 4 * inner(y_middle, depth_middle) + inner(y1, depth1);
@@ -87,9 +88,10 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
       // The pore pressure at the middle of the slice's base, under its
       // mean height of soil.
       const double middle = (x0 + x1) / 2;
+      const double y_middle = wet || shaken ? arc_y(arc, middle) : 0;
       const double uplift =
-          wet ? width * pore_pressure(section, middle, arc_y(arc, middle), weight / width) : 0;
-      const double sway = shaken ? sway_moment(arc, x0, y0, depth0, x1, y1, depth1) : 0;
+          wet ? width * pore_pressure(section, middle, y_middle, weight / width) : 0;
+      const double sway = shaken ? sway_moment(arc, x0, y0, depth0, x1, y1, depth1, y_middle) : 0;
       slices.push_back({width, weight, (y1 - y0) / chord, width / chord, uplift, sway});
     }
     x0 = x1, y0 = y1, depth0 = depth1;

@@ -1,7 +1,5 @@
 // The yield coefficient: the horizontal load at which the slope's critical
 // factor of safety falls to 1.
-#include <limits>
-
 #include "bishop/bishop.h"
 #include "bishop/critical.h"
 #include "bishop/equilibrium.h"
@@ -21,14 +19,6 @@ constexpr int kYieldSteps = 20;
 // strong slope grow without end, past any search's reach, and no
 // earthquake's pseudo-static load is so large.
 constexpr double kMostYield = 1;
-
-Bishop bishop_of(const Critical& c, double h) {
-  const Arc& a = c.arc;
-  return {c.fs,
-          {a.centre_x * h, a.centre_y * h, a.radius * h, a.entry_x * h, a.entry_y * h,
-           a.exit_x * h, a.exit_y * h},
-          c.floored};
-}
 
 // Without cohesion or a water table the plane under the face is critical,
 // and its factor of safety is 1 at

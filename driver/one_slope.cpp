@@ -78,17 +78,13 @@ std::string describe_slope(const Bishop& bishop) {
 std::string describe_yield(const Yield& yield) {
   const std::string slope = describe_slope(yield.at);
   // Cut, as the factor of safety is: a smaller load is the safe side.
-  std::string line = cut_text(yield.coefficient, 3) + slope.substr(std::min(slope.find(' '), slope.size()));
-  if (yield.coefficient == 0) {
+  std::string line = cut_text(yield.coefficient, 3);
+  if (yield.beyond) line += " or more";
+  line += slope.substr(std::min(slope.find(' '), slope.size()));
+  if (yield.coefficient == 0 || yield.beyond) {
     line += " (the factor of safety is ";
     line += cut_text(yield.at.fs, 3);
-    line += " without the load: 1 or less)";
-  }
-  if (yield.beyond) {
-    line.insert(cut_text(yield.coefficient, 3).size(), " or more");
-    line += " (the factor of safety is ";
-    line += cut_text(yield.at.fs, 3);
-    line += " at k_h 1)";
+    line += yield.beyond ? " at k_h 1)" : " without the load: 1 or less)";
   }
   return line;
 }
