@@ -77,7 +77,7 @@ double plane_factor_of_safety(const Section& section) {
   return section.tan_phi * std::max(0.0, normal) / (l * (weighs + kh * l));
 }
 
-Critical critical_arc(const Section& section, Leads* leads) {
+Critical critical_arc(const Section& section, Leads* leads, const Precision& precision) {
   if (leads != nullptr) leads->kept.clear(), leads->found.clear();
   // Without cohesion ever shallower circles tend to the plane just under
   // the face, the critical slip: tan(phi) / tan(beta) exactly, which the
@@ -103,24 +103,25 @@ Critical critical_arc(const Section& section, Leads* leads) {
   // seen from several sides) would only follow it from there.
   std::vector<SearchCircle> settled;
   for (const Start& start : starts.valleys) {
-    SearchCircle c = nelder_mead(section, start.circle, 0.05);
+    SearchCircle c = nelder_mead(section, start.circle, 0.05, precision);
     if (std::any_of(settled.begin(), settled.end(),
                     [&](const SearchCircle& s) { return one_place(s, c); }))
       continue;
     settled.push_back(c);
-    c = compass(section, c, 0.01);
-    keep_best(nelder_mead(section, c, 0.01));
+    c = compass(section, c, 0.01, precision);
+    keep_best(nelder_mead(section, c, 0.01, precision));
   }
   // The edge's best by the compass first, which follows the edge where a
   // first simplex would step inside and down into the other valley.
   if (starts.upright.fs < kInfinity) {
-    keep_best(nelder_mead(section, compass(section, starts.upright.circle, 0.01), 0.01));
+    keep_best(nelder_mead(section, compass(section, starts.upright.circle, 0.01, precision), 0.01,
+                          precision));
   }
   // On that edge the least is often among the circles centred level with
   // the crest: their best, then small steps about it.
   const SearchCircle crest_level = best_crest_level_circle(section);
   keep_best(crest_level);
-  keep_best(compass(section, crest_level, 0.001));
+  keep_best(compass(section, crest_level, 0.001, precision));
   if (leads != nullptr) {
     for (std::size_t i = 0; i < leads->kept.size(); ++i) leads->kept[i].valley = static_cast<int>(i);
     leads->found = leads->kept;
@@ -128,8 +129,8 @@ Critical critical_arc(const Section& section, Leads* leads) {
   return critical_of(section, best_circle);
 }
 
-Critical critical_arc_near(const Section& section, Leads* leads) {
-  if (leads->found.empty()) return critical_arc(section, leads);
+Critical critical_arc_near(const Section& section, Leads* leads, const Precision& precision) {
+  if (leads->found.empty()) return critical_arc(section, leads, precision);
   const std::vector<Leads::Lead> from = leads->kept;
   leads->kept.clear();
   double least = kInfinity;
@@ -137,7 +138,8 @@ Critical critical_arc_near(const Section& section, Leads* leads) {
   auto refine = [&](const SearchCircle& start, int valley) {
     // From a circle that was critical a little way off: small steps about
     // it, then a simplex.
-    const SearchCircle c = nelder_mead(section, compass(section, start, 0.002), 0.002);
+    const SearchCircle c =
+        nelder_mead(section, compass(section, start, 0.002, precision), 0.002, precision);
     const double f = fs_of(section, c);
     lead(leads, f, c, valley);
     if (f < least) least = f, best_circle = c;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bishop/search_circle.h"
+#include "bishop/search_refine.h"
 
 namespace telk {
 
@@ -38,15 +39,16 @@ Bishop bishop_of(const Critical& critical, double height);
 // critical one is.
 double plane_factor_of_safety(const Section& section);
 
-// The critical arc by the whole search; with leads, what it refined is
-// kept there.
-Critical critical_arc(const Section& section, Leads* leads = nullptr);
+// The critical arc by the whole search, its refinements to `precision`;
+// with leads, what it refined is kept there.
+Critical critical_arc(const Section& section, Leads* leads = nullptr,
+                      const Precision& precision = kFinePrecision);
 
 // The critical arc by refinements from the leads alone (those kept, and
 // the valleys of the last whole search near the least), which keeps its
 // own: for a sweep of slopes a little apart, a few milliseconds rather than
 // tens.  It can miss a valley that none of them lies in, so a sweep
 // searches whole now and then.  With no leads, the whole search.
-Critical critical_arc_near(const Section& section, Leads* leads);
+Critical critical_arc_near(const Section& section, Leads* leads, const Precision& precision);
 
 }  // namespace telk

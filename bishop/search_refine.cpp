@@ -10,12 +10,13 @@
 namespace telk {
 
 // Nelder-Mead over the three numbers of a circle, clamped to their ranges,
-// from `start` with steps `step`, until the simplex's values agree to 1e-10
-// and its corners to 1e-7, or its best value has gained less than 1e-12 of
+// from `start` with steps `step`, until the simplex's values and its
+// corners agree to the precision's, or its best value has gained less than 1e-12 of
 // itself over the last 200 circles: where the factor of safety is flat along
 // a valley (every shallow circle of a cohesionless slope is nearly the plane
 // slip) the corners never close in.
-SearchCircle nelder_mead(const Section& section, const SearchCircle& start, double step) {
+SearchCircle nelder_mead(const Section& section, const SearchCircle& start, double step,
+                         const Precision& precision) {
   std::array<SearchCircle, 4> x{start, start, start, start};
   std::array<double, 4> f{};
   for (int i = 0; i < 3; ++i) x[i + 1].*kSearchNumbers[i] += step;
@@ -33,7 +34,8 @@ SearchCircle nelder_mead(const Section& section, const SearchCircle& start, doub
     for (int i = 0; i < 4; ++i) {
       for (const auto n : kSearchNumbers) size = std::max(size, std::abs(x[i].*n - x[best].*n));
     }
-    if (f[worst] - f[best] <= 1e-10 * std::abs(f[best]) && size < 1e-7) break;
+    if (f[worst] - f[best] <= precision.values * std::abs(f[best]) && size < precision.corners)
+      break;
     SearchCircle centroid{};
     for (int i = 0; i < 4; ++i) {
       if (i == worst) continue;
@@ -75,7 +77,7 @@ SearchCircle nelder_mead(const Section& section, const SearchCircle& start, doub
 }
 
 // Compass search: each number in turn a step up and down, kept when
-// better; the steps halve when none is, down to 1e-8.  Sure on the ranges'
+// better; the steps halve when none is, down to the precision's.  Sure on the ranges'
 // edges, where a simplex stalls (the toe circles of a vertical cut enter at
 // their centre's height, the deepest admissible).  After a round that moved
 // it tries the same move again from there (Hooke and Jeeves' pattern move),
@@ -83,7 +85,8 @@ SearchCircle nelder_mead(const Section& section, const SearchCircle& start, doub
 // steps rather than crawling along it step by step: the valley of a steep,
 // nearly cohesionless slope runs in depth over 0.4 while its entry moves
 // by 3e-4, which took some 70 000 circles a start by steps alone.
-SearchCircle compass(const Section& section, SearchCircle x, double step) {
+SearchCircle compass(const Section& section, SearchCircle x, double step,
+                     const Precision& precision) {
   x = clamped(section, x);
   double f = fs_of(section, x);
   auto explore = [&](SearchCircle y, double* fy) {
@@ -101,7 +104,7 @@ SearchCircle compass(const Section& section, SearchCircle x, double step) {
     }
     return y;
   };
-  while (step > 1e-8) {
+  while (step > precision.least_step) {
     for (;;) {
       double fy = f;
       SearchCircle y = explore(x, &fy);

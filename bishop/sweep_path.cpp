@@ -114,8 +114,13 @@ double SweepPath::node_fs(SweepNode& n, double beta) {
     if (off <= kWarmReach && (nearest == n.searches.end() || off < std::abs(beta - nearest->first)))
       nearest = s;
   }
-  const Critical c = nearest != n.searches.end() ? critical_arc_near(section, &nearest->second)
-                                                 : critical_arc(section, &n.searches[beta]);
+  // A node's answer is read through a cubic and lowered by its margin,
+  // which the node's coarser refinements are well within; a row solved at
+  // its own height is the solver's answer to the last digits.
+  const Precision& precision = direct_ ? kFinePrecision : kNodePrecision;
+  const Critical c = nearest != n.searches.end()
+                         ? critical_arc_near(section, &nearest->second, precision)
+                         : critical_arc(section, &n.searches[beta], precision);
   ++solves_;
   n.fs.emplace(beta, c.fs);
   return c.fs;
