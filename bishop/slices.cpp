@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 
 namespace telk {
 
@@ -62,10 +61,12 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
     xs.push_back(arc.centre_x + arc.radius * std::sin(first + turn * i / count));
   }
   xs.push_back(arc.entry_x);
-  const double kinks[] = {0.0, section.crest_x};  // the toe, the crest's edge
-  std::copy_if(std::begin(kinks), std::end(kinks), std::back_inserter(xs),
-               [&arc](double kink) { return kink > arc.exit_x && kink < arc.entry_x; });
-  std::sort(xs.begin(), xs.end());
+  // Equal angles give rising x: the toe and the crest's edge go in among
+  // them where they fall.
+  for (const double kink : {0.0, section.crest_x}) {
+    if (kink > arc.exit_x && kink < arc.entry_x)
+      xs.insert(std::upper_bound(xs.begin(), xs.end(), kink), kink);
+  }
 
   std::vector<Slice> slices;
   slices.reserve(xs.size());
