@@ -59,7 +59,7 @@ class SweepPath {
 
  private:
   SweepNode& node(double key, double height);
-  SweepNode& tick_node(std::int64_t ticks, std::int64_t near);
+  SweepNode& tick_node(std::int64_t ticks);
   double node_fs(SweepNode& n, double beta);
   double node_steepest(SweepNode& n, double target);
   double root(SweepNode& n, double target);
