@@ -231,9 +231,12 @@ double SweepPiece::at(double ticks) const {
 
 // The piece about `ticks` of the answer whose node values `value` gives:
 // at the nodes' spacing where the cubic through the four nodes around it
-// and the one through the four after agree, halfway across the interval,
-// within `tolerance`; else on halves, down to a tick.  Where the answer
-// turns fast in ln(h), it has more nodes.
+// agrees with the ones through the four before and the four after, at a
+// quarter, half and three quarters of the interval, within `tolerance`;
+// else on halves, down to a tick.  Where the answer turns fast in ln(h),
+// it has more nodes.  (Compared halfway with the one after alone, two
+// cubics agreed where the steepest angle fell from 38 to 24 degrees
+// between nodes, both 0.11 degrees too steep.)
 template <typename Value, typename Usable>
 SweepPiece SweepPath::piece(double ticks, Value value, Usable usable, double tolerance) {
   for (std::int64_t spacing = kTicks;; spacing /= 2) {
