@@ -103,7 +103,8 @@ Critical critical_arc(const Section& section, Leads* leads, const Precision& pre
   // seen from several sides) would only follow it from there.
   std::vector<SearchCircle> settled;
   for (const Start& start : starts.valleys) {
-    SearchCircle c = nelder_mead(section, start.circle, 0.05, precision);
+    SearchCircle c =
+        nelder_mead(section, start.circle, 0.05, precision, precision.settle_slices);
     if (std::any_of(settled.begin(), settled.end(),
                     [&](const SearchCircle& s) { return one_place(s, c); }))
       continue;

@@ -16,11 +16,11 @@ namespace telk {
 // a valley (every shallow circle of a cohesionless slope is nearly the plane
 // slip) the corners never close in.
 SearchCircle nelder_mead(const Section& section, const SearchCircle& start, double step,
-                         const Precision& precision) {
+                         const Precision& precision, int slices) {
   std::array<SearchCircle, 4> x{start, start, start, start};
   std::array<double, 4> f{};
   for (int i = 0; i < 3; ++i) x[i + 1].*kSearchNumbers[i] += step;
-  for (int i = 0; i < 4; ++i) f[i] = fs_of(section, x[i]);
+  for (int i = 0; i < 4; ++i) f[i] = fs_of(section, x[i], slices);
   double last_best = std::numeric_limits<double>::infinity();
   for (int evaluations = 4, check = 200; evaluations < 3000;) {
     std::array<int, 4> order{0, 1, 2, 3};
@@ -47,11 +47,11 @@ SearchCircle nelder_mead(const Section& section, const SearchCircle& start, doub
       return p;
     };
     const SearchCircle reflected = toward(-1);
-    const double fr = fs_of(section, reflected);
+    const double fr = fs_of(section, reflected, slices);
     ++evaluations;
     if (fr < f[best]) {
       const SearchCircle expanded = toward(-2);
-      const double fe = fs_of(section, expanded);
+      const double fe = fs_of(section, expanded, slices);
       ++evaluations;
       if (fe < fr) x[worst] = expanded, f[worst] = fe;
       else x[worst] = reflected, f[worst] = fr;
@@ -59,7 +59,7 @@ SearchCircle nelder_mead(const Section& section, const SearchCircle& start, doub
       x[worst] = reflected, f[worst] = fr;
     } else {
       const SearchCircle contracted = toward(fr < f[worst] ? -0.5 : 0.5);
-      const double fc = fs_of(section, contracted);
+      const double fc = fs_of(section, contracted, slices);
       ++evaluations;
       if (fc < std::min(fr, f[worst])) {
         x[worst] = contracted, f[worst] = fc;
@@ -67,7 +67,7 @@ SearchCircle nelder_mead(const Section& section, const SearchCircle& start, doub
         for (int i = 0; i < 4; ++i) {
           if (i == best) continue;
           for (const auto n : kSearchNumbers) x[i].*n = x[best].*n + (x[i].*n - x[best].*n) / 2;
-          f[i] = fs_of(section, x[i]);
+          f[i] = fs_of(section, x[i], slices);
           ++evaluations;
         }
       }

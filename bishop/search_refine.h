@@ -8,25 +8,28 @@ namespace telk {
 
 // How far a refinement goes: the step the compass halves down to, and how
 // close the simplex's corners and how alike their values (a share of them)
-// when it stops.
+// when it stops; and the slices a whole search's first simplex from each
+// of the grid's starts cuts its circles in, which only takes it into a
+// valley that later steps refine in full.
 struct Precision {
   double least_step, corners, values;
+  int settle_slices;
 };
 
 // To the last digits: the answer for one slope.
-inline constexpr Precision kFinePrecision{1e-8, 1e-7, 1e-10};
+inline constexpr Precision kFinePrecision{1e-8, 1e-7, 1e-10, kSlices};
 
 // For the nodes of a sweep, which a cubic reads to 2e-4 of the factor of
 // safety: a circle 1e-5 off the least moves the factor of safety by some
 // 1e-10 of it, and a sweep on a deeper base solves in a third less time.
 // (Cutting the compass's circles in 16 slices rather than 64 saved more,
 // but led a shaken slope's search 0.09% above its least.)
-inline constexpr Precision kNodePrecision{1e-5, 1e-5, 1e-9};
+inline constexpr Precision kNodePrecision{1e-5, 1e-5, 1e-9, 16};
 
 // Nelder-Mead's simplex: quick inside the ranges, but it may stall on
 // their edges.
 SearchCircle nelder_mead(const Section& section, const SearchCircle& start, double step,
-                         const Precision& precision = kFinePrecision);
+                         const Precision& precision = kFinePrecision, int slices = kSlices);
 
 // Compass search with pattern moves: sure on the ranges' edges.
 SearchCircle compass(const Section& section, SearchCircle x, double step,
