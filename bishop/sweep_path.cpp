@@ -70,7 +70,7 @@ struct SweepNode {
 
 SweepPath::SweepPath(const Ground& ground, double lowest, double highest, std::int64_t rows)
     : ground_(ground) {
-  // Nodes from one below the lowest row to two above the highest.
+  // The nodes a sweep needs: its span in ln(h), and some either side.
   const double span = std::log(highest / lowest) / kStep + 4;
   direct_ = !(lowest > 0 && highest >= lowest) ||
             static_cast<double>(rows) * kSolvesARow <= span * kSolvesANode;
