@@ -10,8 +10,9 @@
 # --check on the easy sweep, which writes the check file too, and the same
 # on wet ground on a deeper base under an earthquake's load (--ru 0.2
 # --base 2 --kh 0.15), which the solver answers along the sweep rather than
-# the table: the time it adds is the solver's.  Prints the medians, the ratios to the floor and of the hard sweep to the easy one
-# (medians of the pairs' ratios), rows per second and the peak resident
+# the table: the time it adds is the solver's.  Prints the medians, the
+# ratios to the floor and of the hard sweep to the easy one (medians of the
+# pairs' ratios), rows per second and the peak resident
 # memory of telk, and fails if that reaches 16 MiB (two files of three 1 MiB
 # blocks each, with --check): the sweep must stream.
 set -euo pipefail

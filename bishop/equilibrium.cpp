@@ -117,8 +117,8 @@ double arc_yield_coefficient(const Section& section, const Arc& arc, int slices)
   double excess = 0, sway = 0;  // at F = 1: resistance less the weights' drive
   for (const Slice& s : slices_of(shaken, arc, slices)) {
     const double m_alpha = s.cos_alpha + s.sin_alpha * section.tan_phi;
-    excess += slice_strength(section, s, weighs) / (s.sin_alpha < 0 ? std::max(m_alpha, kMAlphaFloor) : m_alpha) -
-              weighs * s.weight * s.sin_alpha;
+    const double divisor = s.sin_alpha < 0 ? std::max(m_alpha, kMAlphaFloor) : m_alpha;
+    excess += slice_strength(section, s, weighs) / divisor - weighs * s.weight * s.sin_alpha;
     sway += s.sway;
   }
   if (!(excess > 0)) return 0;

@@ -88,11 +88,6 @@ SweepNode& SweepPath::node(double key, double height) {
 }
 
 SweepNode& SweepPath::tick_node(std::int64_t ticks) {
-  // Every node searches whole at its first angle, the halvings' too: one
-  // searched from the circles of its neighbour a quarter of ln(h) off
-  // missed a valley that opened between them (toe circles under a water
-  // table, 8% below the neighbour's), and the cubics through it read 8%
-  // above a direct solve.
   const double key = key_of(ticks);
   return node(key, std::exp(key));
 }
@@ -106,7 +101,11 @@ double SweepPath::node_fs(SweepNode& n, double beta) {
   const Section section = section_of(g);
   // A slope within kWarmReach of one of the node's whole searches starts
   // from what the nearest found, as slopes a few degrees apart share their
-  // valleys; one further off is searched whole, as the first is.
+  // valleys; one further off is searched whole, as the first is.  Only
+  // from the node's own: a halving searched from its neighbour's circles,
+  // a quarter of ln(h) off, missed a valley that opened between them (toe
+  // circles under a water table), and the cubics through it read 8% above
+  // a direct solve.
   auto nearest = n.searches.end();
   for (auto s = n.searches.begin(); s != n.searches.end(); ++s) {
     const double off = std::abs(beta - s->first);
