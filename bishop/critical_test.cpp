@@ -123,9 +123,14 @@ TEST(CriticalCircle, IsContinuousInTheSlopeAngle) {
 }
 
 // No circle through the toe is more than 0.1% below the critical one, on
-// the slopes above and on random steep ones.
+// the slopes above, on random steep ones, and on a wet one on a deeper
+// base whose least enters the crest just behind the edge, beside a valley
+// entering the face just below it that the search once stopped in, 0.17%
+// above.
 TEST(CriticalCircle, NoToeCircleFoundByBruteForceIsLower) {
   std::vector<Ground> slopes(std::begin(kTwoValleys), std::end(kTwoValleys));
+  slopes.push_back({25.2464, 2.3228 / 35, 2.1939, 1, 41, {0, 2, {0, 2.31}, {0.444, 0.5586}, 1},
+                    1.7949 / 35});
   std::mt19937_64 rng(8);
   std::uniform_real_distribution<double> unit(0, 1);
   for (int i = 0; i < 24; ++i) {
