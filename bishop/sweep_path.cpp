@@ -34,8 +34,16 @@ constexpr double kWarmReach = 8;
 // factor of safety and the steepest angle both fall as the height rises.
 constexpr std::int64_t kLeastSpacing = 4;
 
-// The steepest angle found to this many degrees.
+// How far, as a share of its radius, a critical circle's ends and depth
+// may part from the cubics through its neighbours' before the circle is
+// taken to have jumped to another valley.
+constexpr double kCircleTolerance = 0.01;
+
+// The steepest angle found to this many degrees: at a row's own height,
+// and at a node, whose angle is read through a cubic and lowered by its
+// margin, a hundred times as wide.
 constexpr double kAngleTolerance = 1e-4;
+constexpr double kNodeAngleTolerance = 1e-3;
 
 // The solves a row costs, solved at its own height, and a node: a sweep
 // whose rows cost fewer than the nodes it would need (without halvings)
@@ -52,6 +60,43 @@ void cubic_weights(double x, double w[4]) {
   w[3] = a * b * c / 6;
 }
 
+double cubic_at(const double v[4], double x) {
+  double w[4];
+  cubic_weights(x, w);
+  return w[0] * v[0] + w[1] * v[1] + w[2] * v[2] + w[3] * v[3];
+}
+
+// Whether the cubics through v[0..3], v[1..4] and v[2..5], nodes a
+// spacing apart, agree within `tolerance` at a quarter, half and three
+// quarters of the way from v[2] to v[3].
+bool cubics_agree(const double v[6], double tolerance) {
+  for (const double x : {0.25, 0.5, 0.75}) {
+    const double middle = cubic_at(v + 1, x);
+    if (!(std::abs(middle - cubic_at(v, x + 1)) <= tolerance &&
+          std::abs(middle - cubic_at(v + 2, x - 1)) <= tolerance))
+      return false;
+  }
+  return true;
+}
+
+// Whether the critical circles at the six nodes about the interval from
+// `k`, `spacing` apart, follow cubics as the values must: where they
+// leave the face, where they enter the ground and how deep they go,
+// within kCircleTolerance of the radius at `k`.  Without circles to tell
+// (no cohesion: the factor of safety is the plane's, smooth), they do.
+template <typename ArcOf>
+bool circles_follow(std::int64_t k, std::int64_t spacing, ArcOf arc) {
+  double exits[6], entries[6], depths[6];
+  for (int i = 0; i < 6; ++i) {
+    const Arc* a = arc(k + (i - 2) * spacing);
+    if (!a || !std::isfinite(a->centre_y - a->radius)) return true;
+    exits[i] = a->exit_x, entries[i] = a->entry_x, depths[i] = a->centre_y - a->radius;
+  }
+  const double tolerance = kCircleTolerance * arc(k)->radius;
+  return cubics_agree(exits, tolerance) && cubics_agree(entries, tolerance) &&
+         cubics_agree(depths, tolerance);
+}
+
 bool inside(double angle) { return angle > 0 && angle < 90; }
 
 double key_of(std::int64_t ticks) { return static_cast<double>(ticks) * (kStep / kTicks); }
@@ -61,10 +106,11 @@ double key_of(std::int64_t ticks) { return static_cast<double>(ticks) * (kStep /
 // A node: the slope at one height, solved at the angles and for the
 // targets rows have asked for, with the circles its searches found.
 struct SweepNode {
-  double height;
+  double key, height;
   // What each whole search found, by its slope angle.
   std::map<double, Leads> searches;
   std::map<double, double> fs;        // by slope angle
+  std::map<double, Arc> arcs;         // the critical circle, by slope angle
   std::map<double, double> steepest;  // by target
 };
 
@@ -82,6 +128,7 @@ SweepNode& SweepPath::node(double key, double height) {
   std::unique_ptr<SweepNode>& n = nodes_[key];
   if (!n) {
     n = std::make_unique<SweepNode>();
+    n->key = key;
     n->height = height;
   }
   return *n;
@@ -121,6 +168,7 @@ double SweepPath::node_fs(SweepNode& n, double beta) {
                          : critical_arc(section, &n.searches[beta], precision);
   ++solves_;
   n.fs.emplace(beta, c.fs);
+  n.arcs.emplace(beta, c.arc);
   return c.fs;
 }
 
@@ -131,6 +179,28 @@ double SweepPath::node_steepest(SweepNode& n, double target) {
   n.steepest.emplace(target, angle);
   last_steepest_[target] = angle;
   return angle;
+}
+
+// The steepest angle for the target at node n along the line in ln(h)
+// through the two nearest nodes that have one; the nearest's alone where
+// only one has; not a number where none has.
+double SweepPath::neighbours_steepest(const SweepNode& n, double target) const {
+  const SweepNode* nearest[2] = {nullptr, nullptr};
+  double angles[2] = {kNaN, kNaN};
+  for (const auto& [key, m] : nodes_) {
+    const auto found = m->steepest.find(target);
+    if (m.get() == &n || found == m->steepest.end() || !inside(found->second)) continue;
+    const double off = std::abs(key - n.key);
+    if (!nearest[0] || off < std::abs(nearest[0]->key - n.key)) {
+      nearest[1] = nearest[0], angles[1] = angles[0];
+      nearest[0] = m.get(), angles[0] = found->second;
+    } else if (!nearest[1] || off < std::abs(nearest[1]->key - n.key)) {
+      nearest[1] = m.get(), angles[1] = found->second;
+    }
+  }
+  if (!nearest[1]) return angles[0];
+  const double x = (n.key - nearest[0]->key) / (nearest[1]->key - nearest[0]->key);
+  return std::clamp(angles[0] + x * (angles[1] - angles[0]), kLeastSlopeAngle, 90.0);
 }
 
 // Where the node's factor of safety falls to the target, the factor of
@@ -152,8 +222,17 @@ double SweepPath::root(SweepNode& n, double target) {
     if (fs < target && past != past && beta > reach) past = beta, f_past = fs - target;
   }
   if (reach == reach && past == past && past > reach) return illinois(n, target, reach, f_reach, past, f_past);
+  // At a node, where its neighbours' angles point, some hundredths of a
+  // degree off: a step or two of the secant then brackets it.
+  double least_step = 0.25;
+  const double predicted = direct_ ? kNaN : neighbours_steepest(n, target);
+  if (inside(predicted)) {
+    a = predicted, fa = node_fs(n, a) - target;
+    least_step = kNodeAngleTolerance;
+  }
   for (const auto& [beta, fs] : n.fs) {
-    if (beta >= kLeastSlopeAngle && beta <= 90 && !(std::abs(fs - target) >= std::abs(fa)))
+    if (!inside(predicted) && beta >= kLeastSlopeAngle && beta <= 90 &&
+        !(std::abs(fs - target) >= std::abs(fa)))
       a = beta, fa = fs - target;
   }
   if (!(fa == fa)) {
@@ -171,7 +250,7 @@ double SweepPath::root(SweepNode& n, double target) {
   const auto known = last_slope_.find(target);
   const double slope = known != last_slope_.end() ? known->second : -0.02;  // per degree
   double step = -fa / slope;
-  if (!(toward * step >= 0.25)) step = toward * 0.25;
+  if (!(toward * step >= least_step)) step = toward * least_step;
   if (toward * step > 16) step = toward * 16;
   double b = std::clamp(a + step, kLeastSlopeAngle, 90.0);
   if (b == a) return fa > 0 ? 90 : kNaN;
@@ -185,7 +264,7 @@ double SweepPath::root(SweepNode& n, double target) {
     // rather than over ten, and its points stay near the node's searches.
     const double width = std::abs(b - a);
     const double secant = toward * (-fb * (b - a) / (fb - fa));
-    double next = b + toward * std::max(2 * secant, first ? 0.25 : 2 * width);
+    double next = b + toward * std::max(2 * secant, first ? least_step : 2 * width);
     if (!(secant > 0)) next = b + toward * 2 * width;
     if (toward * (next - b) > 16) next = b + toward * 16;
     next = std::clamp(next, kLeastSlopeAngle, 90.0);
@@ -200,14 +279,15 @@ double SweepPath::root(SweepNode& n, double target) {
 // to kAngleTolerance; the end that reaches the target, the flatter.
 double SweepPath::illinois(SweepNode& n, double target, double a, double fa, double b,
                            double fb) {
-  for (int i = 0; i < 60 && std::abs(b - a) > kAngleTolerance && fb != 0; ++i) {
+  const double tolerance = direct_ ? kAngleTolerance : kNodeAngleTolerance;
+  for (int i = 0; i < 60 && std::abs(b - a) > tolerance && fb != 0; ++i) {
     double c = (a * fb - b * fa) / (fb - fa);
     // Next to the root the steps from the last point shrink with its
     // value, while the bracket's far end waits for the halvings of its own
     // to come in: a step under half the tolerance is taken as half the
     // tolerance, into the bracket, which then closes on the next solve
     // rather than some four more.
-    if (std::abs(c - b) < kAngleTolerance / 2) c = b + (a > b ? 0.5 : -0.5) * kAngleTolerance;
+    if (std::abs(c - b) < tolerance / 2) c = b + (a > b ? 0.5 : -0.5) * tolerance;
     const double fc = node_fs(n, c) - target;
     if (fc * fb < 0) {
       a = b, fa = fb;
@@ -222,10 +302,7 @@ double SweepPath::illinois(SweepNode& n, double target, double a, double fa, dou
 }
 
 double SweepPiece::at(double ticks) const {
-  if (!cubic) return lower;
-  double w[4];
-  cubic_weights((ticks - origin) / spacing, w);
-  return w[0] * values[0] + w[1] * values[1] + w[2] * values[2] + w[3] * values[3];
+  return cubic ? cubic_at(values, (ticks - origin) / spacing) : lower;
 }
 
 // The piece about `ticks` of the answer whose node values `value` gives:
@@ -236,8 +313,15 @@ double SweepPiece::at(double ticks) const {
 // it has more nodes.  (Compared halfway with the one after alone, two
 // cubics agreed where the steepest angle fell from 38 to 24 degrees
 // between nodes, both 0.11 degrees too steep.)
-template <typename Value, typename Usable>
-SweepPiece SweepPath::piece(double ticks, Value value, Usable usable, double tolerance) {
+//
+// Where one valley takes over from another, the answer has a kink that
+// all three cubics straddle: they agree with each other, yet round it
+// off, 0.13 degrees below the answer once.  The critical circle jumps
+// there, which its own cubics (`arc` gives a node's) tell: where they
+// disagree, the values' cubics must agree four times as closely.
+template <typename Value, typename Usable, typename ArcOf>
+SweepPiece SweepPath::piece(double ticks, Value value, Usable usable, ArcOf arc,
+                            double tolerance) {
   for (std::int64_t spacing = kTicks;; spacing /= 2) {
     const auto k = static_cast<std::int64_t>(std::floor(ticks / static_cast<double>(spacing))) * spacing;
     SweepPiece p;
@@ -260,21 +344,13 @@ SweepPiece SweepPath::piece(double ticks, Value value, Usable usable, double tol
       return p;
     }
     if (usable_all) {
-      SweepPiece next = p, before = p;
-      next.origin = p.from + p.spacing;
-      before.origin = p.from - p.spacing;
-      for (int i = 0; i < 3; ++i) next.values[i] = p.values[i + 1];
-      for (int i = 0; i < 3; ++i) before.values[i + 1] = p.values[i];
-      next.values[3] = value(k + 3 * spacing);
-      before.values[0] = value(k - 2 * spacing);
-      next.cubic = before.cubic = p.cubic = true;
-      bool agree = usable(next.values[3]) && usable(before.values[0]);
-      for (const double at : {0.25, 0.5, 0.75}) {
-        const double x = p.from + at * p.spacing;
-        agree = agree && std::abs(p.at(x) - next.at(x)) <= tolerance &&
-                std::abs(p.at(x) - before.at(x)) <= tolerance;
+      p.cubic = true;
+      double values[6] = {value(k - 2 * spacing), p.values[0], p.values[1],
+                          p.values[2],            p.values[3], value(k + 3 * spacing)};
+      if (usable(values[0]) && usable(values[5])) {
+        const double needed = circles_follow(k, spacing, arc) ? tolerance : tolerance / 4;
+        if (cubics_agree(values, needed)) return p;
       }
-      if (agree) return p;
     }
     if (spacing == kLeastSpacing) {
       p.cubic = false;
@@ -295,7 +371,8 @@ double SweepPath::factor_of_safety(double h, double beta) {
         ticks, [&](std::int64_t at) {
           return std::log(node_fs(tick_node(at), beta));
         },
-        [](double v) { return std::abs(v) < kInfinity; }, kSweepFsTolerance);
+        [](double v) { return std::abs(v) < kInfinity; },
+        [&](std::int64_t at) { return &tick_node(at).arcs.at(beta); }, kSweepFsTolerance);
   }
   return std::exp(p.at(ticks)) / (1 + kSweepFsError);
 }
@@ -310,7 +387,13 @@ double SweepPath::steepest_angle(double h, double target) {
         ticks, [&](std::int64_t at) {
           return node_steepest(tick_node(at), target);
         },
-        inside, kSweepAngleTolerance);
+        inside,
+        [&](std::int64_t at) -> const Arc* {
+          SweepNode& n = tick_node(at);
+          const auto a = n.arcs.find(node_steepest(n, target));
+          return a != n.arcs.end() ? &a->second : nullptr;
+        },
+        kSweepAngleTolerance);
   }
   const double angle = p.at(ticks);
   return angle == 90 ? 90 : angle - kSweepAngleError;
