@@ -223,9 +223,15 @@ double SweepPath::root(SweepNode& n, double target) {
   }
   if (reach == reach && past == past && past > reach) return illinois(n, target, reach, f_reach, past, f_past);
   // At a node, where its neighbours' angles point, some hundredths of a
-  // degree off: a step or two of the secant then brackets it.
+  // degree off: a step or two of the secant then brackets it.  Not under
+  // a water table, where the factor of safety need not fall as the slope
+  // steepens (a flatter face lies further under it): there the neighbours'
+  // root may be another crossing than the one a direct solve finds (a
+  // shaken slope's, 22 degrees rather than 12), and the search from far
+  // off finds that one.
   double least_step = 0.25;
-  const double predicted = direct_ ? kNaN : neighbours_steepest(n, target);
+  const bool falls = ground_.water.table_points == 0;
+  const double predicted = direct_ || !falls ? kNaN : neighbours_steepest(n, target);
   if (inside(predicted)) {
     a = predicted, fa = node_fs(n, a) - target;
     least_step = kNodeAngleTolerance;
