@@ -89,7 +89,7 @@ bool circles_follow(std::int64_t k, std::int64_t spacing, ArcOf arc) {
   double exits[6], entries[6], depths[6];
   for (int i = 0; i < 6; ++i) {
     const Arc* a = arc(k + (i - 2) * spacing);
-    if (!a || !std::isfinite(a->centre_y - a->radius)) return true;
+    if (a == nullptr || !std::isfinite(a->centre_y - a->radius)) return true;
     exits[i] = a->exit_x, entries[i] = a->entry_x, depths[i] = a->centre_y - a->radius;
   }
   const double tolerance = kCircleTolerance * arc(k)->radius;
@@ -191,14 +191,14 @@ double SweepPath::neighbours_steepest(const SweepNode& n, double target) const {
     const auto found = m->steepest.find(target);
     if (m.get() == &n || found == m->steepest.end() || !inside(found->second)) continue;
     const double off = std::abs(key - n.key);
-    if (!nearest[0] || off < std::abs(nearest[0]->key - n.key)) {
+    if (nearest[0] == nullptr || off < std::abs(nearest[0]->key - n.key)) {
       nearest[1] = nearest[0], angles[1] = angles[0];
       nearest[0] = m.get(), angles[0] = found->second;
-    } else if (!nearest[1] || off < std::abs(nearest[1]->key - n.key)) {
+    } else if (nearest[1] == nullptr || off < std::abs(nearest[1]->key - n.key)) {
       nearest[1] = m.get(), angles[1] = found->second;
     }
   }
-  if (!nearest[1]) return angles[0];
+  if (nearest[1] == nullptr) return angles[0];
   const double x = (n.key - nearest[0]->key) / (nearest[1]->key - nearest[0]->key);
   return std::clamp(angles[0] + x * (angles[1] - angles[0]), kLeastSlopeAngle, 90.0);
 }
