@@ -37,7 +37,7 @@ constexpr std::int64_t kLeastSpacing = 4;
 // How far, as a share of its radius, a critical circle's ends and depth
 // may part from the cubics through its neighbours' before the circle is
 // taken to have jumped to another valley.
-constexpr double kCircleTolerance = 0.01;
+constexpr double kCircleTolerance = 0.02;
 
 // The steepest angle found to this many degrees: at a row's own height,
 // and at a node, whose angle is read through a cubic and lowered by its
