@@ -101,6 +101,7 @@ Critical critical_arc(const Section& section, Leads* leads, const Precision& pre
     const double f = fs_of(section, c);
     lead(leads, f, c);
     if (f < best.fs) best.fs = f, best_circle = c;
+    return f;
   };
   // Each start: a simplex, then a compass search that is sure on the
   // ranges' edges, then a simplex again; but a start whose simplex ends
@@ -115,7 +116,7 @@ Critical critical_arc(const Section& section, Leads* leads, const Precision& pre
       continue;
     settled.push_back(c);
     c = nelder_mead(section, compass(section, c, 0.01, precision), 0.01, precision);
-    keep_best(c);
+    const double fs = keep_best(c);
     // Where arcs entering the face give way to arcs entering the crest,
     // the factor of safety has a crease, and a valley beside it may have
     // another just across it, which steps from this side stop at (a wet
@@ -127,7 +128,7 @@ Critical critical_arc(const Section& section, Leads* leads, const Precision& pre
       const SearchCircle across = nelder_mead(
           section, compass(section, {c.exit, 2 - c.entry, c.depth}, 0.01, precision), 0.01,
           precision);
-      if (fs_of(section, across) < fs_of(section, c) * (1 - kAcrossLower)) keep_best(across);
+      if (fs_of(section, across) < fs * (1 - kAcrossLower)) keep_best(across);
     }
   }
   // The edge's best by the compass first, which follows the edge where a

@@ -86,13 +86,14 @@ bool cubics_agree(const double v[6], double tolerance) {
 // (no cohesion: the factor of safety is the plane's, smooth), they do.
 template <typename ArcOf>
 bool circles_follow(std::int64_t k, std::int64_t spacing, ArcOf arc) {
-  double exits[6], entries[6], depths[6];
+  double exits[6], entries[6], depths[6], radius = 0;
   for (int i = 0; i < 6; ++i) {
     const Arc* a = arc(k + (i - 2) * spacing);
     if (a == nullptr || !std::isfinite(a->centre_y - a->radius)) return true;
     exits[i] = a->exit_x, entries[i] = a->entry_x, depths[i] = a->centre_y - a->radius;
+    if (i == 2) radius = a->radius;
   }
-  const double tolerance = kCircleTolerance * arc(k)->radius;
+  const double tolerance = kCircleTolerance * radius;
   return cubics_agree(exits, tolerance) && cubics_agree(entries, tolerance) &&
          cubics_agree(depths, tolerance);
 }
