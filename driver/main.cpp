@@ -139,6 +139,7 @@ int one_slope(char** numbers, telk::GroundOptions options) {
     return kBadInput;
   }
   telk::Bishop bishop{};
+  std::string line;
   if (options.circle_given) {
     const double* c = options.circle;
     bishop = telk::given_circle(ground, c[0], c[1], c[2], telk::kCircleRounding);
@@ -146,13 +147,22 @@ int one_slope(char** numbers, telk::GroundOptions options) {
       std::fprintf(stderr, "telk: --circle: %s\n", telk::no_slip_circle(c).c_str());
       return kBadInput;
     }
+    error = telk::no_factor_of_safety(bishop.fs);
+    if (!error.empty()) error = "--circle: " + error + " along it";
   } else if (options.yield) {
-    std::printf("%s\n", telk::describe_yield(telk::yield_coefficient(ground)).c_str());
-    return printed();
+    line = telk::describe_yield(telk::yield_coefficient(ground), &error);
+    if (!error.empty()) error.insert(0, "--yield: ");
   } else {
     bishop = telk::critical_circle(ground);
+    error = telk::no_factor_of_safety(bishop.fs);
   }
-  std::printf("%s\n", telk::describe_slope(bishop).c_str());
+  // A number, or one line that says why there is none.
+  if (!error.empty()) {
+    std::fprintf(stderr, "telk: %s\n", error.c_str());
+    return kBadInput;
+  }
+  if (!options.yield) line = telk::describe_slope(bishop);
+  std::printf("%s\n", line.c_str());
   return printed();
 }
 
@@ -168,6 +178,8 @@ std::optional<int> read_options(int argc, char** argv, int skip, bool for_one_sl
       std::fprintf(stderr, "telk: %s\n", error.c_str());
       return kBadInput;
     case telk::OptionsRead::kUsage:
+      // The option that cannot apply, then how the options go.
+      std::fprintf(stderr, "telk: %s\n", error.c_str());
       break;
   }
   std::fputs(kUsage, stderr);

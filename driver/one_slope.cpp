@@ -62,12 +62,18 @@ std::string no_slip_circle(const double circle[3]) {
          " the base";
 }
 
+std::string no_factor_of_safety(double fs) {
+  if (std::isfinite(fs)) return {};
+  return std::isinf(fs) ? "the factor of safety is infinite: nothing, or next to nothing, drives"
+                          " the slip"
+                        : "the factor of safety is not a number";
+}
+
 std::string describe_slope(const Bishop& bishop) {
   const SlipCircle& c = bishop.circle;
   // Cut, not rounded: the factor of safety shown is never above the one
   // found.
   std::string line = cut_text(bishop.fs, 3);
-  if (!std::isfinite(bishop.fs)) return line;
   if (!std::isfinite(c.radius)) return line + " on a plane just under the face (no cohesion)";
   line += " centre " + point(c.centre_x, c.centre_y) + " radius " + length(c.radius) +
           " enters " + point(c.entry_x, c.entry_y) + " leaves " + point(c.exit_x, c.exit_y);
@@ -75,7 +81,11 @@ std::string describe_slope(const Bishop& bishop) {
   return line;
 }
 
-std::string describe_yield(const Yield& yield) {
+std::string describe_yield(const Yield& yield, std::string* why) {
+  if (!(*why = no_factor_of_safety(yield.at.fs)).empty()) {
+    *why += yield.beyond ? " at k_h 1" : yield.coefficient == 0 ? " without the load" : "";
+    return {};
+  }
   const std::string slope = describe_slope(yield.at);
   // Cut, as the factor of safety is: a smaller load is the safe side.
   std::string line = cut_text(yield.coefficient, 3);

@@ -27,6 +27,12 @@ std::optional<double> number(std::string_view option, std::string_view typed, Gr
   return value;
 }
 
+// An option that cannot apply, with the line naming it and why.
+OptionsRead cannot_apply(std::string_view option, const char* why, std::string* error) {
+  *error = std::string(option) + ": " + why;
+  return OptionsRead::kUsage;
+}
+
 // The points of --water: x and y in turn, separated by commas.
 bool read_table(std::string_view typed, Water* water, std::string* error) {
   std::vector<double> values;
@@ -78,7 +84,15 @@ OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slo
                        : option == "--yield" && one_slope   ? &options->yield
                                                             : nullptr;
     const std::size_t count = option == "--circle" ? 3 : option == "--yield" ? 0 : 1;
-    if (seen == nullptr || *seen || args.size() - i < count) return OptionsRead::kUsage;
+    const bool fs_only = option == "--circle" || option == "--yield";
+    if (seen == nullptr && !fs_only) {
+      *error = as_typed(option) + " is no option of telk's";
+      return OptionsRead::kUsage;
+    }
+    if (seen == nullptr) return cannot_apply(option, "goes with --fs only", error);
+    if (*seen) return cannot_apply(option, "given twice", error);
+    if (args.size() - i < count)
+      return cannot_apply(option, count == 1 ? "has no value after it" : "needs three numbers after it", error);
     *seen = true;
     if (count == 0) continue;
     const std::string_view value = args[i];
@@ -104,8 +118,14 @@ OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slo
     if (!read) return OptionsRead::kBadValue;
     i += count;
   }
-  if ((seen_ru && seen_water) || (options->yield && (seen_kh || options->circle_given)))
-    return OptionsRead::kUsage;
+  if (seen_ru && seen_water)
+    return cannot_apply("--ru", "cannot go with --water: give one kind of water", error);
+  if (options->gamma_w_given && !seen_water)
+    return cannot_apply("--gamma-w", "given without --water: a unit weight of water is for a water table", error);
+  if (options->yield && seen_kh)
+    return cannot_apply("--yield", "cannot go with --kh: it finds the k_h itself", error);
+  if (options->yield && options->circle_given)
+    return cannot_apply("--yield", "cannot go with --circle: it finds its own circle", error);
   return OptionsRead::kRead;
 }
 

@@ -38,11 +38,12 @@ struct GroundOptions {
 
 enum class OptionsRead { kRead, kUsage, kBadValue };
 
-// Reads the options in `args`, in any order: kUsage for an option telk
-// does not know, one given twice, one without its numbers, both kinds of
-// water, --circle or --yield where `one_slope` is false, or --yield with
-// --kh or --circle; kBadValue, with the line to show (naming the option and
-// why), for a number telk cannot use.
+// Reads the options in `args`, in any order.  kUsage for an option that
+// cannot apply: one telk does not know, one given twice, one without its
+// numbers, both kinds of water, --gamma-w without --water, --circle or
+// --yield where `one_slope` is false, or --yield with --kh or --circle;
+// kBadValue for a number telk cannot use.  Either with the line to show,
+// naming the option and why ("--ru: given twice").
 OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slope,
                          GroundOptions* options, std::string* error);
 

@@ -73,16 +73,18 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
       {"--fs 35 1 20 10", 2, "", kUsage},
       // The ground's options: no water, a base at the toe and no load are
       // the dry answer; a value telk cannot use, one line naming the option;
-      // an option unknown, given twice, both waters, --circle or --yield
-      // with --check, or --yield with --kh, the usage.
+      // an option unknown, given twice, both waters, --gamma-w without a
+      // table, --circle or --yield with --check, or --yield with --kh, a
+      // line naming it and the usage.
       {"--fs 35 1 2 10 30 --ru 0 --base 0 --kh 0 --kv 0", 0, "1.960 centre (0.056, 23.098) radius 23.098", ""},
       {"--fs 30 2 1.8 10 45 --yield", 0, "0.380 centre", ""},
       {"--fs 20 1 1.8 10 45 --yield --kv 0.1", 0, "0.000 centre", ""},
       {"--fs 30 1e6 1.8 10 45 --yield", 0, "1.000 or more centre", ""},
       {"--fs 35 1 20 10 30 --kh 1", 1, "", "telk: --kh: \"1\" is 1 or more\n"},
       {"--fs 35 1 20 10 30 --kv -1", 1, "", "telk: --kv: \"-1\" is -1 or less\n"},
-      {"--fs 35 1 20 10 30 --yield --kh 0.1", 2, "", kUsage},
-      {"--check --yield", 2, "", kUsage},
+      {"--fs 35 1 20 10 30 --yield --kh 0.1", 2, "",
+       "telk: --yield: cannot go with --kh: it finds the k_h itself\n"},
+      {"--check --yield", 2, "", "telk: --yield: goes with --fs only\n"},
       {"--fs 35 1 2 10 30", 0, "1.960 centre (0.056, 23.098) radius 23.098", ""},
       {"--fs 35 1 20 10 30 --water 0,0,4,1 --gamma-w 9.81", 0, "1.365 centre", ""},
       {"--fs 35 1 20 10 30 --ru 1.5", 1, "", "telk: --ru: \"1.5\" is 1 or more: the soil would float\n"},
@@ -94,10 +96,21 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
       {"--fs 35 1 20 10 30 --circle 0 0 1", 1, "",
        "telk: --circle: the circle of centre (0.000, 0.000) and radius 1.000 is no slip circle"
        " of the slope: it does not cut the ground twice, or dips below the base\n"},
-      {"--fs 35 1 20 10 30 --ru 0.2 --ru 0.3", 2, "", kUsage},
-      {"--fs 35 1 20 10 30 --ru 0.2 --water 0,0,4,1", 2, "", kUsage},
-      {"--fs 35 1 20 10 30 --flood", 2, "", kUsage},
-      {"--check --circle 1 2 3", 2, "", kUsage},
+      {"--fs 35 1 20 10 30 --ru 0.2 --ru 0.3", 2, "", "telk: --ru: given twice\n"},
+      {"--fs 35 1 20 10 30 --ru 0.2 --water 0,0,4,1", 2, "",
+       "telk: --ru: cannot go with --water: give one kind of water\n"},
+      {"--fs 35 1 20 10 30 --gamma-w 9.81", 2, "",
+       "telk: --gamma-w: given without --water: a unit weight of water is for a water table\n"},
+      {"--fs 35 1 20 10 30 --flood", 2, "", "telk: \"--flood\" is no option of telk's\n"},
+      {"--check --circle 1 2 3", 2, "", "telk: --circle: goes with --fs only\n"},
+      // No factor of safety that is not a number: nothing, or next to
+      // nothing, drives a slip through the crest alone or against a
+      // cohesion of 1e300.
+      {"--fs 45 1e300 1.8 1e-6 1e-6", 1, "",
+       "telk: the factor of safety is infinite: nothing, or next to nothing, drives the slip\n"},
+      {"--fs 30 2 2 10 45 --circle 16 18 10", 1, "",
+       "telk: --circle: the factor of safety is infinite: nothing, or next to nothing, drives"
+       " the slip along it\n"},
       {"--bishop", 2, "", kUsage},
       {"--version --help", 2, "", kUsage},
       {"--help", 0, kUsage, ""},
@@ -107,9 +120,23 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
     const Outcome out = run("", "", c.args);
     EXPECT_EQ(out.status, c.status) << c.args;
     EXPECT_EQ(out.console.rfind(console_lines(c.out), 0), 0u) << c.args << ": " << out.console;
-    EXPECT_EQ(out.error, console_lines(c.error)) << c.args;
+    // An option that cannot apply is named before the usage.
+    EXPECT_EQ(out.error, console_lines(c.error) + (c.status == 2 && std::string(c.error) != kUsage
+                                                       ? console_lines(kUsage)
+                                                       : ""))
+        << c.args;
     EXPECT_EQ(out.files, "") << c.args;
   }
+  // A circle's numbers are written whole, however long: 1e308 has 309
+  // digits, which once ran past the buffer.
+  char huge[400];
+  std::snprintf(huge, sizeof huge, "%.3f", 1e308);
+  const Outcome out = run("", "", "--fs 30 2 1.8 20 40 --circle 1e308 1e308 1e308");
+  EXPECT_EQ(out.status, 1);
+  EXPECT_EQ(out.error, console_lines("telk: --circle: the circle of centre (" + std::string(huge) +
+                                     ", " + huge + ") and radius " + huge +
+                                     " is no slip circle of the slope: it does not cut the"
+                                     " ground twice, or dips below the base\n"));
 }
 
 // The critical circle --fs prints, typed back with --circle, has the

@@ -177,22 +177,11 @@ class PageProgress : public telk::Progress {
 };
 
 // Reads the options as the console does, into *options; false with the
-// line to show about them.
+// line to show about them, which names the option.
 bool read_options(const std::vector<std::string>& typed, telk::GroundOptions* options,
                   std::string* error) {
   const std::vector<std::string_view> args(typed.begin(), typed.end());
-  switch (telk::read_options(args, false, options, error)) {
-    case telk::OptionsRead::kRead:
-      return true;
-    case telk::OptionsRead::kBadValue:
-      return false;
-    case telk::OptionsRead::kUsage:
-      break;
-  }
-  // The page gives each option once, with its value: this is a fault of
-  // the page's, said as the console's usage would.
-  *error = "options: not [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D] [--kh K] [--kv V]";
-  return false;
+  return telk::read_options(args, false, options, error) == telk::OptionsRead::kRead;
 }
 
 const BlockFile* file_numbered(std::size_t file) {
