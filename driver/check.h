@@ -41,6 +41,9 @@ class Progress {
  public:
   virtual ~Progress() = default;
   virtual void at(double share) = 0;
+  // Something else is about to be written to the console: the progress
+  // shown, if any, is taken away, and shown anew after it.
+  virtual void wipe() {}
 };
 
 class Check {
@@ -66,6 +69,7 @@ class Check {
   std::int64_t solves() const;
 
   Sink* file() const { return file_; }
+  Progress* progress() const { return progress_; }
 
   // Writes the row's cells after its height cell at out, for the height h
   // and the chart's angles of the three groups (not a number where the

@@ -39,6 +39,7 @@ void fail(const std::string& line) {
 // allocation fails, it asks for no memory itself, and throws nothing that
 // would need some.
 [[noreturn]] void out_of_memory() {
+  telk::wipe_shown_line();
   std::fflush(stdout);
   std::fprintf(stderr, "telk: cannot write %s: out of memory\n", telk::kResultName);
   telk::remove_named_temporaries();
