@@ -33,12 +33,16 @@ namespace telk {
 // gamma_w: the pore pressure at a slice's base is gamma_w times its depth
 // below the table.
 inline constexpr int kTablePoints = 16;
+// The most r_u, and how far from the toe a table's points may lie, in
+// units of H (ground.cpp says why).
+inline constexpr double kMostPoreRatio = 0.9;
+inline constexpr double kFarthestTablePoint = 1e6;
 struct Water {
-  double pore_ratio = 0;   // r_u, 0 <= r_u < 1
+  double pore_ratio = 0;   // r_u, 0 <= r_u <= kMostPoreRatio
   int table_points = 0;    // 0, or 2 to kTablePoints
   double table_x[kTablePoints] = {};
   double table_y[kTablePoints] = {};
-  double unit_weight = 0;  // gamma_w > 0, in the units of gamma, with a table
+  double unit_weight = 0;  // gamma / 4 <= gamma_w <= gamma, with a table
 };
 
 // An earthquake's pseudo-static load: at each slice's centre of gravity a
@@ -75,14 +79,20 @@ inline constexpr const char* kGroundInputs[] = {
 // The rule on inputs, which every caller that asks whether the solver has
 // an answer follows: why it does not take `value` for `input`, in a phrase
 // that follows the value ("is below 0"); null when it takes it.  The water
-// table's points (kWaterTable) and a given circle's centre and radius
-// (kCircle) may be any finite numbers.
+// table's points (kWaterTable) may be any numbers up to
+// kFarthestTablePoint either way, a given circle's centre and radius
+// (kCircle) any finite numbers.
 const char* why_not_taken(GroundInput input, double value);
 
 // Why it does not take a water table through these points (each one taken
 // by why_not_taken), in a phrase that follows them; null when it does:
 // two to kTablePoints points, x rising.
 const char* why_table_not_taken(const double* x, const double* y, int points);
+
+// Why it does not take water of unit weight gamma_w in soil of unit weight
+// gamma (which why_not_taken takes), in a phrase that follows "the unit
+// weight of water"; null when it does: gamma_w from gamma / 4 to gamma.
+const char* why_water_weight_not_taken(double water_unit_weight, double unit_weight);
 
 // Whether it takes a soil of this strength, whatever the slope.
 bool takes_strength(double friction_angle, double cohesion, double unit_weight);
@@ -92,7 +102,9 @@ bool takes_strength(double friction_angle, double cohesion, double unit_weight);
 // be finite (as cohesion: "is too large for the unit weight and height"),
 // so must D / H (as the base depth: "is too large for the height"), and
 // there is water of one kind at most (as the water table: "is given with a
-// pore-pressure ratio").
+// pore-pressure ratio"), and a table's water is one that
+// why_water_weight_not_taken takes in the soil (as the unit weight of
+// water).
 int wrong_input(const Ground& ground, const char** why);
 
 struct SlipCircle {

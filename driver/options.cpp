@@ -135,17 +135,20 @@ bool settle_water(double gamma, GroundOptions* options, std::string* error) {
     water.unit_weight = 0;
     return true;
   }
-  if (options->gamma_w_given) {
-    water.unit_weight = options->gamma_w;
-    return true;
+  if (!options->gamma_w_given && gamma > kMostTonnesPerCubicMetre) {
+    *error = "--water: a unit weight above 4 is not in Tn/m3: give --gamma-w, the unit weight"
+             " of water in the same units (9.81 for kN/m3)";
+    return false;
   }
-  if (gamma <= kMostTonnesPerCubicMetre) {
-    water.unit_weight = 1;  // Tn/m3, as the dialogue asks for gamma
-    return true;
+  // Tn/m3 unless given, as the dialogue asks for gamma.
+  water.unit_weight = options->gamma_w_given ? options->gamma_w : 1;
+  if (const char* why = why_water_weight_not_taken(water.unit_weight, gamma)) {
+    *error = options->gamma_w_given ? "--gamma-w: the unit weight of water " + std::string(why)
+                                    : "--water: the unit weight of water, 1 Tn/m3, " +
+                                          std::string(why);
+    return false;
   }
-  *error = "--water: a unit weight above 4 is not in Tn/m3: give --gamma-w, the unit weight"
-           " of water in the same units (9.81 for kN/m3)";
-  return false;
+  return true;
 }
 
 Ground with_options(Ground ground, const GroundOptions& options) {

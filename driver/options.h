@@ -51,7 +51,9 @@ OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slo
 // ground's unit weight `gamma`: --gamma-w, or 1 where gamma can be in
 // Tn/m3 (up to kMostTonnesPerCubicMetre), where water is 1.  Otherwise
 // false, with the line asking for --gamma-w: a pressure ten times too small
-// must never be computed silently.
+// must never be computed silently.  False too, with the line saying why,
+// where the solver does not take that water in that soil
+// (why_water_weight_not_taken).
 inline constexpr double kMostTonnesPerCubicMetre = 4;
 bool settle_water(double gamma, GroundOptions* options, std::string* error);
 

@@ -93,6 +93,20 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
        "telk: --water: a unit weight above 4 is not in Tn/m3: give --gamma-w, the unit weight"
        " of water in the same units (9.81 for kN/m3)\n"},
       {"--fs 35 1 20 10 30 --base -1", 1, "", "telk: --base: \"-1\" is below 0\n"},
+      // Water within the range where every system gives the same bytes.
+      {"--fs 35 1 20 10 30 --ru 0.9999", 1, "",
+       "telk: --ru: \"0.9999\" is above 0.9: the soil would all but float\n"},
+      {"--fs 30 2 1.8 20 40 --water -1e16,-1e16,1e16,1e16", 1, "",
+       "telk: --water: \"-1e16\" is more than 1e6 heights from the toe: the table's levels would"
+       " lose digits\n"},
+      {"--fs 35 1 20 10 30 --water 0,0,4,1 --gamma-w 1e10", 1, "",
+       "telk: --gamma-w: the unit weight of water is above the soil's: the soil would float\n"},
+      {"--fs 35 1 20 10 30 --water 0,0,4,1 --gamma-w 1", 1, "",
+       "telk: --gamma-w: the unit weight of water is below a quarter of the soil's: are both in"
+       " the same units?\n"},
+      {"--fs 35 1 0.5 10 30 --water 0,0,4,1", 1, "",
+       "telk: --water: the unit weight of water, 1 Tn/m3, is above the soil's: the soil would"
+       " float\n"},
       {"--fs 35 1 20 10 30 --circle 0 0 1", 1, "",
        "telk: --circle: the circle of centre (0.000, 0.000) and radius 1.000 is no slip circle"
        " of the slope: it does not cut the ground twice, or dips below the base\n"},
