@@ -92,7 +92,9 @@ OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slo
     if (seen == nullptr) return cannot_apply(option, "goes with --fs only", error);
     if (*seen) return cannot_apply(option, "given twice", error);
     if (args.size() - i < count)
-      return cannot_apply(option, count == 1 ? "has no value after it" : "needs three numbers after it", error);
+      return cannot_apply(option,
+                          count == 1 ? "has no value after it" : "needs three numbers after it",
+                          error);
     *seen = true;
     if (count == 0) continue;
     const std::string_view value = args[i];
@@ -121,7 +123,9 @@ OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slo
   if (seen_ru && seen_water)
     return cannot_apply("--ru", "cannot go with --water: give one kind of water", error);
   if (options->gamma_w_given && !seen_water)
-    return cannot_apply("--gamma-w", "given without --water: a unit weight of water is for a water table", error);
+    return cannot_apply("--gamma-w",
+                        "given without --water: a unit weight of water is for a water table",
+                        error);
   if (options->yield && seen_kh)
     return cannot_apply("--yield", "cannot go with --kh: it finds the k_h itself", error);
   if (options->yield && options->circle_given)

@@ -189,10 +189,14 @@ TEST(Faults, BothFilesStandFromOneStep) {
       // Between the two renames.
       {"renaming", "-e inject=rename:delay_exit=300000:when=1", "INT", renamed, 130, "", true, true},
       {"renaming", "-e inject=rename:delay_exit=300000:when=1", "TERM", renamed, 143, "", true, true},
-      // A check file that cannot take its old one's place: the result
-      // stands new beside the old check file.
+      // A result file that cannot take its old one's place: both stand
+      // old.  A check file that cannot: the result stands new beside the
+      // old check file, and the line says so.
+      {"failed first rename", "-e inject=rename:error=EBUSY:when=1", "", "", 255,
+       "telk: cannot replace TELK_result.xls: Device or resource busy\n", false, false},
       {"failed rename", "-e inject=rename:error=EBUSY:when=2", "", "", 255,
-       "telk: cannot replace TELK_check.xls: Device or resource busy\n", true, false},
+       "telk: cannot replace TELK_check.xls: Device or resource busy; the new TELK_result.xls is"
+       " in place beside the old TELK_check.xls\n", true, false},
       // The third sync, the directory's, after the two files'.
       {"failed directory sync", "-e inject=fsync:error=EIO:when=3", "", "", 255,
        "telk: the new TELK_result.xls and TELK_check.xls are in place but may not survive a "

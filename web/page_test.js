@@ -167,6 +167,9 @@ async function badAnswersSayWhy(page) {
     [['35', '1', '2.2', '20', '2.5'], ['--water', '0,0,4,1', '--gamma-w', '0'], 'gamma-w'],
     [['35', '1', '2.2', '20', '2.5'], ['--base', '-1'], 'base'],
     [['35', '1', '2.2', '20', '2.5'], ['--kh', '1'], 'kh'],
+    // Water beyond the range where every system gives the same bytes.
+    [['35', '1', '2.2', '20', '2.5'], ['--ru', '0.9999'], 'ru'],
+    [['35', '1', '2.2', '20', '2.5'], ['--water', '0,0,4,1', '--gamma-w', '1e10'], 'gamma-w'],
   ];
   for (const [answers, options, field] of optionCases) {
     const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'telk-page-'));
@@ -176,6 +179,11 @@ async function badAnswersSayWhy(page) {
     assert.match(run.stderr, /^telk: [^\n]*\n$/, options.join(' '));
     cases.push([answers, { [field]: run.stderr.slice('telk: '.length, -1) }, options]);
   }
+  // The page's own field: the table's surface is one number of heights
+  // behind the toe, not a list that would add points.
+  cases.push([['35', '1', '2.2', '20', '2.5'],
+              { behind: '--water: "1,0.5,2" is not a number (type it with a decimal point)' },
+              ['--water', '0,0,1,0.5,2,1']]);
   for (const [answers, errors, options = []] of cases) {
     await calculate(page, ['35', '1', '2.2', '20', '2.5']);  // a table first, which must go
     await calculate(page, answers, { check: options.length > 0, options });

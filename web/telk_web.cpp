@@ -177,9 +177,20 @@ class PageProgress : public telk::Progress {
 };
 
 // Reads the options as the console does, into *options; false with the
-// line to show about them, which names the option.
+// line to show about them, which names the option.  The page's water table
+// runs from the toe to the ground's surface N heights behind it,
+// "0,0,N,1": N is one number, read as an answer is, so that "1,5" is
+// refused with the decimal point's hint rather than taken for more points.
 bool read_options(const std::vector<std::string>& typed, telk::GroundOptions* options,
                   std::string* error) {
+  for (std::size_t i = 0; i + 1 < typed.size(); ++i) {
+    const std::string_view table = typed[i + 1];
+    if (typed[i] != "--water" || !table.starts_with("0,0,") || !table.ends_with(",1")) continue;
+    const std::string_view behind = table.substr(4, table.size() - 6);
+    if (behind.find(',') != std::string_view::npos &&
+        !telk::field_answer_double(behind, "--water", error))
+      return false;
+  }
   const std::vector<std::string_view> args(typed.begin(), typed.end());
   return telk::read_options(args, false, options, error) == telk::OptionsRead::kRead;
 }
