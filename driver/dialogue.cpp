@@ -102,7 +102,9 @@ void TerminalProgress::wipe() {
 
 void TerminalProgress::clear() {
   if (err_ == nullptr || shown_ < 0) return;
-  wipe_shown_line();
+  std::fputs(kWipe, err_);
+  std::fflush(err_);
+  set_shown_line_wipe(nullptr);  // after it: an interrupt between wipes twice
   shown_ = -1;
 }
 

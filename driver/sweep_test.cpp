@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/chart.h"
+#include "driver/dialogue.h"
 #include "driver/sweep.h"
 #include "report/cells.h"
 #include "report/check_file.h"
@@ -217,4 +219,32 @@ TEST(Sweep, CheckFileNumbersAreOnTheSafeSide) {
     }
   }
   EXPECT_GT(checked, 30);
+}
+
+// At a terminal the progress line is taken away before the trace is
+// written after it, and drawn anew on a line of its own, rather than
+// glued to the trace ("...method: 100%0.440000  0.44").
+TEST(Sweep, ProgressIsWipedBeforeTheTrace) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+  const int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+  ASSERT_GE(slave, 0);
+  std::FILE* terminal = fdopen(slave, "w");
+  ASSERT_NE(terminal, nullptr);
+  {
+    TerminalProgress progress(terminal, terminal, 0);
+    progress.at(0.5);
+    progress.wipe();
+    std::fputs("0.540000  0.540000", terminal);
+    progress.at(1);
+    progress.clear();
+  }
+  std::fclose(terminal);
+  std::string shown;
+  char bytes[512];
+  for (ssize_t n; (n = read(master, bytes, sizeof bytes)) > 0;) shown.append(bytes, n);
+  close(master);
+  const std::string line = "telk: checking by Bishop's method: ";
+  const std::string wipe = "\r" + std::string(line.size() + 4, ' ') + "\r";
+  EXPECT_EQ(shown, "\r\n" + line + "50%" + wipe + "0.540000  0.540000\r\n" + line + "100%" + wipe);
 }
