@@ -125,6 +125,9 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
       {"--fs 30 2 2 10 45 --circle 16 18 10", 1, "",
        "telk: --circle: the factor of safety is infinite: nothing, or next to nothing, drives"
        " the slip along it\n"},
+      {"--fs 89.9 1e300 1.8 1e-6 1e-6 --yield", 1, "",
+       "telk: --yield: the factor of safety is infinite: nothing, or next to nothing, drives"
+       " the slip without the load\n"},
       {"--bishop", 2, "", kUsage},
       {"--version --help", 2, "", kUsage},
       {"--help", 0, kUsage, ""},

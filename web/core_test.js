@@ -68,6 +68,8 @@ function runLinux(telk, answers) {
       if (failed && typeof failed.code !== 'number') reject(failed);
       else resolve({ status: failed ? failed.code : 0, error: stderr.toString(), bytes, check });
     });
+    // Options it refuses end the run before it reads the answers.
+    child.stdin.on('error', () => {});
     child.stdin.end(answers.join('\n') + '\n');
   });
 }
