@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/harness.h"
+#include "tests/sizes.h"
 
 using harness::Outcome;
 using harness::run;
@@ -89,9 +90,7 @@ TEST(Faults, ABrokenConsoleLosesOnlyTheTrace) {
 }
 
 TEST(Faults, TooLittleMemoryIsOneLine) {
-#ifdef __SANITIZE_ADDRESS__
-  GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
-#endif
+  if (sizes::kSanitized) GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
   // Every limit on address space, in steps of 128 KiB, from the least in
   // which telk gets as far as its questions to the first in which it
   // finishes: each run says one line and leaves the old file alone.
@@ -219,7 +218,7 @@ TEST(Faults, BothFilesStandFromOneStep) {
 // can trace, widens each run's step by up to 50 ms after its first rename,
 // a different time each, as a slow disk might.
 TEST(Faults, RunsAtOnceLeaveAPairFromOneRun) {
-  constexpr int kRounds = 8;
+  constexpr int kRounds = sizes::cases(8, 3);
   const std::string widen =
       harness::can_trace() ? harness::traced("-e inject=rename:delay_exit=$((RANDOM % 50000 + 1)):when=1") : "";
   const Outcome out = run_script("",
@@ -260,7 +259,7 @@ std::string ending_signals(int* count) {
 }
 
 TEST(Faults, SignalsAtAnyMomentLeaveOneWholeFile) {
-  constexpr int kRunsEach = 4;
+  constexpr int kRunsEach = sizes::cases(4, 2);  // each signal piped and typed, at least
   int signals = 0;
   const Outcome out = harness::interrupt_storm(ending_signals(&signals), kRunsEach);
   std::istringstream lines(out.console);
