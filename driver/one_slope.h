@@ -20,19 +20,18 @@ namespace telk {
 bool parse_slope(const std::string_view numbers[5], GroundOptions options, Ground* ground,
                  std::string* error);
 
-// How far a given circle may dip below the base and still be taken as
-// touching it: the rounding of the three decimals --fs writes a circle
-// with, so that the circle it wrote, typed back, is taken.
-inline constexpr double kCircleRounding = 0.001;
-
-// Why the circle given as centre x, centre y, radius is no slip circle of
-// the slope, with its numbers.
-std::string no_slip_circle(const double circle[3]);
+// Why the circle given as centre x, centre y, radius has no factor of
+// safety (given_circle's answer): it is no slip circle of the slope, or
+// Bishop's equation has no root on it; with its numbers.
+std::string no_slip_circle(const double circle[3], const Bishop& given);
 
 // The line --fs prints: the factor of safety cut to three decimals, then
 // the critical circle's centre and radius and where it enters and leaves
 // the ground, in the input's length unit, origin at the toe, x into the
-// slope and y up; without cohesion, the plane just under the face.
+// slope and y up; without cohesion, the plane just under the face; where
+// ever longer slips along the base tend to a lower factor of safety than
+// any circle's, that; and where the search passed over circles on which
+// Bishop's equation has no root, a note that says so.
 std::string describe_slope(const Bishop& bishop);
 
 // The line --fs --yield prints: the yield coefficient cut to three

@@ -78,7 +78,7 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
       {"--fs 35 1 2 10 30 --ru 0 --base 0 --kh 0 --kv 0", 0, "1.960 centre (0.056, 23.098) radius 23.098", ""},
       {"--fs 30 2 1.8 10 45 --yield", 0, "0.380 centre", ""},
       {"--fs 20 1 1.8 10 45 --yield --kv 0.1", 0, "0.000 centre", ""},
-      {"--fs 30 1e6 1.8 10 45 --yield", 0, "1.000 or more centre", ""},
+      {"--fs 30 1e6 1.8 10 45 --yield", 0, "1.000 or more sliding along the base", ""},
       {"--fs 35 1 20 10 30 --kh 1", 1, "", "telk: --kh: \"1\" is 1 or more\n"},
       {"--fs 35 1 20 10 30 --kv -1", 1, "", "telk: --kv: \"-1\" is -1 or less\n"},
       {"--fs 35 1 20 10 30 --yield --kh 0.1", 2, "", kUsage},
@@ -93,7 +93,11 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
       {"--fs 35 1 20 10 30 --base -1", 1, "", "telk: --base: \"-1\" is below 0\n"},
       {"--fs 35 1 20 10 30 --circle 0 0 1", 1, "",
        "telk: --circle: the circle of centre (0.000, 0.000) and radius 1.000 is no slip circle"
-       " of the slope: it does not cut the ground twice, or dips below the base\n"},
+       " of the slope: it does not cut the ground twice\n"},
+      // Where Bishop's equation has no root on a given circle: no number.
+      {"--fs 10 0.5 18 10 70 --ru 0.4 --circle -45.523 40.023 60.615", 1, "",
+       "telk: --circle: the circle of centre (-45.523, 40.023) and radius 60.615 has no factor of"
+       " safety: Bishop's equation has no root on it (the method has no solution there)\n"},
       {"--fs 35 1 20 10 30 --ru 0.2 --ru 0.3", 2, "", kUsage},
       {"--fs 35 1 20 10 30 --ru 0.2 --water 0,0,4,1", 2, "", kUsage},
       {"--fs 35 1 20 10 30 --flood", 2, "", kUsage},
