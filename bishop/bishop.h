@@ -88,11 +88,25 @@ const char* why_table_not_taken(const double* x, const double* y, int points);
 // Whether it takes a soil of this strength, whatever the slope.
 bool takes_strength(double friction_angle, double cohesion, double unit_weight);
 
+// The deepest base the solver takes, in heights of the slope.  The
+// search's circles reach out as far as the slope is wide and high and twice
+// the base deep, in steps of that reach: over a base much deeper than the
+// slope is high they step past its shallow critical circles (a wet slope's
+// least, 0.74 H in front of the toe, was missed over a base 45 H down, and
+// found again deeper), and a phi = 0 slope's answer falls from Taylor's
+// limit toward 0 once the base is some 1e5 H down.  To 20 H every random
+// slope tried found the circles a shallower base found, and Taylor's limit
+// gamma H / c = 5.52 (phi = 0, beta 30 degrees) is reached by 10 H: a base
+// deeper than that is as good as none for any slip the search finds.
+inline constexpr double kDeepestBase = 20;
+inline constexpr char kBaseTooDeep[] =
+    "is deeper than 20 times the height, beyond which the search does not reach";
+
 // The first input, in that order, that the solver does not take, with why;
 // -1 when there is none.  Beyond each input's own rule, c / (gamma H) must
 // be finite (as cohesion: "is too large for the unit weight and height"),
-// so must D / H (as the base depth: "is too large for the height"), and
-// there is water of one kind at most (as the water table: "is given with a
+// D / H at most kDeepestBase (as the base depth: kBaseTooDeep), and there
+// is water of one kind at most (as the water table: "is given with a
 // pore-pressure ratio").
 int wrong_input(const Ground& ground, const char** why);
 

@@ -90,7 +90,8 @@ int run(bool check, telk::GroundOptions options) {
   std::optional<telk::SweepPlan> plan;
   if (!telk::ask_answers(stdin, stdout, stderr, &answers, &error) ||
       !(plan = telk::check_sweep(answers, &error)) ||
-      !telk::settle_water(answers.density, &options, &error)) {
+      !telk::settle_water(answers.density, &options, &error) ||
+      !telk::base_within_reach(answers, options, &error)) {
     std::fflush(stdout);
     fail(error);
     return kBadInput;

@@ -91,6 +91,13 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
        "telk: --water: a unit weight above 4 is not in Tn/m3: give --gamma-w, the unit weight"
        " of water in the same units (9.81 for kN/m3)\n"},
       {"--fs 35 1 20 10 30 --base -1", 1, "", "telk: --base: \"-1\" is below 0\n"},
+      // A base deeper than the search reaches, 20 heights: 200 m under a
+      // 10 m slope is taken, 200.1 m and 1e200 m are not.
+      {"--fs 35 1 2 10 30 --base 200", 0, "1.960 centre", ""},
+      {"--fs 35 1 2 10 30 --base 200.1", 1, "",
+       "telk: --base: is deeper than 20 times the height, beyond which the search does not reach\n"},
+      {"--fs 0 1 1 6 90 --base 1e200", 1, "",
+       "telk: --base: is deeper than 20 times the height, beyond which the search does not reach\n"},
       {"--fs 35 1 20 10 30 --circle 0 0 1", 1, "",
        "telk: --circle: the circle of centre (0.000, 0.000) and radius 1.000 is no slip circle"
        " of the slope: it does not cut the ground twice\n"},
@@ -142,6 +149,8 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
   const char* kDrift = "definition: 0.01 m steps drift off their heights from 109.58 m on, in single precision; use a shorter height or a coarser definition (0.125, 0.25 and 0.5 add up exactly)";
   const std::string old = "printf 'old result' > TELK_result.xls && ";
   const char* kSameFile = "cannot replace TELK_check.xls: it is the same file as TELK_result.xls";
+  const char* kTooDeep = "--base: is deeper than 20 times the first row's height (the definition),"
+                         " beyond which the search does not reach";
   // The system's reasons differ: Windows says them in its own words (here
   // Wine's), or cannot get into the case at all (null).
   const struct {
@@ -150,6 +159,7 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
     int status;
     const char* error;
     const char* windows_error;
+    const char* options = "";  // the ground's, after --check
   } cases[] = {
       {"3,5\n", old, 1, "friction angle: \"3,5\" is not a number (type it with a decimal point)", ""},
       {"35 1 2.2 1e39\n", old, 1, "height: \"1e39\" is beyond the range of single-precision numbers", ""},
@@ -159,6 +169,10 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
       {"35 1 2.2 1000 0.01", old, 1, kDrift, ""},
       {"35 1 2.2 400000 0.01", old, 1, kDrift, ""},
       {"35 1 2.2 21474836 0.01", old, 1, "height: 21474836 m in steps of 0.01 m is more than 2147483647 rows", ""},
+      // A base deeper than the search reaches under the first row, 20 times
+      // its height: refused before anything is written, as --fs refuses it.
+      {"0\n1\n1\n6\n1\n", old, 1, kTooDeep, "", "--base 1e200"},
+      {"35 1 2.2 20 0.25", old, 1, kTooDeep, "", "--ru 0.1 --base 5.5"},
       // Standard input that cannot be read: the system's reason.
       {"", old + "rm \"$IO/answers\" && mkdir \"$IO/answers\" && ", 1,
        "cannot read the friction angle: Is a directory",
@@ -197,7 +211,8 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
     if (kGoneDirectoryCannotBeMade && c.prefix.find("rmdir") != std::string::npos) continue;
     if (kWindows && c.windows_error[0] != '\0') error = c.windows_error;
     const bool checked = std::string(error).find("TELK_check.xls") != std::string::npos;
-    const Outcome out = run(c.answers, c.prefix, checked ? "--check" : "");
+    const Outcome out =
+        run(c.answers, c.prefix, checked || *c.options ? std::string("--check ") + c.options : "");
     EXPECT_EQ(out.status, c.status);
     EXPECT_EQ(out.error, console_lines("telk: " + std::string(error) + "\n"));
     // No temporary file left.
