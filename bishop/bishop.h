@@ -155,9 +155,12 @@ double circle_factor_of_safety(const Ground& ground, double centre_x, double cen
                                double radius, bool* floored, int slices = kSlices);
 
 // The same as critical_circle gives it, with where the slip enters and
-// leaves.  fs is not a number for no slip circle, and where Bishop's
+// leaves; a circle that passes the toe within `rounding` (in the ground's
+// units: a circle's numbers written to some decimals and read back) leaves
+// there.  fs is not a number for no slip circle, and where Bishop's
 // equation has no root (`unsolved`).
-Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius);
+Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
+                    double rounding = 0);
 
 // The critical circle: the least factor of safety over every slip circle.
 // The ground must be one that wrong_input takes.  Without cohesion the least is the limit of

@@ -140,12 +140,14 @@ double circle_factor_of_safety(const Ground& ground, double centre_x, double cen
   return arc_factor_of_safety(section, *arc, slices, floored);
 }
 
-Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius) {
+Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
+                    double rounding) {
   const double h = ground.height, nan = std::numeric_limits<double>::quiet_NaN();
   Bishop b{nan, {nan, nan, nan, nan, nan, nan, nan}, false};
   const Section section = section_of(ground);
   const std::optional<Arc> arc =
-      radius > 0 ? slip_arc(section, centre_x / h, centre_y / h, radius / h) : std::nullopt;
+      radius > 0 ? slip_arc(section, centre_x / h, centre_y / h, radius / h, rounding / h)
+                 : std::nullopt;
   if (!arc) return b;
   b.fs = arc_factor_of_safety(section, *arc, kSlices, &b.m_alpha_floored);
   b.unsolved = std::isnan(b.fs);

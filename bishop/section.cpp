@@ -82,12 +82,14 @@ void follow_base(const Section& section, Arc* arc) {
   arc->base_to = std::min(arc->entry_x, arc->centre_x + half);
 }
 
-std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double r) {
+std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double r,
+                            double rounding) {
   // Where the circle's lower half cuts the face (x, y) = (t L, t), t in
   // [0, 1], the crest y = 1, x > L (the edge is the face's), and the
-  // ground in front of the toe, y = 0, x < 0.
+  // ground in front of the toe, y = 0, x < 0; within `rounding` of its
+  // lower half.
   const double kTolerance = tolerance(r);
-  double xs[6], ys[6];
+  double xs[7], ys[7];
   int cuts = 0;
   const double l = section.crest_x;
   const double a = l * l + 1, b = l * cx + cy, c = cx * cx + cy * cy - r * r;
@@ -95,11 +97,14 @@ std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double
   if (disc > 0) {
     for (const double root : {(b - std::sqrt(disc)) / a, (b + std::sqrt(disc)) / a}) {
       const double t = std::clamp(root, 0.0, 1.0);
-      if (root >= -kTolerance && root <= 1 + kTolerance && t <= cy) xs[cuts] = t * l, ys[cuts++] = t;
+      if (root >= -kTolerance && root <= 1 + kTolerance && t <= cy + rounding)
+        xs[cuts] = t * l, ys[cuts++] = t;
     }
   }
+  // (A circle given back from its written numbers may have its centre a
+  // rounding below the height where it entered upright.)
   const double half = r * r - (1 - cy) * (1 - cy);
-  if (cy >= 1 && half > 0) {
+  if (cy >= 1 - rounding && half > 0) {
     for (const double x : {cx - std::sqrt(half), cx + std::sqrt(half)}) {
       if (x > l + kTolerance) xs[cuts] = x, ys[cuts++] = 1;
     }
@@ -110,6 +115,11 @@ std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double
       if (x < -kTolerance) xs[cuts] = x, ys[cuts++] = 0;
     }
   }
+  // A circle written to some decimals and read back passes near its toe:
+  // where within their rounding, as a distance (it may cross the face's
+  // line far below the toe, nearly along it), it leaves at the toe.
+  const bool at_toe = std::any_of(xs, xs + cuts, [](double x) { return x == 0; });
+  if (!at_toe && cy >= 0 && std::abs(std::hypot(cx, cy) - r) <= rounding) xs[cuts] = 0, ys[cuts++] = 0;
   if (cuts < 2) return std::nullopt;
   // The slip: from where the circle enters (its last cut, going along the
   // ground toward the toe) to the first cut past that, where it leaves.

@@ -56,7 +56,10 @@ void follow_base(const Section& section, Arc* arc);
 // The slip of the circle of centre (cx, cy) and radius r, in the section's
 // units: where its lower half cuts the face, the crest and the ground in
 // front of the toe, and where it dips below the base, the base.  None when
-// it does not cut the ground twice.
-std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double r);
+// it does not cut the ground twice.  A circle that passes the toe within
+// `rounding` (a distance: a circle's numbers written to some decimals and
+// read back) leaves there.
+std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double r,
+                            double rounding = 0);
 
 }  // namespace telk

@@ -142,7 +142,7 @@ int one_slope(char** numbers, telk::GroundOptions options) {
   telk::Bishop bishop{};
   if (options.circle_given) {
     const double* c = options.circle;
-    bishop = telk::given_circle(ground, c[0], c[1], c[2]);
+    bishop = telk::given_circle(ground, c[0], c[1], c[2], telk::kCircleRounding);
     if (!(bishop.fs >= 0)) {
       std::fprintf(stderr, "telk: --circle: %s\n", telk::no_slip_circle(c, bishop).c_str());
       return kBadInput;

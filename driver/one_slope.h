@@ -20,6 +20,13 @@ namespace telk {
 bool parse_slope(const std::string_view numbers[5], GroundOptions options, Ground* ground,
                  std::string* error);
 
+// How far a given circle may pass from the toe and still be taken to
+// leave there: the rounding of the three decimals --fs writes a circle
+// with, a distance (half a thousandth in each of the centre's two numbers
+// and the radius: 0.0005 (1 + sqrt 2)), so that the circle it wrote, typed
+// back, is the slip it found.
+inline constexpr double kCircleRounding = 0.0013;
+
 // Why the circle given as centre x, centre y, radius has no factor of
 // safety (given_circle's answer): it is no slip circle of the slope, or
 // Bishop's equation has no root on it; with its numbers.

@@ -126,10 +126,16 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
 // The critical circle --fs prints, typed back with --circle, has the
 // factor of safety it printed, to the rounding of its three decimals: dry,
 // wet, on a deeper base (a toe circle whose centre is in front of the toe,
-// and one that leaves the ground in front of it).
+// and one that leaves the ground in front of it); a toe circle that, typed
+// back, passes 0.0005 below the toe and crosses the face's line 0.0035
+// below it, nearly along it; and one next to circles on which Bishop's
+// equation has no root, entering upright at its centre's height.
 TEST(EndToEnd, ThePrintedCircleGivenBackHasItsFactorOfSafety) {
   for (const char* slope : {"19.6 3 20 10 26.565", "35 1 20 10 30 --water 0,0,4,1 --gamma-w 9.81",
-                            "30 18 18 10 45 --ru 0.2 --base 5", "0 1 5.52 1 30 --base 16"}) {
+                            "30 18 18 10 45 --ru 0.2 --base 5", "0 1 5.52 1 30 --base 16",
+                            "27.332 0.001138 1.896 1.0 55.715 --ru 0.0229 --kh 0.0481",
+                            "38.178 0.390312 1.807 10.0 68.389 --water "
+                            "-0.773,0.086,-0.566,0.692,0.03,0.473,3.279,0.135 --gamma-w 1 --base 5.71"}) {
     const Outcome critical = run("", "", std::string("--fs ") + slope);
     double fs = 0, cx = 0, cy = 0, r = 0;
     ASSERT_EQ(std::sscanf(critical.console.c_str(), "%lf centre (%lf, %lf) radius %lf", &fs, &cx,
