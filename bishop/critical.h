@@ -51,7 +51,8 @@ double plane_factor_of_safety(const Section& section);
 // unit length c + ((1 - k_v) gamma z - u) tan(phi) against k_h gamma z, z
 // the soil's thickness over it, behind the crest (H + D) or, over a deeper
 // base, in front of the toe (D), the lower of the two; +infinity without
-// the load.  No slip is above every slip, so none is above this.
+// the load.  Slips come as near it as one likes, so the least is at most
+// this.
 double sliding_factor_of_safety(const Section& section);
 
 // The k_h at which sliding_factor_of_safety is 1, at the section's k_v.

@@ -149,7 +149,7 @@ GridStarts grid_starts(const Section& section) {
   // Below the base, valleys of their own, refined after those above it,
   // which stay as they were.
   if (nd > kTouching + 1) {
-    const std::vector<Start> below = least_local_minima(grid, fs, 3, kTouching + 1, nd);
+    const std::vector<Start> below = least_local_minima(grid, fs, 2, kTouching + 1, nd);
     starts.valleys.insert(starts.valleys.end(), below.begin(), below.end());
   }
   return starts;

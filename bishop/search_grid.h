@@ -18,7 +18,7 @@ struct GridStarts {
   // The grid's least six local minima above the base, least first, then
   // its best circle that dips less than the deepest where that is not
   // among them; then, where the search takes circles below the base, the
-  // least three local minima there.
+  // least two local minima there.
   std::vector<Start> valleys;
   // Its best circle of the deepest dip above the base, whose arc enters
   // upright (or touches the base);
