@@ -162,11 +162,16 @@ double circle_factor_of_safety(const Ground& ground, double centre_x, double cen
 Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
                     double rounding = 0);
 
-// The critical circle: the least factor of safety over every slip circle.
-// The ground must be one that wrong_input takes.  Without cohesion the least is the limit of
-// ever shallower circles, the plane just under the face: the factor of
-// safety is tan(phi) / tan(beta) exactly (0 for c = phi = 0) and the
-// circle's numbers are not a number.
+// The critical circle: the least factor of safety over every slip circle,
+// its slip following the base where it dips below it (but on a dry, still
+// slope on a base at the toe, whose least is the table's, over circles
+// above the base).  The ground must be one that wrong_input takes.  Without
+// cohesion the least is the limit of ever shallower circles, the plane just
+// under the face: the factor of safety is tan(phi) / tan(beta) exactly (0
+// for c = phi = 0) and the circle's numbers are not a number, as they are
+// where ever longer slips along the base tend to less than any circle
+// (`sliding`).  Circles on which Bishop's equation has no root are passed
+// over (`unsolved`).
 Bishop critical_circle(const Ground& ground);
 
 // The yield coefficient: the least horizontal seismic coefficient k_h at
