@@ -107,7 +107,7 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
   // rounding of a difference, but for an exit on a vertical face, whose
   // first slice is as high as the face above the exit.
   const bool vertical_exit = section.crest_x == 0 && arc.exit_x == 0;
-  const bool wet = telk::wet(section);
+  const bool watered = wet(section);
   const bool shaken = section.shaking.horizontal > 0;
   // The strength along the base acts horizontally at the base, yc + D below
   // the centre: its moment over the radius.
@@ -128,9 +128,9 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
       // The pore pressure at the middle of the slice's base, under its
       // mean height of soil.
       const double middle = (x0 + x1) / 2;
-      const double y_middle = level ? base_y : wet || shaken ? arc_y(arc, middle) : 0;
+      const double y_middle = level ? base_y : watered || shaken ? arc_y(arc, middle) : 0;
       const double uplift =
-          wet ? width * pore_pressure(section, middle, y_middle, weight / width) : 0;
+          watered ? width * pore_pressure(section, middle, y_middle, weight / width) : 0;
       const double sway = shaken ? sway_moment(arc, x0, y0, depth0, x1, y1, depth1, y_middle) : 0;
       if (level) {
         slices.push_back({width, weight, 0, 1, uplift, sway, base_arm});
