@@ -114,8 +114,8 @@ int wrong_input(const Ground& g, const char** why) {
       return kWaterUnitWeight;
   }
   if ((*why = why_not_taken(kBaseDepth, g.base_depth)) != nullptr) return kBaseDepth;
-  if (!(g.base_depth / g.height < std::numeric_limits<double>::infinity())) {
-    *why = "is too large for the height";
+  if (!(g.base_depth / g.height <= kDeepestBase)) {
+    *why = kBaseTooDeep;
     return kBaseDepth;
   }
   if ((*why = why_not_taken(kHorizontalLoad, g.shaking.horizontal)) != nullptr)

@@ -17,6 +17,14 @@ double kept_cohesion_ratio(double ratio) {
   return std::bit_cast<double>(std::bit_cast<std::uint64_t>(ratio) & ~kDropped);
 }
 
+bool base_within_reach(const Answers& answers, const GroundOptions& options, std::string* error) {
+  if (row_count(answers.height, answers.definition) == 0) return true;
+  if (options.base_depth / double{answers.definition} <= kDeepestBase) return true;
+  *error = "--base: is deeper than 20 times the first row's height (the definition), beyond which"
+           " the search does not reach";
+  return false;
+}
+
 Check::Check(const Answers& answers, Sink* file, const GroundOptions& options,
              Progress* progress)
     : file_(file),

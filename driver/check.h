@@ -28,6 +28,13 @@ namespace telk {
 // are kept as they are.
 double kept_cohesion_ratio(double ratio);
 
+// Whether the solver takes the options' base under every row of the sweep
+// the answers ask for: no deeper than kDeepestBase times the first row's
+// height, the definition, where D / h is the largest.  False, with the
+// line to show, where it is deeper: refused before anything is written,
+// as --fs refuses it.
+bool base_within_reach(const Answers& answers, const GroundOptions& options, std::string* error);
+
 // The lowest of a column's Bishop factors of safety, and the height of its
 // first row; +infinity where the column has no angle checked.
 struct Lowest {

@@ -92,7 +92,8 @@ int run(bool check, telk::GroundOptions options) {
   std::optional<telk::SweepPlan> plan;
   if (!telk::ask_answers(stdin, stdout, stderr, &answers, &error) ||
       !(plan = telk::check_sweep(answers, &error)) ||
-      !telk::settle_water(answers.density, &options, &error)) {
+      !telk::settle_water(answers.density, &options, &error) ||
+      !telk::base_within_reach(answers, options, &error)) {
     std::fflush(stdout);
     fail(error);
     return kBadInput;
@@ -146,7 +147,7 @@ int one_slope(char** numbers, telk::GroundOptions options) {
     const double* c = options.circle;
     bishop = telk::given_circle(ground, c[0], c[1], c[2], telk::kCircleRounding);
     if (!(bishop.fs >= 0)) {
-      std::fprintf(stderr, "telk: --circle: %s\n", telk::no_slip_circle(c).c_str());
+      std::fprintf(stderr, "telk: --circle: %s\n", telk::no_slip_circle(c, bishop).c_str());
       return kBadInput;
     }
     error = telk::no_factor_of_safety(bishop.fs);

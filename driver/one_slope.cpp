@@ -55,11 +55,13 @@ bool parse_slope(const std::string_view numbers[5], GroundOptions options, Groun
   return false;
 }
 
-std::string no_slip_circle(const double circle[3]) {
-  return "the circle of centre " + point(circle[0], circle[1]) + " and radius " +
-         length(circle[2]) +
-         " is no slip circle of the slope: it does not cut the ground twice, or dips below"
-         " the base";
+std::string no_slip_circle(const double circle[3], const Bishop& given) {
+  std::string line = "the circle of centre " + point(circle[0], circle[1]) + " and radius " +
+                     length(circle[2]);
+  if (given.unsolved)
+    return line + " has no factor of safety: Bishop's equation has no root on it (the method"
+                  " has no solution there)";
+  return line + " is no slip circle of the slope: it does not cut the ground twice";
 }
 
 std::string no_factor_of_safety(double fs) {
@@ -74,10 +76,16 @@ std::string describe_slope(const Bishop& bishop) {
   // Cut, not rounded: the factor of safety shown is never above the one
   // found.
   std::string line = cut_text(bishop.fs, 3);
-  if (!std::isfinite(c.radius)) return line + " on a plane just under the face (no cohesion)";
-  line += " centre " + point(c.centre_x, c.centre_y) + " radius " + length(c.radius) +
-          " enters " + point(c.entry_x, c.entry_y) + " leaves " + point(c.exit_x, c.exit_y);
-  if (bishop.m_alpha_floored) line += " (m_alpha floored at the toe)";
+  if (bishop.sliding) {
+    line += " sliding along the base (ever longer slips along it tend to this)";
+  } else if (!std::isfinite(c.radius)) {
+    line += " on a plane just under the face (no cohesion)";
+  } else {
+    line += " centre " + point(c.centre_x, c.centre_y) + " radius " + length(c.radius) +
+            " enters " + point(c.entry_x, c.entry_y) + " leaves " + point(c.exit_x, c.exit_y);
+    if (bishop.m_alpha_floored) line += " (m_alpha floored at the toe)";
+  }
+  if (bishop.unsolved) line += " (circles on which Bishop's equation has no root passed over)";
   return line;
 }
 

@@ -242,8 +242,10 @@ TELK_EXPORT("telk_calculate") int telk_calculate(int check) {
     if (answer) answers.*telk::kQuestions[i].answer = *answer;
     read = read && answer.has_value();
   }
-  // The unit weight of water is settled by the density, once it is read.
-  read = read && telk::settle_water(answers.density, &options, &result.errors[kAboutOptions]);
+  // The unit weight of water is settled by the density, once it is read,
+  // and the base is checked against the first row's height.
+  read = read && telk::settle_water(answers.density, &options, &result.errors[kAboutOptions]) &&
+         (check == 0 || telk::base_within_reach(answers, options, &result.errors[kAboutOptions]));
   if (!read) return 1;
   result.check_header_lines = telk::check_header_lines(telk::check_ground(options));
   std::string error;
