@@ -80,8 +80,8 @@ class Check {
                            bool* steepest_changed);
 
   const Lowest& lowest(int g) const { return lowest_[g]; }
-  // Whether column g's lowest factor of safety is more than 2% below its
-  // own, which its line then calls not safe.
+  // Whether column g's lowest factor of safety is more than kShortPercent
+  // below its own, which its line then calls not safe.
   bool falls_short(int g) const;
   // What the check found in column g, in one line (lowest_line).
   std::string lowest_line(int g) const;
