@@ -1,6 +1,7 @@
 #include "driver/usage.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -35,8 +36,16 @@ const Run& kOneSlope = kRuns[2];
 constexpr std::size_t kUsageWidth = 72;
 constexpr std::size_t kHelpColumn = 11;
 
+// The texts one after another: a sum of strings that begins with a
+// literal makes GCC 12 warn falsely of overlapping copies.
+std::string concat(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (const std::string_view part : parts) text += part;
+  return text;
+}
+
 std::string term(std::string_view name, std::string_view value) {
-  return value.empty() ? std::string(name) : std::string(name) + " " + std::string(value);
+  return value.empty() ? std::string(name) : concat({name, " ", value});
 }
 
 // An option with those that need it, each in brackets after it:
@@ -45,7 +54,7 @@ std::string with_partners(const OptionRow& row) {
   std::string text = term(row.name, row.value);
   for (const OptionRow& other : kOptionRows) {
     if (other.paired(OptionPairing::kNeeds, row.name))
-      text += " [" + term(other.name, other.value) + "]";
+      text += concat({" [", term(other.name, other.value), "]"});
   }
   return text;
 }
@@ -70,7 +79,10 @@ std::vector<std::string> option_pieces(OptionRuns runs) {
   std::vector<std::string> texts;
   for (const auto& piece : pieces) {
     std::string text = "[";
-    for (const OptionRow* row : piece) text += (text.size() > 1 ? " | " : "") + with_partners(*row);
+    for (const OptionRow* row : piece) {
+      if (text.size() > 1) text += " | ";
+      text += with_partners(*row);
+    }
     texts.push_back(text + "]");
   }
   return texts;
@@ -88,7 +100,8 @@ std::string wrapped(std::string_view lead, const std::vector<std::string>& piece
       line.assign(indent, ' ');
       first = true;
     }
-    line += (first ? "" : " ") + piece;
+    if (!first) line += ' ';
+    line += piece;
     first = false;
   }
   return text + line + "\n";
@@ -97,7 +110,7 @@ std::string wrapped(std::string_view lead, const std::vector<std::string>& piece
 // The usage's two parts: the ways to run telk with the options one slope
 // alone takes, and the ground's options.
 std::vector<std::string> run_pieces() {
-  std::vector<std::string> pieces = {"[" + term(kCheck.name, "[GROUND] |"),
+  std::vector<std::string> pieces = {concat({"[", kCheck.name, " [GROUND] |"}),
                                      term(kOneSlope.name, kOneSlope.value) + " [GROUND]"};
   for (std::string& piece : option_pieces(OptionRuns::kFsOnly)) pieces.push_back(piece);
   pieces.emplace_back("| --version | --help]");
@@ -152,8 +165,8 @@ std::string roff(std::string_view text) {
   return out;
 }
 
-std::string bold(std::string_view text) { return "\\fB" + roff(text) + "\\fR"; }
-std::string italic(std::string_view text) { return "\\fI" + roff(text) + "\\fR"; }
+std::string bold(std::string_view text) { return concat({"\\fB", roff(text), "\\fR"}); }
+std::string italic(std::string_view text) { return concat({"\\fI", roff(text), "\\fR"}); }
 
 // A tagged paragraph of the manual page: the names in bold, what they
 // take in italics.
@@ -161,9 +174,11 @@ std::string manual_item(const std::vector<std::pair<std::string_view, std::strin
                         std::string_view help) {
   std::string tag;
   for (const auto& [name, value] : terms) {
-    tag += (tag.empty() ? "" : ", ") + bold(name) + (value.empty() ? "" : " " + italic(value));
+    if (!tag.empty()) tag += ", ";
+    tag += bold(name);
+    if (!value.empty()) tag += concat({" ", italic(value)});
   }
-  return ".TP\n" + tag + "\n" + roff(help) + "\n";
+  return concat({".TP\n", tag, "\n", roff(help), "\n"});
 }
 
 }  // namespace
@@ -179,7 +194,8 @@ std::string help() {
   for (const Entry& entry : option_entries()) {
     std::string terms;
     for (const OptionRow* row : entry.rows) {
-      terms += (terms.empty() ? "" : ", ") + term(row->name, row->value);
+      if (!terms.empty()) terms += ", ";
+      terms += term(row->name, row->value);
     }
     add_help(&text, terms, entry.help);
   }
@@ -187,25 +203,27 @@ std::string help() {
 }
 
 std::string manual_page(std::string_view version) {
-  std::string page = ".TH TELK 1 \"\" \"telk " + roff(version) + "\" \"User Commands\"\n";
-  page += ".SH NAME\ntelk \\- the steepest safe angle of a soil slope, and its check\n";
-  page += ".SH SYNOPSIS\n.nf\n" + roff(wrapped("telk ", run_pieces(), 6)) +
-          roff(wrapped("GROUND: ", option_pieces(OptionRuns::kCheckAndFs), 8)) + ".fi\n";
-  page += ".SH DESCRIPTION\n" +
-          roff("Without arguments, telk asks for the friction angle of a soil in degrees, its\n"
-               "cohesion in Tn/m2, its density in Tn/m3, the height of the slope in m and a\n"
-               "height step in m.\n"
-               "At every step of the height it reads the steepest safe slope angle for the\n"
-               "factors of safety 1.0, 1.3 and 1.5 off a design chart, and writes them to\n") +
-          italic(kResultName) +
-          roff(", tab-separated with decimal commas, as a spreadsheet opens it.\n"
-               "A run that fails leaves the old file as it was.\n") +
-          ".PP\n" +
-          roff("GROUND, after --check or after --fs and its five numbers, in any order, tells\n"
-               "the check what the chart knows nothing of: water, a firm base below the toe\n"
-               "and an earthquake's load.\n"
-               "The result file stays the dry chart's.\n");
-  page += ".SH OPTIONS\n";
+  std::string page = concat({".TH TELK 1 \"\" \"telk ", roff(version), "\" \"User Commands\"\n",
+                             ".SH NAME\ntelk \\- the steepest safe angle of a soil slope, and its check\n",
+                             ".SH SYNOPSIS\n.nf\n", roff(wrapped("telk ", run_pieces(), 6)),
+                             roff(wrapped("GROUND: ", option_pieces(OptionRuns::kCheckAndFs), 8)),
+                             ".fi\n"});
+  page += concat(
+      {".SH DESCRIPTION\n",
+       roff("Without arguments, telk asks for the friction angle of a soil in degrees, its\n"
+            "cohesion in Tn/m2, its density in Tn/m3, the height of the slope in m and a\n"
+            "height step in m.\n"
+            "At every step of the height it reads the steepest safe slope angle for the\n"
+            "factors of safety 1.0, 1.3 and 1.5 off a design chart, and writes them to\n"),
+       italic(kResultName),
+       roff(", tab-separated with decimal commas, as a spreadsheet opens it.\n"
+            "A run that fails leaves the old file as it was.\n"),
+       ".PP\n",
+       roff("GROUND, after --check or after --fs and its five numbers, in any order, tells\n"
+            "the check what the chart knows nothing of: water, a firm base below the toe\n"
+            "and an earthquake's load.\n"
+            "The result file stays the dry chart's.\n"),
+       ".SH OPTIONS\n"});
   for (const Run& run : kRuns) {
     if (run.name.starts_with("--")) page += manual_item({{run.name, run.value}}, run.help);
   }
@@ -214,24 +232,25 @@ std::string manual_page(std::string_view version) {
     for (const OptionRow* row : entry.rows) terms.emplace_back(row->name, row->value);
     page += manual_item(terms, entry.help);
   }
-  page += manual_item({{"--version", ""}}, "prints telk's version");
-  page += manual_item({{"--help", ""}}, "prints the usage and what each option does");
-  page += ".SH \"EXIT STATUS\"\n" +
-          manual_item({{"0", ""}}, "the files written in full, or the line asked for printed") +
-          manual_item({{"1", ""}},
-                      "an answer or a number telk cannot use, a sweep it refuses, or a factor\n"
-                      "of safety that is no number; no file touched") +
-          manual_item({{"2", ""}},
-                      "an argument telk does not take: the usage, after a line naming an\n"
-                      "option that cannot apply") +
-          manual_item({{"255", ""}},
-                      "a file or standard output could not be written (-1 on Windows); the\n"
-                      "old files stand, but where the line says which stand new") +
-          manual_item({{"128 + signal", ""}}, "interrupted: both files new or both old");
-  page += ".SH FILES\n" +
-          manual_item({{kResultName, ""}}, "the chart's angles, a row for each height") +
-          manual_item({{kCheckName, ""}},
-                      "with --check, each of them checked by Bishop's simplified method");
+  page += concat(
+      {manual_item({{"--version", ""}}, "prints telk's version"),
+       manual_item({{"--help", ""}}, "prints the usage and what each option does"),
+       ".SH \"EXIT STATUS\"\n",
+       manual_item({{"0", ""}}, "the files written in full, or the line asked for printed"),
+       manual_item({{"1", ""}},
+                   "an answer or a number telk cannot use, a sweep it refuses, or a factor\n"
+                   "of safety that is no number; no file touched"),
+       manual_item({{"2", ""}},
+                   "an argument telk does not take: the usage, after a line naming an\n"
+                   "option that cannot apply"),
+       manual_item({{"255", ""}},
+                   "a file or standard output could not be written (-1 on Windows); the\n"
+                   "old files stand, but where the line says which stand new"),
+       manual_item({{"128 + signal", ""}}, "interrupted: both files new or both old"),
+       ".SH FILES\n",
+       manual_item({{kResultName, ""}}, "the chart's angles, a row for each height"),
+       manual_item({{kCheckName, ""}},
+                   "with --check, each of them checked by Bishop's simplified method")});
   return page;
 }
 
