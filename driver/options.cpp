@@ -133,10 +133,9 @@ constexpr OptionRow kRows[] = {
 
 // The row of the option named `name`, or null.
 constexpr const OptionRow* row_named(std::string_view name) {
-  for (const OptionRow& row : kRows) {
-    if (row.name == name) return &row;
-  }
-  return nullptr;
+  const auto row = std::find_if(std::begin(kRows), std::end(kRows),
+                                [&](const OptionRow& r) { return r.name == name; });
+  return row != std::end(kRows) ? row : nullptr;
 }
 
 // Each pair names an option of the table, and the one an option needs is
@@ -236,10 +235,9 @@ Ground with_options(Ground ground, const GroundOptions& options) {
 }
 
 const char* option_of(GroundInput input) {
-  for (const OptionRow& row : kRows) {
-    if (row.input == input) return row.name.data();
-  }
-  return nullptr;
+  const auto row = std::find_if(std::begin(kRows), std::end(kRows),
+                                [&](const OptionRow& r) { return r.input == input; });
+  return row != std::end(kRows) ? row->name.data() : nullptr;
 }
 
 CheckGround check_ground(const GroundOptions& options) {

@@ -7,6 +7,8 @@
 // page (usage.h) and the page's lines about its fields are all made of it.
 #pragma once
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -84,11 +86,10 @@ struct OptionRow {
 
   // Whether it is paired so with `other`, or with any option for "".
   constexpr bool paired(OptionPairing pairing, std::string_view other = {}) const {
-    for (const OptionPair& pair : pairs) {
-      if (pair.pairing == pairing && !pair.other.empty() && (other.empty() || pair.other == other))
-        return true;
-    }
-    return false;
+    return std::any_of(std::begin(pairs), std::end(pairs), [&](const OptionPair& pair) {
+      return pair.pairing == pairing && !pair.other.empty() &&
+             (other.empty() || pair.other == other);
+    });
   }
 };
 

@@ -112,7 +112,8 @@ std::string wrapped(std::string_view lead, const std::vector<std::string>& piece
 std::vector<std::string> run_pieces() {
   std::vector<std::string> pieces = {concat({"[", kCheck.name, " [GROUND] |"}),
                                      term(kOneSlope.name, kOneSlope.value) + " [GROUND]"};
-  for (std::string& piece : option_pieces(OptionRuns::kFsOnly)) pieces.push_back(piece);
+  const std::vector<std::string> fs_only = option_pieces(OptionRuns::kFsOnly);
+  pieces.insert(pieces.end(), fs_only.begin(), fs_only.end());
   pieces.emplace_back("| --version | --help]");
   return pieces;
 }
@@ -228,8 +229,10 @@ std::string manual_page(std::string_view version) {
     if (run.name.starts_with("--")) page += manual_item({{run.name, run.value}}, run.help);
   }
   for (const Entry& entry : option_entries()) {
-    std::vector<std::pair<std::string_view, std::string_view>> terms;
-    for (const OptionRow* row : entry.rows) terms.emplace_back(row->name, row->value);
+    std::vector<std::pair<std::string_view, std::string_view>> terms(entry.rows.size());
+    std::transform(entry.rows.begin(), entry.rows.end(), terms.begin(), [](const OptionRow* row) {
+      return std::pair(row->name, row->value);
+    });
     page += manual_item(terms, entry.help);
   }
   page += concat(
