@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -11,7 +12,7 @@ using namespace telk;
 
 namespace {
 
-constexpr double kDegree = 3.14159265358979323846 / 180;
+constexpr double kDegree = std::numbers::pi / 180;
 const double kTwoToOne = std::atan(0.5) / kDegree;  // 26.565 degrees
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 using namespace telk;
 
 namespace {
+
+constexpr double kDegree = std::numbers::pi / 180;
 
 // A random slope and a circle through its toe, the family of most critical
 // circles: centre above the toe's side, so that the arc rises from the toe.
@@ -23,7 +26,7 @@ Case random_case(std::mt19937_64& rng) {
   c.ground = {40 * unit(rng), 30 * unit(rng), 15 + 10 * unit(rng), 2 + 20 * unit(rng),
               15 + 75 * unit(rng)};
   const double h = c.ground.height;
-  const double crest = h / std::tan(c.ground.slope_angle * 3.14159265358979 / 180);
+  const double crest = h / std::tan(c.ground.slope_angle * kDegree);
   c.cx = -(0.05 + 0.6 * unit(rng)) * (crest + h);
   c.cy = h * (1.1 + 1.5 * unit(rng));
   c.r = std::hypot(c.cx, c.cy);  // through the toe
@@ -45,8 +48,7 @@ TEST(CircleFactorOfSafety, ScalesWithCohesionAndTanPhiTogetherUnderAnyLoad) {
       Ground scaled = c.ground;
       scaled.cohesion *= k;
       scaled.friction_angle =
-          std::atan(k * std::tan(c.ground.friction_angle * 3.14159265358979 / 180)) *
-          180 / 3.14159265358979;
+          std::atan(k * std::tan(c.ground.friction_angle * kDegree)) / kDegree;
       EXPECT_NEAR(circle_factor_of_safety(scaled, c.cx, c.cy, c.r, nullptr), k * fs,
                   1e-6 * k * fs)
           << i;

@@ -16,6 +16,7 @@
 // gamma and gamma.
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "bishop/bishop.h"
 
@@ -64,7 +65,10 @@ const char* why_not_taken(GroundInput input, double value) {
 
 const char* why_table_not_taken(const double* x, const double* y, int points) {
   if (points < 2) return "has fewer than two points";
-  if (points > kTablePoints) return "has more than 16 points";
+  if (points > kTablePoints) {
+    static const std::string too_many = "has more than " + std::to_string(kTablePoints) + " points";
+    return too_many.c_str();
+  }
   for (int i = 0; i < points; ++i) {
     if (!std::isfinite(x[i]) || !std::isfinite(y[i])) return "has a point that is not finite";
     if (why_not_taken(kWaterTable, x[i]) != nullptr || why_not_taken(kWaterTable, y[i]) != nullptr)

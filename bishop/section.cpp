@@ -4,12 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace telk {
 
 namespace {
 
-constexpr double kDegree = 3.14159265358979323846 / 180;
+constexpr double kDegree = std::numbers::pi / 180;
 
 }  // namespace
 

@@ -33,7 +33,8 @@ double kept_cohesion_ratio(double ratio);
 // height, the definition, where D / h is the largest.  False, with the
 // line to show, where it is deeper: refused before anything is written,
 // as --fs refuses it.
-bool base_within_reach(const Answers& answers, const GroundOptions& options, std::string* error);
+bool base_within_reach(const Answers& answers, const GroundOptions& options,
+                       OptionError* error);
 
 // The lowest of a column's Bishop factors of safety, and the height of its
 // first row; +infinity where the column has no angle checked.
@@ -87,8 +88,8 @@ class Check {
                            bool* steepest_changed);
 
   const Lowest& lowest(int g) const { return lowest_[g]; }
-  // Whether column g's lowest factor of safety is more than 2% below its
-  // own, which its line then calls not safe.
+  // Whether column g's lowest factor of safety is more than kShortPercent
+  // below its own, which its line then calls not safe.
   bool falls_short(int g) const;
   // What the check found in column g, in one line (lowest_line).
   std::string lowest_line(int g) const;

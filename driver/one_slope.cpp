@@ -37,7 +37,11 @@ bool parse_slope(const std::string_view numbers[5], GroundOptions options, Groun
     if (!read) return false;
     values[i] = *read;
   }
-  if (!settle_water(values[kUnitWeight], &options, error)) return false;
+  OptionError water_error;
+  if (!settle_water(values[kUnitWeight], &options, &water_error)) {
+    *error = water_error.line();
+    return false;
+  }
   const Ground typed =
       with_options({values[0], values[1], values[2], values[3], values[4]}, options);
   const char* why = nullptr;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -187,7 +188,8 @@ TEST(Sweep, CheckFileNumbersAreOnTheSafeSide) {
       std::vector<std::string> cells;
       std::istringstream fields(line.substr(0, line.size() - 1));  // without its CR
       for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
-      if (cells.size() == 10 && cells[0] != "H") rows.push_back(cells);
+      const auto row_cells = static_cast<std::size_t>(check_steepest_cell(kGroups - 1) + 1);
+      if (cells.size() == row_cells && cells[0] != "H") rows.push_back(cells);
     }
     ASSERT_EQ(rows.size(), 80u);
     const auto number = [](std::string cell) {
@@ -196,15 +198,15 @@ TEST(Sweep, CheckFileNumbersAreOnTheSafeSide) {
     };
     for (const int r : {static_cast<int>(gen() % 20), 20 + static_cast<int>(gen() % 60)}) {
       // The sweep's own float height and friction angle in radians.
-      Ground ground{double{radians(answers.friction_angle)} * 180 / 3.14159265358979323846,
+      Ground ground{double{radians(answers.friction_angle)} * 180 / std::numbers::pi,
                     answers.cohesion, answers.density, 0, 0};
       float h = 0.0f;
       for (int i = 0; i <= r; ++i) h += answers.definition;
       ground.height = h;
       for (int g = 0; g < kGroups; ++g) {
-        const std::string& chart = rows[r][1 + 3 * g];
-        const std::string& fs = rows[r][2 + 3 * g];
-        const std::string& steepest = rows[r][3 + 3 * g];
+        const std::string& chart = rows[r][check_angle_cell(g)];
+        const std::string& fs = rows[r][check_fs_cell(g)];
+        const std::string& steepest = rows[r][check_steepest_cell(g)];
         if (!steepest.empty() && number(steepest) < 90) {
           ground.slope_angle = number(steepest);
           EXPECT_GE(critical_circle(ground).fs, kFactorsOfSafety[g].decimal) << h << " " << steepest;

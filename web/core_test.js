@@ -19,7 +19,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { WASI } = require('wasi');
-const { loadTelk, kResultFile, kCheckFile } = require('./core.js');
+const { loadTelk, kResultFile, kCheckFile, kSteepest } = require('./core.js');
 
 // A small seeded generator (mulberry32), so that a failure can be rerun.
 function generator(seed) {
@@ -97,7 +97,7 @@ function runCore(core, answers, check = false) {
 // height are those of the last plot row at or before it, the last row is
 // one of them, and the core counts the rows as the file has them.  With
 // the check file, its plot rows are its rows of the same numbers, and
-// Bishop's steepest angles (cells 3, 6, 9) are drawn as every row's too.
+// Bishop's steepest angles are drawn as every row's too.
 function checkPlotRows(core, bytes, check, what) {
   const linesOf = (bytes, file) => bytes.toString('latin1').split('\r\n').slice(core.headerLines(file), -1);
   const textOf = (row) => Buffer.from(row).toString('latin1').slice(0, -2);
@@ -106,7 +106,8 @@ function checkPlotRows(core, bytes, check, what) {
   const plot = core.plotRows().map(textOf);
   const checkPlot = core.plotRows(kCheckFile).map(textOf);
   const afterHeight = (row) => row.slice(row.indexOf('\t'));
-  const steepest = (row) => row.split('\t').filter((_, cell) => cell > 0 && cell % 3 === 0).join('\t');
+  const steepestCells = core.groupTitles().map((_, group) => core.cell(kCheckFile, kSteepest, group));
+  const steepest = (row) => steepestCells.map((cell) => row.split('\t')[cell]).join('\t');
   assert.strictEqual(core.rows(), rows.length, what);
   assert.strictEqual(checkPlot.length, checkRows === null ? 0 : plot.length, what);
   let drawn = -1;
@@ -160,6 +161,9 @@ async function compareAnswers(wasmPath, telk, runs) {
         assert.strictEqual(web.bytes.length + web.check.length, 0, what);
         // The console stops at the first bad answer; the page says each one.
         assert.strictEqual('telk: ' + web.lines.find((line) => line !== '') + '\n', linux.error, what);
+        // The line about the options, split where the page names its field.
+        const { option, why } = core.optionError();
+        assert.strictEqual(option === '' ? why : `${option}: ${why}`, web.lines[web.lines.length - 1], what);
       }
     }
     if (linux.status !== 0) ++refused;
