@@ -5,6 +5,10 @@
 // operation is done in double and rounded to float where noted.  These
 // widths decide which table row a ratio selects, so they are part of the
 // behaviour, not an implementation detail.
+//
+// The functions keep the chart's own names (A, B, arrondir, tronquer,
+// decimale, cle, limite, validite, C0 to C4, pente), so that each can be
+// read against the chart it computes; the rest of telk is named in English.
 #pragma once
 
 namespace telk {
