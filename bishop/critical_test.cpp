@@ -79,15 +79,14 @@ const Ground kTwoValleys[] = {
 
 // The least factor of safety over circles through the toe, by brute force:
 // their centres on a grid, then the best moved in halving steps while that
-// gains.  Circles that are no slip circle (not a number) are passed over,
-// and on a base at the toe, as these slopes are, so are those whose centre
-// is beyond the toe: their slips follow the base from it, which the search
-// of a dry, still slope there does not take (docs/design.md).
+// gains.  Circles that are no slip circle (not a number) are passed over;
+// on a base at the toe, as these slopes are, the slips of those whose
+// centre is beyond the toe follow the base from it.
 double least_toe_circle(const Ground& g) {
   const double crest = 1 / std::tan(g.slope_angle * kDegree);
   auto fs = [&](double cx, double cy) {
     const double f = circle_factor_of_safety(g, cx, cy, std::hypot(cx, cy), nullptr);
-    return std::isnan(f) || (g.base_depth == 0 && cx > 0) ? INFINITY : f;
+    return std::isnan(f) ? INFINITY : f;
   };
   double best = INFINITY, bx = 0, by = 0;
   for (int i = 0; i <= 60; ++i) {
