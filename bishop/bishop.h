@@ -227,16 +227,16 @@ inline constexpr double kLeastSlopeAngle = 1.0;
 // The fast path: the critical factor of safety and the steepest angle read
 // off a table of critical_fs_per_strength by cubic interpolation, then
 // divided by 1 + kTableError, twice the most the cubic was found above the
-// solver halfway between the table's nodes (but beyond 88 degrees, where
-// the next whole degree's value is read instead): the factor of safety is
-// never above the solver's and, up to 88 degrees, at most twice that below;
-// the angle is never steeper than the solver's.  It uses + - * / and sqrt
-// only, so that it gives the same bits on every platform; the caller gives
-// tan(phi).  Outside the table (a slope angle below kLeastSlopeAngle or
-// above 90; a negative or non-finite strength; a height or unit weight not
-// above zero) the result is not a number, as is the steepest angle where
-// even a slope of kLeastSlopeAngle falls short of the target (c = phi = 0
-// among them).
+// solver halfway between the table's nodes (bishop/table_error.cpp; but
+// beyond 88 degrees, where the next whole degree's value is read instead):
+// the factor of safety is never above the solver's and, up to 88 degrees,
+// at most twice that below; the angle is never steeper than the solver's.
+// It uses + - * / and sqrt only, so that it gives the same bits on every
+// platform; the caller gives tan(phi).  Outside the table (a slope angle
+// below kLeastSlopeAngle or above 90; a negative or non-finite strength; a
+// height or unit weight not above zero) the result is not a number, as is
+// the steepest angle where even a slope of kLeastSlopeAngle falls short of
+// the target (c = phi = 0 among them).
 inline constexpr double kTableError = 0.002;
 double check_factor_of_safety(double tan_phi, double cohesion, double unit_weight,
                               double height, double slope_angle);
