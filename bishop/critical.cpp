@@ -97,6 +97,9 @@ Critical critical_of(const Section& section, const SearchCircle& circle, int uns
   return best;
 }
 
+// The least the search finds, friction as it is (critical_arc).
+Critical least_arc(const Section& ground, Leads* leads, const Precision& precision);
+
 // The answer found with friction, or the same slope's with phi = 0 where
 // that is higher.  Bishop's normal force on a steep slice is its weight
 // less the water's push, less the cohesion's lift c l sin(alpha) / F;
@@ -118,7 +121,7 @@ Critical at_least_frictionless(const Section& section, const Critical& found,
     return found;
   const Section clay = frictionless_section(section);
   if (!(found.fs < arc_factor_of_safety(clay, found.arc, kSlices, nullptr))) return found;
-  Critical without = critical_arc(clay, nullptr, precision);
+  Critical without = least_arc(clay, nullptr, precision);
   if (!(without.fs > found.fs)) {
     Critical with = found;
     if (!without.sliding) with.not_taken = without.arc;
@@ -169,7 +172,9 @@ double plane_factor_of_safety(const Section& section) {
   return section.tan_phi * std::max(0.0, normal) / (l * (weighs + kh * l));
 }
 
-Critical critical_arc(const Section& ground, Leads* leads, const Precision& precision) {
+namespace {
+
+Critical least_arc(const Section& ground, Leads* leads, const Precision& precision) {
   if (leads != nullptr) leads->kept.clear(), leads->found.clear(), leads->reach = 1;
   // Without cohesion ever shallower circles tend to the plane just under
   // the face, the critical slip: tan(phi) / tan(beta) exactly, which the
@@ -241,7 +246,13 @@ Critical critical_arc(const Section& ground, Leads* leads, const Precision& prec
     for (std::size_t i = 0; i < leads->kept.size(); ++i) leads->kept[i].valley = static_cast<int>(i);
     leads->found = leads->kept;
   }
-  return at_least_frictionless(ground, critical_of(section, best_circle, unsolved), precision);
+  return critical_of(section, best_circle, unsolved);
+}
+
+}  // namespace
+
+Critical critical_arc(const Section& ground, Leads* leads, const Precision& precision) {
+  return at_least_frictionless(ground, least_arc(ground, leads, precision), precision);
 }
 
 Critical critical_arc_near(const Section& ground, Leads* leads, const Precision& precision) {
