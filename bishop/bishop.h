@@ -141,6 +141,10 @@ struct Bishop {
   // (sliding_factor_of_safety), below every slip the search found; the
   // circle's numbers are not a number.
   bool sliding = false;
+  // fs is the same slope's with phi = 0, higher than Bishop's with its
+  // friction, and the circle is its critical one (or the circle given):
+  // friction never makes a slope less safe (critical_circle).
+  bool frictionless = false;
 };
 
 // The m_alpha = cos(alpha) + sin(alpha) tan(phi) / F of a slice whose base
@@ -170,20 +174,22 @@ double circle_factor_of_safety(const Ground& ground, double centre_x, double cen
 // leaves; a circle that passes the toe within `rounding` (in the ground's
 // units: a circle's numbers written to some decimals and read back) leaves
 // there.  fs is not a number for no slip circle, and where Bishop's
-// equation has no root (`unsolved`).
+// equation has no root (`unsolved`).  With cohesion it is at least the
+// circle's own with phi = 0 (`frictionless` where that is higher), as the
+// critical circle's is at least the slope's least with phi = 0.
 Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
                     double rounding = 0);
 
 // The critical circle: the least factor of safety over every slip circle,
-// its slip following the base where it dips below it (but on a dry, still
-// slope on a base at the toe, whose least is the table's, over circles
-// above the base).  The ground must be one that wrong_input takes.  Without
-// cohesion the least is the limit of ever shallower circles, the plane just
-// under the face: the factor of safety is tan(phi) / tan(beta) exactly (0
-// for c = phi = 0) and the circle's numbers are not a number, as they are
-// where ever longer slips along the base tend to less than any circle
-// (`sliding`).  Circles on which Bishop's equation has no root are passed
-// over (`unsolved`).
+// its slip following the base where it dips below it.  The ground must be
+// one that wrong_input takes.  Without cohesion the least is the limit of
+// ever shallower circles, the plane just under the face: the factor of
+// safety is tan(phi) / tan(beta) exactly (0 for c = phi = 0) and the
+// circle's numbers are not a number, as they are where ever longer slips
+// along the base tend to less than any circle (`sliding`).  Circles on
+// which Bishop's equation has no root are passed over (`unsolved`).  With
+// cohesion and friction it is at least the same slope's least with phi =
+// 0 (`frictionless` where that governs).
 Bishop critical_circle(const Ground& ground);
 
 // The yield coefficient: the least horizontal seismic coefficient k_h at
@@ -221,16 +227,16 @@ inline constexpr double kLeastSlopeAngle = 1.0;
 // The fast path: the critical factor of safety and the steepest angle read
 // off a table of critical_fs_per_strength by cubic interpolation, then
 // divided by 1 + kTableError, twice the most the cubic was found above the
-// solver halfway between the table's nodes (but beyond 88 degrees, where
-// the next whole degree's value is read instead): the factor of safety is
-// never above the solver's and, up to 88 degrees, at most twice that below;
-// the angle is never steeper than the solver's.  It uses + - * / and sqrt
-// only, so that it gives the same bits on every platform; the caller gives
-// tan(phi).  Outside the table (a slope angle below kLeastSlopeAngle or
-// above 90; a negative or non-finite strength; a height or unit weight not
-// above zero) the result is not a number, as is the steepest angle where
-// even a slope of kLeastSlopeAngle falls short of the target (c = phi = 0
-// among them).
+// solver halfway between the table's nodes (bishop/table_error.cpp; but
+// beyond 88 degrees, where the next whole degree's value is read instead):
+// the factor of safety is never above the solver's and, up to 88 degrees,
+// at most twice that below; the angle is never steeper than the solver's.
+// It uses + - * / and sqrt only, so that it gives the same bits on every
+// platform; the caller gives tan(phi).  Outside the table (a slope angle
+// below kLeastSlopeAngle or above 90; a negative or non-finite strength; a
+// height or unit weight not above zero) the result is not a number, as is
+// the steepest angle where even a slope of kLeastSlopeAngle falls short of
+// the target (c = phi = 0 among them).
 inline constexpr double kTableError = 0.002;
 double check_factor_of_safety(double tan_phi, double cohesion, double unit_weight,
                               double height, double slope_angle);

@@ -97,6 +97,42 @@ Critical critical_of(const Section& section, const SearchCircle& circle, int uns
   return best;
 }
 
+// The least the search finds, friction as it is (critical_arc).
+Critical least_arc(const Section& ground, Leads* leads, const Precision& precision);
+
+// The answer found with friction, or the same slope's with phi = 0 where
+// that is higher.  Bishop's normal force on a steep slice is its weight
+// less the water's push, less the cohesion's lift c l sin(alpha) / F;
+// where much water leaves it negative, the slice's friction takes
+// strength away, and more friction gives a lower answer (down to none: a
+// vertical cut with r_u 0.3 read 0.383 at phi = 0, 0.270 at 20 degrees
+// and 0 at 30).  A soil with friction is at least as strong as the same
+// soil without, so the slope is at least as safe as with phi = 0, the
+// classical analysis in which the moments about the centre do not depend
+// on the normal forces.  That least is at most the found arc's own factor
+// of safety with phi = 0: only below that is it searched for.  Without
+// cohesion there is no strength without friction; the limit of sliding
+// along the base is above its own frictionless limit, which bounds the
+// frictionless least.
+Critical at_least_frictionless(const Section& section, const Critical& found,
+                               const Precision& precision) {
+  if (!(section.cohesion > 0 && section.tan_phi > 0) || found.sliding ||
+      !(found.fs < kInfinity))
+    return found;
+  const Section clay = frictionless_section(section);
+  if (!(found.fs < arc_factor_of_safety(clay, found.arc, kSlices, nullptr))) return found;
+  Critical without = least_arc(clay, nullptr, precision);
+  if (!(without.fs > found.fs)) {
+    Critical with = found;
+    if (!without.sliding) with.not_taken = without.arc;
+    return with;
+  }
+  without.frictionless = true;
+  without.unsolved = found.unsolved;
+  without.not_taken = found.arc;
+  return without;
+}
+
 }  // namespace
 
 double sliding_factor_of_safety(const Section& section) {
@@ -136,7 +172,9 @@ double plane_factor_of_safety(const Section& section) {
   return section.tan_phi * std::max(0.0, normal) / (l * (weighs + kh * l));
 }
 
-Critical critical_arc(const Section& ground, Leads* leads, const Precision& precision) {
+namespace {
+
+Critical least_arc(const Section& ground, Leads* leads, const Precision& precision) {
   if (leads != nullptr) leads->kept.clear(), leads->found.clear(), leads->reach = 1;
   // Without cohesion ever shallower circles tend to the plane just under
   // the face, the critical slip: tan(phi) / tan(beta) exactly, which the
@@ -211,6 +249,12 @@ Critical critical_arc(const Section& ground, Leads* leads, const Precision& prec
   return critical_of(section, best_circle, unsolved);
 }
 
+}  // namespace
+
+Critical critical_arc(const Section& ground, Leads* leads, const Precision& precision) {
+  return at_least_frictionless(ground, least_arc(ground, leads, precision), precision);
+}
+
 Critical critical_arc_near(const Section& ground, Leads* leads, const Precision& precision) {
   if (leads->found.empty()) return critical_arc(ground, leads, precision);
   int unsolved = 0;
@@ -264,7 +308,7 @@ Critical critical_arc_near(const Section& ground, Leads* leads, const Precision&
     if (!held && as_is < least * kRefinedAgain) refine(l.circle, static_cast<int>(j));
   }
   widen(&section, &best_circle, &least, sliding_factor_of_safety(section), precision, leads);
-  return critical_of(section, best_circle, unsolved);
+  return at_least_frictionless(ground, critical_of(section, best_circle, unsolved), precision);
 }
 
 namespace {
@@ -279,7 +323,7 @@ Bishop bishop_of(const Critical& critical, double height) {
   Bishop b{critical.fs,
            {a.centre_x * h, a.centre_y * h, a.radius * h, a.entry_x * h, a.entry_y * h,
             a.exit_x * h, a.exit_y * h},
-           critical.floored, critical.unsolved, critical.sliding};
+           critical.floored, critical.unsolved, critical.sliding, critical.frictionless};
   if (critical.sliding) b.circle = {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
   return b;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "bishop/search_circle.h"
@@ -14,12 +15,19 @@ namespace telk {
 // ever longer slips along the base (`sliding`), the arc is the best circle
 // the search found, whose factor of safety is above it.  `unsolved`: the
 // search passed over circles on which Bishop's equation has no root.
+// `frictionless`: the same slope's with phi = 0 is higher, and is the
+// answer (critical_arc says why), on its own critical arc.  Where the
+// frictionless least was searched for, `not_taken` is the least arc of
+// the search whose answer was not taken: with friction where
+// `frictionless`, else without.
 struct Critical {
   double fs;
   Arc arc;
   bool floored;
   bool unsolved = false;
   bool sliding = false;
+  bool frictionless = false;
+  std::optional<Arc> not_taken = {};
 };
 
 // The best circles a search refined, best first: where the factor of
@@ -66,6 +74,10 @@ inline constexpr double kMostReach = 1024;
 // bound of the search's reach, the reach is widened fourfold and the least
 // refined again, up to kMostReach, while it stays below
 // sliding_factor_of_safety; the answer is the lower of the two.
+// Friction never makes a slope less safe: with cohesion, the answer is at
+// least the same slope's with phi = 0 (frictionless_section), whose search
+// is needed only where the least with friction is below its own arc's
+// factor of safety with phi = 0 (that is at least the frictionless least).
 Critical critical_arc(const Section& section, Leads* leads = nullptr,
                       const Precision& precision = kFinePrecision);
 
@@ -73,7 +85,8 @@ Critical critical_arc(const Section& section, Leads* leads = nullptr,
 // the valleys of the last whole search near the least), which keeps its
 // own: for a sweep of slopes a little apart, a few milliseconds rather than
 // tens.  It can miss a valley that none of them lies in, so a sweep
-// searches whole now and then.  With no leads, the whole search.
+// searches whole now and then.  With no leads, the whole search.  At least
+// the frictionless answer, as critical_arc's.
 Critical critical_arc_near(const Section& section, Leads* leads, const Precision& precision);
 
 }  // namespace telk

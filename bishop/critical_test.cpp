@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "bishop/bishop.h"
+#include "tests/sizes.h"
 
 using namespace telk;
 
@@ -80,15 +81,14 @@ const Ground kTwoValleys[] = {
 
 // The least factor of safety over circles through the toe, by brute force:
 // their centres on a grid, then the best moved in halving steps while that
-// gains.  Circles that are no slip circle (not a number) are passed over,
-// and on a base at the toe, as these slopes are, so are those whose centre
-// is beyond the toe: their slips follow the base from it, which the search
-// of a dry, still slope there does not take (docs/design.md).
+// gains.  Circles that are no slip circle (not a number) are passed over;
+// on a base at the toe, as these slopes are, the slips of those whose
+// centre is beyond the toe follow the base from it.
 double least_toe_circle(const Ground& g) {
   const double crest = 1 / std::tan(g.slope_angle * kDegree);
   auto fs = [&](double cx, double cy) {
     const double f = circle_factor_of_safety(g, cx, cy, std::hypot(cx, cy), nullptr);
-    return std::isnan(f) || (g.base_depth == 0 && cx > 0) ? INFINITY : f;
+    return std::isnan(f) ? INFINITY : f;
   };
   double best = INFINITY, bx = 0, by = 0;
   for (int i = 0; i <= 60; ++i) {
@@ -282,13 +282,41 @@ TEST(CriticalCircle, SlipsAlongTheBaseAreFollowedAsFarAsTheyGo) {
 
 // Where Bishop's equation has no root on a circle the search passes it
 // over and says so: a vertical cut with r_u 0.3 took 0 from such circles.
-// (The least next to them still tends to 0: scaled up by any strength their
-// roots shrink toward the circles that have none.)
-TEST(CriticalCircle, PassesOverCirclesWithoutASolutionAndSaysSo) {
-  const Bishop b = critical_circle({30, 2, 2, 10, 90, {0.3}});
-  EXPECT_TRUE(b.unsolved);
-  EXPECT_GE(b.fs, 0);
+// Next to them the roots still fall to 0: on steep wet slices Bishop's
+// normal force turns negative, friction takes strength away, and over phi
+// = 0, 1, 5, 10, 20 and 30 that cut read 0.383, 0.387, 0.370, 0.355, 0.270
+// and 0.  Friction never makes a slope less safe: over random steep wet
+// slopes the critical factor of safety is at least the same slope's with
+// phi = 0, which it is where that governs, and with cohesion never 0.
+TEST(CriticalCircle, FrictionNeverMakesASlopeLessSafe) {
+  EXPECT_TRUE(critical_circle({30, 2, 2, 10, 90, {0.3}}).unsolved);
   EXPECT_FALSE(critical_circle({30, 2, 2, 10, 90}).unsolved);
+  std::vector<Ground> slopes;
+  for (const double phi : {1, 5, 10, 20, 30}) slopes.push_back({phi, 2, 2, 10, 90, {0.3}});
+  std::mt19937_64 rng(9);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int i = 0; i < sizes::cases(16, 4); ++i) {
+    Ground g{45 * unit(rng), 3 * unit(rng) * unit(rng), 1.6 + 0.6 * unit(rng), 10, 55 + 35 * unit(rng)};
+    if (i % 2 == 0) g.water.pore_ratio = 0.6 * unit(rng);
+    else g.water = {0, 2, {0, 3}, {1.2 * unit(rng), unit(rng)}, 1};
+    if (i % 4 == 1) g.base_depth = 10 * unit(rng);
+    if (i % 4 == 3) g.shaking.horizontal = 0.3 * unit(rng);
+    slopes.push_back(g);
+  }
+  int governed = 0;
+  for (const Ground& g : slopes) {
+    Ground clay = g;
+    clay.friction_angle = 0;
+    const double without = critical_circle(clay).fs;
+    const Bishop with = critical_circle(g);
+    EXPECT_GE(with.fs, without) << g.friction_angle << " " << g.cohesion << " " << g.slope_angle;
+    EXPECT_GT(with.fs, 0) << g.friction_angle << " " << g.cohesion << " " << g.slope_angle;
+    if (with.frictionless) {
+      EXPECT_EQ(with.fs, without) << g.friction_angle << " " << g.cohesion << " " << g.slope_angle;
+      ++governed;
+    }
+  }
+  EXPECT_GE(governed, 4);
 }
 
 TEST(CriticalCircle, NoStrengthIsZero) {

@@ -130,6 +130,14 @@ double arc_yield_coefficient(const Section& section, const Arc& arc, int slices)
   return sway > 0 ? excess / sway : kInfinity;
 }
 
+Section frictionless_section(const Section& section) {
+  Section clay = section;
+  clay.tan_phi = 0;
+  clay.reach = 1;
+  clay.unsolved = nullptr;
+  return clay;
+}
+
 double circle_factor_of_safety(const Ground& ground, double centre_x, double centre_y,
                                double radius, bool* floored, int slices) {
   if (floored != nullptr) *floored = false;
@@ -151,6 +159,14 @@ Bishop given_circle(const Ground& ground, double centre_x, double centre_y, doub
   if (!arc) return b;
   b.fs = arc_factor_of_safety(section, *arc, kSlices, &b.m_alpha_floored);
   b.unsolved = std::isnan(b.fs);
+  // Friction never makes a slip less safe (critical_arc): with cohesion,
+  // at least the circle's own factor of safety with phi = 0.
+  if (section.cohesion > 0 && section.tan_phi > 0 && !b.unsolved) {
+    bool floored = false;
+    const double without =
+        arc_factor_of_safety(frictionless_section(section), *arc, kSlices, &floored);
+    if (without > b.fs) b = {without, {}, floored, false, false, true};
+  }
   b.circle = {centre_x, centre_y, radius, arc->entry_x * h, arc->entry_y * h,
               arc->exit_x * h, arc->exit_y * h};
   return b;

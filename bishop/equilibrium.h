@@ -19,4 +19,9 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
 // toward the slip.
 double arc_yield_coefficient(const Section& section, const Arc& arc, int slices);
 
+// The section with phi = 0 and all else as it is: its strength is the
+// cohesion alone, which the water does not touch; its search has the
+// least reach and counts no circles passed over.
+Section frictionless_section(const Section& section);
+
 }  // namespace telk

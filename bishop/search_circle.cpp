@@ -31,15 +31,6 @@ Point ground_point(const Section& section, double along) {
   return {section.crest_x + (along - 1) * reach_unit(section), 1};
 }
 
-}  // namespace
-
-bool searches_below_base(const Section& section) {
-  return section.base > 0 || wet(section) || section.shaking.horizontal > 0 ||
-         section.shaking.vertical != 0;
-}
-
-namespace {
-
 // A circle's chord, from where it leaves to where it enters: the circles
 // through its ends have their centres on its perpendicular bisector, h
 // above its midpoint; a smaller h dips deeper.
@@ -116,7 +107,7 @@ double along_crest(const Section& section, double x) {
 SearchCircle clamped(const Section& section, const SearchCircle& c) {
   const double exit = std::clamp(c.exit, section.base > 0 ? -kToeReach * section.reach : 0.0, 1.0);
   const double entry = std::clamp(c.entry, exit, 1 + kCrestReach * section.reach);
-  double depth = std::clamp(c.depth, kLeastDepth, searches_below_base(section) ? 2.0 : 1.0);
+  double depth = std::clamp(c.depth, kLeastDepth, 2.0);
   if (depth > 1) {
     // Where even the deepest circle stays above the base, the range ends
     // at 1: so one circle has one set of numbers.

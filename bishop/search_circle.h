@@ -30,11 +30,6 @@ struct SearchCircle {
   bool operator==(const SearchCircle&) const = default;
 };
 
-// Whether the search takes circles below the base (depth beyond 1): on
-// every ground but a dry, still one on a base at the toe, whose critical
-// circle never follows its base (its search is the table's, and stays so).
-bool searches_below_base(const Section& section);
-
 // The unit of the reach behind the crest and in front of the toe: the
 // slope's width plus its height, plus twice the depth of a deeper base,
 // whose deep circles reach as far again.
@@ -51,7 +46,7 @@ inline constexpr double SearchCircle::*kSearchNumbers[] = {
 // over a deeper base, up to kToeReach reaches in front of the toe), the
 // entry from the exit to kCrestReach reaches behind the crest edge, the
 // depth from a skin to the deepest dip (1, or 2 below the base where the
-// search takes circles there and the deepest dips below it).
+// deepest dips below it).
 SearchCircle clamped(const Section& section, const SearchCircle& circle);
 
 // Its slip, or none: a vertical chord, both ends on the crest, or a chord

@@ -28,13 +28,12 @@ constexpr double kDeepExits[] = {-0.8, -0.6, -0.45, -0.3, -0.2, -0.12, -0.06, -0
                                  0.3,  0.4,   0.5,   0.6,   0.7,  0.8, 0.9};
 constexpr double kSpans[] = {0.02, 0.05, 0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1,
                              1.15, 1.3, 1.45, 1.6, 1.8, 2, 2.3, 2.6, 2.95};
-constexpr double kDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1};
-// Below the base too, where the search takes its circles there: their
-// slips follow the base, from the circle that touches it to the deepest.
-constexpr double kBelowDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1,
-                                   1.15, 1.35, 1.6, 2};
+// Below the base too, beyond 1: their slips follow the base, from the
+// circle that touches it to the deepest.
+constexpr double kDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1,
+                              1.15, 1.35, 1.6, 2};
 // Where the circles touching the base, or the deepest above it, lie.
-constexpr int kTouching = std::size(kDepths) - 1;
+constexpr int kTouching = 10;
 // The grid's circles are cut in a quarter of the slices: it only ranks
 // them, to find the valleys its refinements start from, and 16 slices
 // move a factor of safety by well under the steps between its neighbours
@@ -44,31 +43,28 @@ constexpr int kTouching = std::size(kDepths) - 1;
 constexpr int kGridSlices = 16;
 constexpr int ns = std::size(kSpans);
 
-// The grid's circles: exits by the base, spans, and depths by whether the
-// search takes circles below the base.
+constexpr int nd = std::size(kDepths);
+static_assert(kDepths[kTouching] == 1);
+
+// The grid's circles: exits by the base, spans and depths.
 struct Grid {
   explicit Grid(const Section& section)
       : exits(section.base > 0 ? kDeepExits : kExits),
         ne(section.base > 0 ? static_cast<int>(std::size(kDeepExits))
-                            : static_cast<int>(std::size(kExits))),
-        depths(searches_below_base(section) ? kBelowDepths : kDepths),
-        nd(searches_below_base(section) ? static_cast<int>(std::size(kBelowDepths))
-                                        : static_cast<int>(std::size(kDepths))) {}
+                            : static_cast<int>(std::size(kExits))) {}
   SearchCircle circle(int e, int s, int d) const {
-    return {exits[e], exits[e] + kSpans[s], depths[d]};
+    return {exits[e], exits[e] + kSpans[s], kDepths[d]};
   }
   int at(int e, int s, int d) const { return (e * ns + s) * nd + d; }
   const double* exits;
   int ne;
-  const double* depths;
-  int nd;
 };
 
 // The factors of safety of the grid's circles, by at(); +infinity for a
 // depth beyond 1 whose circle does not follow the base (it is the depth
 // 1's: so many copies of one circle would be taken for as many valleys).
 std::vector<double> coarse_grid(const Section& section, const Grid& grid) {
-  const int ne = grid.ne, nd = grid.nd;
+  const int ne = grid.ne;
   std::vector<double> fs(static_cast<std::size_t>(ne) * ns * nd);
   for (int e = 0; e < ne; ++e) {
     for (int s = 0; s < ns; ++s) {
@@ -118,7 +114,7 @@ std::vector<Start> least_local_minima(const Grid& grid, const std::vector<double
 
 GridStarts grid_starts(const Section& section) {
   const Grid grid(section);
-  const int ne = grid.ne, nd = grid.nd;
+  const int ne = grid.ne;
   const std::vector<double> fs = coarse_grid(section, grid);
   GridStarts starts{least_local_minima(grid, fs, 6, 0, kTouching + 1), {kInfinity, {}}};
   // Two valleys a grid this coarse may show no local minimum in.  One lies
@@ -148,10 +144,8 @@ GridStarts grid_starts(const Section& section) {
     starts.valleys.push_back(inside);
   // Below the base, valleys of their own, refined after those above it,
   // which stay as they were.
-  if (nd > kTouching + 1) {
-    const std::vector<Start> below = least_local_minima(grid, fs, 2, kTouching + 1, nd);
-    starts.valleys.insert(starts.valleys.end(), below.begin(), below.end());
-  }
+  const std::vector<Start> below = least_local_minima(grid, fs, 2, kTouching + 1, nd);
+  starts.valleys.insert(starts.valleys.end(), below.begin(), below.end());
   return starts;
 }
 

@@ -17,8 +17,7 @@ struct Start {
 struct GridStarts {
   // The grid's least six local minima above the base, least first, then
   // its best circle that dips less than the deepest where that is not
-  // among them; then, where the search takes circles below the base, the
-  // least two local minima there.
+  // among them; then the least two local minima below the base.
   std::vector<Start> valleys;
   // Its best circle of the deepest dip above the base, whose arc enters
   // upright (or touches the base);

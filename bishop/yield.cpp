@@ -32,6 +32,29 @@ double plane_yield_coefficient(const Section& section) {
   return (t * (weighs * l * l - ratio * (1 + l * l)) - weighs * l) / (l * (l + t));
 }
 
+// At most the yield coefficient of the slope's critical answer `c`, at
+// the section's k_v, and at least the slope's.  Each circle has its own,
+// at which its factor of safety is 1, and the least of them is the
+// search's; ever longer slips along the base tend to the level ground
+// sliding on it, whose own is a bound too.  With cohesion the answer is
+// at least the frictionless one (critical_arc), whose yield coefficient
+// any arc bounds the same way with phi = 0: the slope's is the greater of
+// the two.  Where the factor of safety at k_h is below 1 the bound is
+// below k_h.
+double yield_bound(const Section& section, const Critical& c) {
+  if (section.cohesion == 0 && section.water.table_points == 0 && !c.sliding)
+    return plane_yield_coefficient(section);
+  const double with_friction = c.frictionless ? arc_yield_coefficient(section, *c.not_taken, kSlices)
+                               : c.sliding    ? sliding_yield_coefficient(section)
+                                              : arc_yield_coefficient(section, c.arc, kSlices);
+  if (!(section.cohesion > 0 && section.tan_phi > 0)) return with_friction;
+  const Section clay = frictionless_section(section);
+  double without = sliding_yield_coefficient(clay);
+  if (!c.sliding) without = std::min(without, arc_yield_coefficient(clay, c.arc, kSlices));
+  if (c.not_taken) without = std::min(without, arc_yield_coefficient(clay, *c.not_taken, kSlices));
+  return std::max(with_friction, without);
+}
+
 }  // namespace
 
 Yield yield_coefficient(const Ground& ground) {
@@ -40,15 +63,9 @@ Yield yield_coefficient(const Ground& ground) {
   Critical c = critical_arc(section);
   if (!(c.fs > 1)) return {0, bishop_of(c, ground.height)};
   const bool plane = section.cohesion == 0 && section.water.table_points == 0;
-  // Each circle has its own yield coefficient, at which its factor of
-  // safety is 1; the slope's is the least of them.  That of the critical
-  // circle at k_h is at most k_h: where the critical factor of safety at
-  // k_h is below 1 it is a smaller k_h, else k_h is the slope's.
-  // Ever longer slips along the base tend to the level ground sliding on
-  // it, whose own yield coefficient is a bound too.
-  double kh = std::min(plane ? plane_yield_coefficient(section)
-                             : arc_yield_coefficient(section, c.arc, kSlices),
-                       sliding_yield_coefficient(section));
+  // The bound at the answer at k_h is k_h where that is 1, else a smaller
+  // k_h: a few steps down reach the slope's.
+  double kh = std::min(yield_bound(section, c), sliding_yield_coefficient(section));
   for (int step = 0; step < kYieldSteps; ++step) {
     const bool capped = !(kh <= kMostYield);
     if (capped) kh = kMostYield;
@@ -56,8 +73,7 @@ Yield yield_coefficient(const Ground& ground) {
     c = critical_arc(section);
     if ((plane && !c.sliding) || c.fs >= 1 - kYieldTolerance)
       return {kh, bishop_of(c, ground.height), capped && c.fs > 1};
-    const double lower = c.sliding ? sliding_yield_coefficient(section)
-                                   : arc_yield_coefficient(section, c.arc, kSlices);
+    const double lower = yield_bound(section, c);
     if (!(lower < kh)) break;
     kh = lower;
   }

@@ -89,6 +89,7 @@ std::string describe_slope(const Bishop& bishop) {
             " enters " + point(c.entry_x, c.entry_y) + " leaves " + point(c.exit_x, c.exit_y);
     if (bishop.m_alpha_floored) line += " (m_alpha floored at the toe)";
   }
+  if (bishop.frictionless) line += " (phi = 0 governs: with friction Bishop's method reads lower)";
   if (bishop.unsolved) line += " (circles on which Bishop's equation has no root passed over)";
   return line;
 }

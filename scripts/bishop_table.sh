@@ -2,7 +2,10 @@
 # Remakes bishop/table.cpp, the table of Bishop's fast path, with the
 # solver in the release build (the make_table target, with the program's
 # flags): about three minutes on two cores.  The table is checked in;
-# rerun this when the solver changes, and commit what it writes.
+# rerun this when the solver changes, and commit what it writes.  Then
+# measure the cubic against the solver with the table_error target
+# (some fifteen minutes on two cores): kTableError must be at least twice
+# the most it finds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
