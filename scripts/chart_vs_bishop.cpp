@@ -1,5 +1,5 @@
 // The chart's angle against Bishop's steepest angle, for the figure
-// docs/chart-vs-bishop.png and the numbers of the README's section on the
+// docs/chart-vs-bishop.png and the numbers of docs/design.md's section on the
 // check.  scripts/chart_vs_bishop.sh builds and runs it.
 //
 // The chart is read as telk reads it: the friction ratio x = tan(phi) / FS

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Remakes docs/chart-vs-bishop.png: the chart's angle less Bishop's steepest
 # angle (the fast path) over the friction angle and c / (gamma H), for FS
-# 1.0, 1.3 and 1.5, and prints the numbers behind the README's section on
+# 1.0, 1.3 and 1.5, and prints the numbers behind docs/design.md's section on
 # the check, from the chart_vs_bishop target of the release build.
 # Installs g++, CMake and gnuplot-nox if missing.
 #   scripts/chart_vs_bishop.sh
