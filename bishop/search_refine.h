@@ -24,7 +24,7 @@ inline constexpr Precision kFinePrecision{1e-8, 1e-7, 1e-10, kSlices};
 // 1e-10 of it, and a sweep on a deeper base solves in a third less time.
 // (Cutting the compass's circles in 16 slices rather than 64 saved more,
 // but led a shaken slope's search 0.09% above its least.)
-inline constexpr Precision kNodePrecision{1e-5, 1e-5, 1e-9, 16};
+inline constexpr Precision kNodePrecision{1e-5, 1e-5, 1e-9, kSlices};
 
 // Nelder-Mead's simplex: quick inside the ranges, but it may stall on
 // their edges.
