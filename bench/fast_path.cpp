@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numbers>
 
 #include "bishop/bishop.h"
 #include "chart/chart.h"
@@ -26,7 +27,7 @@ double seconds_since(Clock::time_point start) {
 int main(int argc, char** argv) {
   using namespace telk;
   const long rows = argc > 1 ? std::atol(argv[1]) : 10000000;
-  const double tan_phi = std::tan(35 * 3.14159265358979323846 / 180), c = 1, gamma = 2.2;
+  const double tan_phi = std::tan(35 * std::numbers::pi / 180), c = 1, gamma = 2.2;
   const double definition = 0.125, chart_angle = 34;
 
   for (const bool with_cursors : {false, true}) {
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
   }
 
   const auto start = Clock::now();
-  const Bishop b = critical_circle({19.6, 3, 20, 10, std::atan(0.5) * 180 / 3.14159265358979});
+  const Bishop b = critical_circle({19.6, 3, 20, 10, std::atan(0.5) * 180 / std::numbers::pi});
   std::printf("critical_circle: %.1f ms (fs %.4f)\n", seconds_since(start) * 1e3, b.fs);
   return 0;
 }

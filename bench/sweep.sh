@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times large sweeps against the durable floor: the same bytes written from
 # memory in 1 MiB blocks, each handed to writeback, then synced.
-#   bench/sweep.sh [rows] [pairs]     defaults: 10000000 rows, 5 pairs
+#   bench/sweep.sh [rows] [pairs] [build]    defaults: 10000000 rows, 5 pairs
 # In each pair, in turn: telk on an easy sweep (phi 35, c 1, gamma 2.2,
 # definition 0.125, whose heights add up exactly; the cohesion ratio keeps
 # its two decimals over long runs of rows), the floor writing as many
@@ -15,16 +15,26 @@
 # pairs' ratios), rows per second and the peak resident
 # memory of telk, and fails if that reaches 16 MiB (two files of three 1 MiB
 # blocks each, with --check): the sweep must stream.
+# The programs are build/release's (Release, made here); with a build
+# directory as third argument, that build's telk and floor, made there if
+# they are not yet: CI passes build/test, the build its tests ran, which
+# differs from build/release only by -O2 rather than -O3 and its debug
+# information.
 set -euo pipefail
 rows=${1:-10000000}
 pairs=${2:-5}
 top="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$top/scripts/deps.sh"
 bash "$top/scripts/deps.sh" time
-cmake -S "$top" -B "$top/build/release" -DCMAKE_BUILD_TYPE=Release -DTELK_TESTS=OFF >/dev/null
-cmake --build "$top/build/release" -j "$(nproc)" --target telk floor >/dev/null
-telk="$top/build/release/telk"
-floor="$top/build/release/floor"
+if [ -n "${3:-}" ]; then
+  build="$(cd "$3" && pwd)"
+else
+  build="$top/build/release"
+  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTELK_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" -j "$(nproc)" --target telk floor >/dev/null
+telk="$build/telk"
+floor="$build/floor"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

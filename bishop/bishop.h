@@ -10,11 +10,12 @@
 // pseudo-static load.  Origin at the toe, x into the slope (the
 // crest starts at x = H / tan(beta)), y up.  A slip circle enters the crest
 // or the face and leaves the face, the toe or, over a deeper base, the
-// ground in front of the toe; its arc stays at or above the base (y >= -D).
+// ground in front of the toe; where it dips below the base (y < -D) its
+// slip follows the base (a composite slip).
 //
 // A file a job: the rule on inputs (ground.cpp); the section, in units of
-// H and gamma H, and where a circle meets the ground and the base
-// (section.h); the slices and their weights (slices.h); Bishop's equation
+// H and gamma H, and where a circle's slip meets the ground and follows
+// the base (section.h); the slices and their weights (slices.h); Bishop's equation
 // on one arc, and one circle's factor of safety (equilibrium.h); the
 // critical circle's search: its circles (search_circle.h), the coarse
 // grid (search_grid.h), the refinements (search_refine.h) and the circles
@@ -34,12 +35,16 @@ namespace telk {
 // gamma_w: the pore pressure at a slice's base is gamma_w times its depth
 // below the table.
 inline constexpr int kTablePoints = 16;
+// The most r_u, and how far from the toe a table's points may lie, in
+// units of H (ground.cpp says why).
+inline constexpr double kMostPoreRatio = 0.9;
+inline constexpr double kFarthestTablePoint = 1e6;
 struct Water {
-  double pore_ratio = 0;   // r_u, 0 <= r_u < 1
+  double pore_ratio = 0;   // r_u, 0 <= r_u <= kMostPoreRatio
   int table_points = 0;    // 0, or 2 to kTablePoints
   double table_x[kTablePoints] = {};
   double table_y[kTablePoints] = {};
-  double unit_weight = 0;  // gamma_w > 0, in the units of gamma, with a table
+  double unit_weight = 0;  // gamma / 4 <= gamma_w <= gamma, with a table
 };
 
 // An earthquake's pseudo-static load: at each slice's centre of gravity a
@@ -76,8 +81,9 @@ inline constexpr const char* kGroundInputs[] = {
 // The rule on inputs, which every caller that asks whether the solver has
 // an answer follows: why it does not take `value` for `input`, in a phrase
 // that follows the value ("is below 0"); null when it takes it.  The water
-// table's points (kWaterTable) and a given circle's centre and radius
-// (kCircle) may be any finite numbers.
+// table's points (kWaterTable) may be any numbers up to
+// kFarthestTablePoint either way, a given circle's centre and radius
+// (kCircle) any finite numbers.
 const char* why_not_taken(GroundInput input, double value);
 
 // Why it does not take a water table through these points (each one taken
@@ -85,15 +91,36 @@ const char* why_not_taken(GroundInput input, double value);
 // two to kTablePoints points, x rising.
 const char* why_table_not_taken(const double* x, const double* y, int points);
 
+// Why it does not take water of unit weight gamma_w in soil of unit weight
+// gamma (which why_not_taken takes), in a phrase that follows "the unit
+// weight of water"; null when it does: gamma_w from gamma / 4 to gamma.
+const char* why_water_weight_not_taken(double water_unit_weight, double unit_weight);
+
 // Whether it takes a soil of this strength, whatever the slope.
 bool takes_strength(double friction_angle, double cohesion, double unit_weight);
+
+// The deepest base the solver takes, in heights of the slope.  The
+// search's circles reach out as far as the slope is wide and high and twice
+// the base deep, in steps of that reach: over a base much deeper than the
+// slope is high they step past its shallow critical circles (a wet slope's
+// least, 0.74 H in front of the toe, was missed over a base 45 H down, and
+// found again deeper), and a phi = 0 slope's answer falls from Taylor's
+// limit toward 0 once the base is some 1e5 H down.  To 20 H every random
+// slope tried found the circles a shallower base found, and Taylor's limit
+// gamma H / c = 5.52 (phi = 0, beta 30 degrees) is reached by 10 H: a base
+// deeper than that is as good as none for any slip the search finds.
+inline constexpr double kDeepestBase = 20;
+inline constexpr char kBaseTooDeep[] =
+    "is deeper than 20 times the height, beyond which the search does not reach";
 
 // The first input, in that order, that the solver does not take, with why;
 // -1 when there is none.  Beyond each input's own rule, c / (gamma H) must
 // be finite (as cohesion: "is too large for the unit weight and height"),
-// so must D / H (as the base depth: "is too large for the height"), and
-// there is water of one kind at most (as the water table: "is given with a
-// pore-pressure ratio").
+// D / H at most kDeepestBase (as the base depth: kBaseTooDeep), there is
+// water of one kind at most (as the water table: "is given with a
+// pore-pressure ratio"), and a table's water is one that
+// why_water_weight_not_taken takes in the soil (as the unit weight of
+// water).
 int wrong_input(const Ground& ground, const char** why);
 
 struct SlipCircle {
@@ -103,9 +130,18 @@ struct SlipCircle {
 };
 
 struct Bishop {
-  double fs;             // factor of safety; +infinity for no slip circle
+  double fs;             // factor of safety; +infinity where nothing drives the slip
   SlipCircle circle;
   bool m_alpha_floored;  // some slice's m_alpha was raised to kMAlphaFloor
+  // Of a given circle: Bishop's equation has no root on it (fs is not a
+  // number).  Of the critical circle: the search passed over circles on
+  // which it has none.
+  bool unsolved = false;
+  // Of the critical circle: fs is the limit that ever longer slips along the
+  // base tend to under an earthquake's load, the level ground sliding on it
+  // (sliding_factor_of_safety), below every slip the search found; the
+  // circle's numbers are not a number.
+  bool sliding = false;
 };
 
 // The m_alpha = cos(alpha) + sin(alpha) tan(phi) / F of a slice whose base
@@ -120,26 +156,35 @@ inline constexpr double kMAlphaFloor = 0.2;
 inline constexpr int kSlices = 64;
 
 // Factor of safety of the circle (centre, radius), in the ground's units,
-// by Bishop's simplified method with `slices` slices.  Not a number when the
-// circle is no slip circle of this ground (it does not cut the ground
-// twice, or its arc dips below the base).  *floored, when given, tells
-// whether an m_alpha was floored.
+// by Bishop's simplified method with `slices` slices, its slip following the
+// base where the circle dips below it.  Not a number when the circle is no
+// slip circle of this ground (it does not cut the ground twice), or where
+// Bishop's equation has no root on it: much water on a steep face, or a
+// strong earthquake's load, can leave the moments unbalanced however
+// strong the soil (its strength scaled up by any factor scales F by it, and
+// no F balances them), and the method has no solution there.  *floored,
+// when given, tells whether an m_alpha was floored.
 double circle_factor_of_safety(const Ground& ground, double centre_x, double centre_y,
                                double radius, bool* floored, int slices = kSlices);
 
-// The same as critical_circle gives it, with where the arc enters and
-// leaves; a circle that dips below the base by no more than `below_base`
-// (in the ground's units: a circle's numbers written to some decimals and
-// read back) is taken as touching it.  fs is not a number for no slip
-// circle.
+// The same as critical_circle gives it, with where the slip enters and
+// leaves; a circle that passes the toe within `rounding` (in the ground's
+// units: a circle's numbers written to some decimals and read back) leaves
+// there.  fs is not a number for no slip circle, and where Bishop's
+// equation has no root (`unsolved`).
 Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
-                    double below_base = 0);
+                    double rounding = 0);
 
-// The critical circle: the least factor of safety over every slip circle.
-// The ground must be one that wrong_input takes.  Without cohesion the least is the limit of
-// ever shallower circles, the plane just under the face: the factor of
-// safety is tan(phi) / tan(beta) exactly (0 for c = phi = 0) and the
-// circle's numbers are not a number.
+// The critical circle: the least factor of safety over every slip circle,
+// its slip following the base where it dips below it (but on a dry, still
+// slope on a base at the toe, whose least is the table's, over circles
+// above the base).  The ground must be one that wrong_input takes.  Without
+// cohesion the least is the limit of ever shallower circles, the plane just
+// under the face: the factor of safety is tan(phi) / tan(beta) exactly (0
+// for c = phi = 0) and the circle's numbers are not a number, as they are
+// where ever longer slips along the base tend to less than any circle
+// (`sliding`).  Circles on which Bishop's equation has no root are passed
+// over (`unsolved`).
 Bishop critical_circle(const Ground& ground);
 
 // The yield coefficient: the least horizontal seismic coefficient k_h at

@@ -34,7 +34,8 @@ SearchCircle crest_level_circle(const Section& section, double e) {
 // one minimum, and the least is often a sharp corner: at e = 1, the circle
 // right above the toe.
 SearchCircle best_crest_level_circle(const Section& section) {
-  const double first = section.crest_x, last = first + kCrestReach * reach_unit(section);
+  const double first = section.crest_x,
+               last = first + kCrestReach * section.reach * reach_unit(section);
   auto fs = [&](double e) { return fs_of(section, crest_level_circle(section, e)); };
   constexpr int kScan = 96;
   const double step = (last - first) / kScan;

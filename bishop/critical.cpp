@@ -1,7 +1,9 @@
-// The critical circle: the search's starts refined, and the least kept;
-// the answers made of it: the critical circle of a ground, the critical
-// factor of safety per unit of strength, and the steepest safe angle for a
-// target factor of safety.
+// The critical circle: the search's starts refined, the reach widened
+// where the least lies on its bound, and the least kept, or the limit of
+// ever longer slips along the base where that is lower; the answers made
+// of it: the critical circle of a ground, the critical factor of safety per
+// unit of strength, and the steepest safe angle for a target factor of
+// safety.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -58,16 +60,68 @@ void lead(Leads* leads, double fs, const SearchCircle& circle, int valley = -1) 
   if (kept.size() > kLeads) kept.resize(kLeads);
 }
 
-// The critical arc of the circle found, or none.
-Critical critical_of(const Section& section, const SearchCircle& circle) {
+// The soil over the base far behind the crest (`behind`) or far in front
+// of the toe: its thickness, and the strength of its base per unit length.
+struct LevelGround {
+  double thickness, strength;
+};
+LevelGround level_ground(const Section& section, bool behind) {
+  const double far = behind ? std::numeric_limits<double>::max() : -std::numeric_limits<double>::max();
+  const double z = (behind ? 1 : 0) + section.base;
+  const double u = pore_pressure(section, far, -section.base, z);
+  const double weighs = 1 - section.shaking.vertical;
+  return {z, section.cohesion + std::max(0.0, weighs * z - u) * section.tan_phi};
+}
+
+// Widens the search's reach fourfold while the least found lies on its
+// bound and at or below `limit` (above it the answer is the limit, which
+// ever longer slips tend to), refining the least within each new reach.
+void widen(Section* section, SearchCircle* best_circle, double* best_fs, double limit,
+           const Precision& precision, Leads* leads) {
+  while (section->reach < kMostReach && *best_fs <= limit &&
+         on_reach_bound(*section, *best_circle)) {
+    section->reach *= 4;
+    const SearchCircle c =
+        nelder_mead(*section, compass(*section, *best_circle, 0.01, precision), 0.01, precision);
+    const double f = fs_of(*section, c);
+    lead(leads, f, c);
+    if (f < *best_fs) *best_fs = f, *best_circle = c;
+  }
+  if (leads != nullptr) leads->reach = section->reach;
+}
+
+// The critical arc of the circle found, or none; or the limit of ever
+// longer slips along the base where that is lower.
+Critical critical_of(const Section& section, const SearchCircle& circle, int unsolved) {
   const std::optional<Arc> arc = arc_of(section, circle);
-  if (!arc) return {kInfinity, {}, false};
-  Critical best{0, *arc, false};
-  best.fs = arc_factor_of_safety(section, best.arc, kSlices, &best.floored);
+  Critical best{kInfinity, {}, false, unsolved > 0};
+  if (arc) best.arc = *arc, best.fs = arc_factor_of_safety(section, best.arc, kSlices, &best.floored);
+  const double limit = sliding_factor_of_safety(section);
+  if (limit < best.fs) best.fs = limit, best.floored = false, best.sliding = true;
   return best;
 }
 
 }  // namespace
+
+double sliding_factor_of_safety(const Section& section) {
+  const double kh = section.shaking.horizontal;
+  if (!(kh > 0)) return kInfinity;
+  double least = kInfinity;
+  for (const bool behind : {true, false}) {
+    const LevelGround g = level_ground(section, behind);
+    if (g.thickness > 0) least = std::min(least, g.strength / (kh * g.thickness));
+  }
+  return least;
+}
+
+double sliding_yield_coefficient(const Section& section) {
+  double least = kInfinity;
+  for (const bool behind : {true, false}) {
+    const LevelGround g = level_ground(section, behind);
+    if (g.thickness > 0) least = std::min(least, g.strength / g.thickness);
+  }
+  return least;
+}
 
 double plane_factor_of_safety(const Section& section) {
   const double l = section.crest_x, ratio = section.water.pore_ratio;
@@ -86,8 +140,8 @@ double plane_factor_of_safety(const Section& section) {
   return section.tan_phi * std::max(0.0, normal) / (l * (weighs + kh * l));
 }
 
-Critical critical_arc(const Section& section, Leads* leads, const Precision& precision) {
-  if (leads != nullptr) leads->kept.clear(), leads->found.clear();
+Critical critical_arc(const Section& ground, Leads* leads, const Precision& precision) {
+  if (leads != nullptr) leads->kept.clear(), leads->found.clear(), leads->reach = 1;
   // Without cohesion ever shallower circles tend to the plane just under
   // the face, the critical slip: tan(phi) / tan(beta) exactly, which the
   // search would only approach, and not at all on the flattest and
@@ -95,9 +149,16 @@ Critical critical_arc(const Section& section, Leads* leads, const Precision& pre
   // that plane is (cos^2(beta) - r_u) gamma z: (1 - r_u sec^2(beta)) of
   // it, none where the water bears it all.  A water table's pressure
   // varies along the face: the search finds the slip.
-  if (section.cohesion == 0 && section.water.table_points == 0) {
-    return {plane_factor_of_safety(section), {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}, false};
+  if (ground.cohesion == 0 && ground.water.table_points == 0) {
+    Critical plane{plane_factor_of_safety(ground), {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}, false};
+    const double limit = sliding_factor_of_safety(ground);
+    if (limit < plane.fs) plane.fs = limit, plane.sliding = true;
+    return plane;
   }
+  int unsolved = 0;
+  Section section = ground;
+  section.reach = 1;
+  section.unsolved = &unsolved;
   const GridStarts starts = grid_starts(section);
   Critical best{kInfinity, {}, false};
   SearchCircle best_circle{};
@@ -146,15 +207,20 @@ Critical critical_arc(const Section& section, Leads* leads, const Precision& pre
   const SearchCircle crest_level = best_crest_level_circle(section);
   keep_best(crest_level);
   keep_best(compass(section, crest_level, 0.001, precision));
+  widen(&section, &best_circle, &best.fs, sliding_factor_of_safety(section), precision, leads);
   if (leads != nullptr) {
     for (std::size_t i = 0; i < leads->kept.size(); ++i) leads->kept[i].valley = static_cast<int>(i);
     leads->found = leads->kept;
   }
-  return critical_of(section, best_circle);
+  return critical_of(section, best_circle, unsolved);
 }
 
-Critical critical_arc_near(const Section& section, Leads* leads, const Precision& precision) {
-  if (leads->found.empty()) return critical_arc(section, leads, precision);
+Critical critical_arc_near(const Section& ground, Leads* leads, const Precision& precision) {
+  if (leads->found.empty()) return critical_arc(ground, leads, precision);
+  int unsolved = 0;
+  Section section = ground;
+  section.reach = leads->reach;
+  section.unsolved = &unsolved;
   const std::vector<Leads::Lead> from = leads->kept;
   leads->kept.clear();
   double least = kInfinity;
@@ -174,7 +240,7 @@ Critical critical_arc_near(const Section& section, Leads* leads, const Precision
     // it as the slope flattens and take over a few degrees on (a shaken
     // clay slope's at 75 degrees, the least from 70), which steps along
     // the edge never reach.  Refined from inside too.
-    if (l.circle.depth >= 1) refine({l.circle.exit, l.circle.entry, kInsideDepth}, -1);
+    if (l.circle.depth == 1) refine({l.circle.exit, l.circle.entry, kInsideDepth}, -1);
   }
   // The valleys the whole search found, which the refinements since may
   // have left: refined again where a circle of theirs, as it is, is within
@@ -201,7 +267,8 @@ Critical critical_arc_near(const Section& section, Leads* leads, const Precision
     });
     if (!held && as_is < least * kRefinedAgain) refine(l.circle, static_cast<int>(j));
   }
-  return critical_of(section, best_circle);
+  widen(&section, &best_circle, &least, sliding_factor_of_safety(section), precision, leads);
+  return critical_of(section, best_circle, unsolved);
 }
 
 namespace {
@@ -213,10 +280,12 @@ double critical_fs(const Ground& ground) { return critical_arc(section_of(ground
 Bishop bishop_of(const Critical& critical, double height) {
   const double h = height;
   const Arc& a = critical.arc;
-  return {critical.fs,
-          {a.centre_x * h, a.centre_y * h, a.radius * h, a.entry_x * h, a.entry_y * h,
-           a.exit_x * h, a.exit_y * h},
-          critical.floored};
+  Bishop b{critical.fs,
+           {a.centre_x * h, a.centre_y * h, a.radius * h, a.entry_x * h, a.entry_y * h,
+            a.exit_x * h, a.exit_y * h},
+           critical.floored, critical.unsolved, critical.sliding};
+  if (critical.sliding) b.circle = {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
+  return b;
 }
 
 Bishop critical_circle(const Ground& ground) {

@@ -10,10 +10,16 @@
 
 namespace telk {
 
+// The least factor of safety found, on the arc; where it is the limit of
+// ever longer slips along the base (`sliding`), the arc is the best circle
+// the search found, whose factor of safety is above it.  `unsolved`: the
+// search passed over circles on which Bishop's equation has no root.
 struct Critical {
   double fs;
   Arc arc;
   bool floored;
+  bool unsolved = false;
+  bool sliding = false;
 };
 
 // The best circles a search refined, best first: where the factor of
@@ -28,6 +34,7 @@ struct Leads {
   };
   std::vector<Lead> found;  // by the last whole search
   std::vector<Lead> kept;   // by the last search or refinements
+  double reach = 1;         // the reach they were found within
 };
 
 // The critical arc as the answer gives it, in the ground's units: lengths
@@ -39,8 +46,26 @@ Bishop bishop_of(const Critical& critical, double height);
 // critical one is.
 double plane_factor_of_safety(const Section& section);
 
+// Under an earthquake's load, what the factor of safety of ever longer
+// slips along the base tends to: the level ground sliding on the base, per
+// unit length c + ((1 - k_v) gamma z - u) tan(phi) against k_h gamma z, z
+// the soil's thickness over it, behind the crest (H + D) or, over a deeper
+// base, in front of the toe (D), the lower of the two; +infinity without
+// the load.  Slips come as near it as one likes, so the least is at most
+// this.
+double sliding_factor_of_safety(const Section& section);
+
+// The k_h at which sliding_factor_of_safety is 1, at the section's k_v.
+double sliding_yield_coefficient(const Section& section);
+
+// The most the search widens its reach to, in multiples of its first.
+inline constexpr double kMostReach = 1024;
+
 // The critical arc by the whole search, its refinements to `precision`;
-// with leads, what it refined is kept there.
+// with leads, what it refined is kept there.  Where the least lies on the
+// bound of the search's reach, the reach is widened fourfold and the least
+// refined again, up to kMostReach, while it stays below
+// sliding_factor_of_safety; the answer is the lower of the two.
 Critical critical_arc(const Section& section, Leads* leads = nullptr,
                       const Precision& precision = kFinePrecision);
 

@@ -1,6 +1,6 @@
-// Bishop's simplified method on one slip arc: the factor of safety that
+// Bishop's simplified method on one slip: the factor of safety that
 // balances the moments of the slices' weights about the circle's centre
-// with those of the strength along the arc, each slice's share of it found
+// with those of the strength along the slip, each slice's share of it found
 // from the equilibrium of its vertical forces.
 #include "bishop/equilibrium.h"
 
@@ -16,6 +16,7 @@ namespace telk {
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // The strength a slice's base is given before m_alpha shares it out:
 // c b + ((1 - k_v) W - u b) tan(phi), the friction never below zero.
@@ -44,8 +45,9 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
   for (const Slice& s : parts) {
     const double weight = weighs * s.weight;
     driving += weight * s.sin_alpha + kh * s.sway;
-    fellenius += section.cohesion * s.width / s.cos_alpha +
-                 std::max(0.0, weight * s.cos_alpha - s.uplift / s.cos_alpha) * section.tan_phi;
+    fellenius += s.arm * (section.cohesion * s.width / s.cos_alpha +
+                          std::max(0.0, weight * s.cos_alpha - s.uplift / s.cos_alpha) *
+                              section.tan_phi);
     const double strength = slice_strength(section, s, weighs);
     if (strength > 0 && s.sin_alpha > 0) resisting_at_zero += strength / (s.sin_alpha * section.tan_phi);
     else if (strength > 0) bounded_at_zero = false;
@@ -56,14 +58,17 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
   // Where h stays above zero however small F is, Bishop's equation has no
   // root: the steep slices' m_alpha grows as 1 / F, and the strength they
   // are given shrinks with it faster than the weight that drives them (much
-  // water on a steep face).  The least is 0, which Newton's steps would only
-  // halve toward, to a noise of 1e-32 that a search would chase.
-  if (bounded_at_zero && driving >= resisting_at_zero) return 0;
+  // water on a steep face, or a strong earthquake's load).  No strength
+  // would hold such a slip, scaled up however far (F scales with it): the
+  // method has no solution there, and says nothing of the slip.
+  if (bounded_at_zero && driving >= resisting_at_zero) return kNaN;
 
   // F = sum (c b + (W - u b) tan phi) / m_alpha / sum W sin alpha, the
   // friction on each base from its weight less the water's push (none where
   // the water would bear more than the weight), W being (1 - k_v) W and
-  // sum W sin alpha gaining k_h sum sway under an earthquake's load.
+  // sum W sin alpha gaining k_h sum sway under an earthquake's load.  Along
+  // the base alpha = 0, m_alpha = 1, and the strength's arm is (yc + D) / R
+  // of the radius: its share is the arm times the strength.
   // Divided by F it reads
   // h(F) = sum W sin alpha - sum (c b + (W - u b) tan phi) / (F m_alpha) = 0,
   // each F m_alpha = F cos(alpha) + sin(alpha) tan(phi), or F kMAlphaFloor
@@ -85,7 +90,7 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
       if (s.sin_alpha < 0 && denominator < fs * kMAlphaFloor) {
         rate = kMAlphaFloor, denominator = fs * kMAlphaFloor, v.floored = true;
       }
-      const double share = strength / denominator;
+      const double share = s.arm * strength / denominator;
       v.h -= share;
       v.slope += share * rate / denominator;
     }
@@ -118,7 +123,7 @@ double arc_yield_coefficient(const Section& section, const Arc& arc, int slices)
   for (const Slice& s : slices_of(shaken, arc, slices)) {
     const double m_alpha = s.cos_alpha + s.sin_alpha * section.tan_phi;
     const double divisor = s.sin_alpha < 0 ? std::max(m_alpha, kMAlphaFloor) : m_alpha;
-    excess += slice_strength(section, s, weighs) / divisor - weighs * s.weight * s.sin_alpha;
+    excess += s.arm * slice_strength(section, s, weighs) / divisor - weighs * s.weight * s.sin_alpha;
     sway += s.sway;
   }
   if (!(excess > 0)) return 0;
@@ -136,15 +141,16 @@ double circle_factor_of_safety(const Ground& ground, double centre_x, double cen
 }
 
 Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
-                    double below_base) {
+                    double rounding) {
   const double h = ground.height, nan = std::numeric_limits<double>::quiet_NaN();
   Bishop b{nan, {nan, nan, nan, nan, nan, nan, nan}, false};
   const Section section = section_of(ground);
   const std::optional<Arc> arc =
-      radius > 0 ? slip_arc(section, centre_x / h, centre_y / h, radius / h, below_base / h)
+      radius > 0 ? slip_arc(section, centre_x / h, centre_y / h, radius / h, rounding / h)
                  : std::nullopt;
   if (!arc) return b;
   b.fs = arc_factor_of_safety(section, *arc, kSlices, &b.m_alpha_floored);
+  b.unsolved = std::isnan(b.fs);
   b.circle = {centre_x, centre_y, radius, arc->entry_x * h, arc->entry_y * h,
               arc->exit_x * h, arc->exit_y * h};
   return b;

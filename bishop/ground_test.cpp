@@ -22,6 +22,14 @@ TEST(WrongInput, SaysWhichInputIsWrongAndWhy) {
       {{30, 10, 20, 10, 0}, kSlopeAngle, "not above 0", true},
       {{30, 10, 20, 10, 90.5}, kSlopeAngle, "overhang", true},
       {{30, 1e300, 1e-300, 1e-300, 30}, kCohesion, "too large", true},
+      // Water where every system gives the same answer: r_u up to 0.9, a
+      // table's points within 1e6 H, water from a quarter of the soil's
+      // unit weight to the soil's.
+      {{30, 10, 2, 10, 30, {0.9001}}, kPoreRatio, "above 0.9", true},
+      {{30, 10, 2, 10, 30, {0, 2, {-1e6, 1e6}, {0, 1}, 2}}, -1, nullptr, true},
+      {{30, 10, 2, 10, 30, {0, 2, {0, 1}, {-1.5e6, 1}, 1}}, kWaterTable, "1e6 heights", true},
+      {{30, 10, 2, 10, 30, {0, 2, {0, 1}, {0, 1}, 2.01}}, kWaterUnitWeight, "would float", true},
+      {{30, 10, 20, 10, 30, {0, 2, {0, 1}, {0, 1}, 1}}, kWaterUnitWeight, "same units", true},
       {{0, 0, 20, 10, 90}, -1, nullptr, true},
       {{89.99, 0, 1e-300, 1e300, 90}, -1, nullptr, true},
   };

@@ -29,6 +29,12 @@ constexpr double kDeepExits[] = {-0.8, -0.6, -0.45, -0.3, -0.2, -0.12, -0.06, -0
 constexpr double kSpans[] = {0.02, 0.05, 0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1,
                              1.15, 1.3, 1.45, 1.6, 1.8, 2, 2.3, 2.6, 2.95};
 constexpr double kDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1};
+// Below the base too, where the search takes its circles there: their
+// slips follow the base, from the circle that touches it to the deepest.
+constexpr double kBelowDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1,
+                                   1.15, 1.35, 1.6, 2};
+// Where the circles touching the base, or the deepest above it, lie.
+constexpr int kTouching = std::size(kDepths) - 1;
 // The grid's circles are cut in a quarter of the slices: it only ranks
 // them, to find the valleys its refinements start from, and 16 slices
 // move a factor of safety by well under the steps between its neighbours
@@ -36,54 +42,65 @@ constexpr double kDepths[] = {0.01, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9,
 // and the critical factor of safety moved by 1e-11 at most), in a quarter
 // of the time.
 constexpr int kGridSlices = 16;
-constexpr int ns = std::size(kSpans), nd = std::size(kDepths);
+constexpr int ns = std::size(kSpans);
 
-// The grid's circles: exits by the base, spans and depths.
+// The grid's circles: exits by the base, spans, and depths by whether the
+// search takes circles below the base.
 struct Grid {
   explicit Grid(const Section& section)
       : exits(section.base > 0 ? kDeepExits : kExits),
         ne(section.base > 0 ? static_cast<int>(std::size(kDeepExits))
-                            : static_cast<int>(std::size(kExits))) {}
+                            : static_cast<int>(std::size(kExits))),
+        depths(searches_below_base(section) ? kBelowDepths : kDepths),
+        nd(searches_below_base(section) ? static_cast<int>(std::size(kBelowDepths))
+                                        : static_cast<int>(std::size(kDepths))) {}
   SearchCircle circle(int e, int s, int d) const {
-    return {exits[e], exits[e] + kSpans[s], kDepths[d]};
+    return {exits[e], exits[e] + kSpans[s], depths[d]};
   }
+  int at(int e, int s, int d) const { return (e * ns + s) * nd + d; }
   const double* exits;
   int ne;
+  const double* depths;
+  int nd;
 };
 
-int at(int e, int s, int d) { return (e * ns + s) * nd + d; }
-
-// The factors of safety of the grid's circles, by at().
+// The factors of safety of the grid's circles, by at(); +infinity for a
+// depth beyond 1 whose circle does not follow the base (it is the depth
+// 1's: so many copies of one circle would be taken for as many valleys).
 std::vector<double> coarse_grid(const Section& section, const Grid& grid) {
-  const int ne = grid.ne;
+  const int ne = grid.ne, nd = grid.nd;
   std::vector<double> fs(static_cast<std::size_t>(ne) * ns * nd);
   for (int e = 0; e < ne; ++e) {
     for (int s = 0; s < ns; ++s) {
-      for (int d = 0; d < nd; ++d)
-        fs[at(e, s, d)] = fs_of(section, grid.circle(e, s, d), kGridSlices);
+      for (int d = 0; d < nd; ++d) {
+        const SearchCircle circle = grid.circle(e, s, d);
+        fs[grid.at(e, s, d)] = d > kTouching && !follows_base(section, circle)
+                                   ? kInfinity
+                                   : fs_of(section, circle, kGridSlices);
+      }
     }
   }
   return fs;
 }
 
-// The grid's least `count` local minima, least first: the factor of
-// safety may have several valleys, and the least coarse value need not
-// lie in the deepest.
+// The grid's least `count` local minima among its depths from `first` to
+// before `last`, least first: the factor of safety may have several
+// valleys, and the least coarse value need not lie in the deepest.
 std::vector<Start> least_local_minima(const Grid& grid, const std::vector<double>& fs,
-                                      std::size_t count) {
+                                      std::size_t count, int first, int last) {
   const int ne = grid.ne;
   std::vector<Start> minima;
   for (int e = 0; e < ne; ++e) {
     for (int s = 0; s < ns; ++s) {
-      for (int d = 0; d < nd; ++d) {
-        const double f = fs[at(e, s, d)];
+      for (int d = first; d < last; ++d) {
+        const double f = fs[grid.at(e, s, d)];
         bool least = f < kInfinity;
         for (int de = -1; de <= 1 && least; ++de) {
           for (int ds = -1; ds <= 1 && least; ++ds) {
             for (int dd = -1; dd <= 1 && least; ++dd) {
               const int e2 = e + de, s2 = s + ds, d2 = d + dd;
-              if (e2 < 0 || e2 >= ne || s2 < 0 || s2 >= ns || d2 < 0 || d2 >= nd) continue;
-              least = f <= fs[at(e2, s2, d2)];
+              if (e2 < 0 || e2 >= ne || s2 < 0 || s2 >= ns || d2 < first || d2 >= last) continue;
+              least = f <= fs[grid.at(e2, s2, d2)];
             }
           }
         }
@@ -101,9 +118,9 @@ std::vector<Start> least_local_minima(const Grid& grid, const std::vector<double
 
 GridStarts grid_starts(const Section& section) {
   const Grid grid(section);
-  const int ne = grid.ne;
+  const int ne = grid.ne, nd = grid.nd;
   const std::vector<double> fs = coarse_grid(section, grid);
-  GridStarts starts{least_local_minima(grid, fs, 6), {kInfinity, {}}};
+  GridStarts starts{least_local_minima(grid, fs, 6, 0, kTouching + 1), {kInfinity, {}}};
   // Two valleys a grid this coarse may show no local minimum in.  One lies
   // on the range's edge, among the deepest circles, whose centres are level
   // with their entries, so that their arcs enter upright: there
@@ -118,9 +135,9 @@ GridStarts grid_starts(const Section& section) {
   Start inside{kInfinity, {}};
   for (int e = 0; e < ne; ++e) {
     for (int s = 0; s < ns; ++s) {
-      for (int d = 0; d < nd; ++d) {
-        Start& best_here = d == nd - 1 ? starts.upright : inside;
-        const double f = fs[at(e, s, d)];
+      for (int d = 0; d <= kTouching; ++d) {
+        Start& best_here = d == kTouching ? starts.upright : inside;
+        const double f = fs[grid.at(e, s, d)];
         if (f < best_here.fs) best_here = {f, grid.circle(e, s, d)};
       }
     }
@@ -129,6 +146,12 @@ GridStarts grid_starts(const Section& section) {
       std::none_of(starts.valleys.begin(), starts.valleys.end(),
                    [&](const Start& start) { return start.circle == inside.circle; }))
     starts.valleys.push_back(inside);
+  // Below the base, valleys of their own, refined after those above it,
+  // which stay as they were.
+  if (nd > kTouching + 1) {
+    const std::vector<Start> below = least_local_minima(grid, fs, 2, kTouching + 1, nd);
+    starts.valleys.insert(starts.valleys.end(), below.begin(), below.end());
+  }
   return starts;
 }
 

@@ -15,10 +15,13 @@ struct Start {
 };
 
 struct GridStarts {
-  // The grid's least six local minima, least first, then its best circle
-  // that dips less than the deepest where that is not among them.
+  // The grid's least six local minima above the base, least first, then
+  // its best circle that dips less than the deepest where that is not
+  // among them; then, where the search takes circles below the base, the
+  // least two local minima there.
   std::vector<Start> valleys;
-  // Its best circle of the deepest dip, whose arc enters upright;
+  // Its best circle of the deepest dip above the base, whose arc enters
+  // upright (or touches the base);
   // +infinity where the grid has no slip circle.
   Start upright;
 };

@@ -4,12 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace telk {
 
 namespace {
 
-constexpr double kDegree = 3.14159265358979323846 / 180;
+constexpr double kDegree = std::numbers::pi / 180;
 
 }  // namespace
 
@@ -23,6 +24,10 @@ Section section_of(const Ground& ground) {
   section.base = ground.base_depth / ground.height;
   section.shaking = ground.shaking;
   return section;
+}
+
+bool wet(const Section& section) {
+  return section.water.pore_ratio > 0 || section.water.table_points > 0;
 }
 
 double ground_y(const Section& section, double x) {
@@ -57,39 +62,65 @@ double pore_pressure(const Section& section, double x, double y, double depth) {
   return level > y ? water.unit_weight * (level - y) : 0;
 }
 
+namespace {
+
+// The tolerance of the circles the search returns, whose arcs end at the
+// toe or touch the base: 1e-9 of the radius.
+double tolerance(double r) { return 1e-9 * std::max(1.0, r); }
+
+}  // namespace
+
+void follow_base(const Section& section, Arc* arc) {
+  // The lowest point's depth below the base; where it lies between the
+  // ends, the circle is below the base over cx -+ sqrt(r^2 - (cy + D)^2),
+  // written (r - d)(r + d) with r - d that depth.
+  const double below = arc->radius - (arc->centre_y + section.base);
+  const bool lowest_inside = arc->centre_x > arc->exit_x && arc->centre_x < arc->entry_x;
+  arc->base_from = arc->base_to = arc->centre_x;
+  if (!lowest_inside || !(below > tolerance(arc->radius))) return;
+  const double half = std::sqrt(below * (2 * arc->radius - below));
+  arc->base_from = std::max(arc->exit_x, arc->centre_x - half);
+  arc->base_to = std::min(arc->entry_x, arc->centre_x + half);
+}
+
 std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double r,
-                            double below_base) {
+                            double rounding) {
   // Where the circle's lower half cuts the face (x, y) = (t L, t), t in
-  // [0, 1], and the crest y = 1, x > L (the edge is the face's), with a
-  // tolerance of 1e-9 of the radius for the circles the search returns, whose arcs
-  // end at the toe or touch the base.
-  const double kTolerance = 1e-9 * std::max(1.0, r);
-  double xs[4], ys[4];
+  // [0, 1], the crest y = 1, x > L (the edge is the face's), and the
+  // ground in front of the toe, y = 0, x < 0; within `rounding` of its
+  // lower half.
+  const double kTolerance = tolerance(r);
+  double xs[7], ys[7];
   int cuts = 0;
   const double l = section.crest_x;
   const double a = l * l + 1, b = l * cx + cy, c = cx * cx + cy * cy - r * r;
   const double disc = b * b - a * c;
   if (disc > 0) {
     for (const double root : {(b - std::sqrt(disc)) / a, (b + std::sqrt(disc)) / a}) {
-      // Below the toe by a rounding of a circle given back: at the toe.
       const double t = std::clamp(root, 0.0, 1.0);
-      if (root >= -kTolerance - below_base && root <= 1 + kTolerance && t <= cy)
+      if (root >= -kTolerance && root <= 1 + kTolerance && t <= cy + rounding)
         xs[cuts] = t * l, ys[cuts++] = t;
     }
   }
+  // (A circle given back from its written numbers may have its centre a
+  // rounding below the height where it entered upright.)
   const double half = r * r - (1 - cy) * (1 - cy);
-  if (cy >= 1 && half > 0) {
+  if (cy >= 1 - rounding && half > 0) {
     for (const double x : {cx - std::sqrt(half), cx + std::sqrt(half)}) {
       if (x > l + kTolerance) xs[cuts] = x, ys[cuts++] = 1;
     }
   }
-  // The ground in front of the toe, y = 0, where the base is deeper.
   const double front = r * r - cy * cy;
-  if (section.base > 0 && cy >= 0 && front > 0) {
+  if (cy >= 0 && front > 0) {
     for (const double x : {cx - std::sqrt(front), cx + std::sqrt(front)}) {
-      if (x < -kTolerance && cuts < 4) xs[cuts] = x, ys[cuts++] = 0;
+      if (x < -kTolerance) xs[cuts] = x, ys[cuts++] = 0;
     }
   }
+  // A circle written to some decimals and read back passes near its toe:
+  // where within their rounding, as a distance (it may cross the face's
+  // line far below the toe, nearly along it), it leaves at the toe.
+  const bool at_toe = std::any_of(xs, xs + cuts, [](double x) { return x == 0; });
+  if (!at_toe && cy >= 0 && std::abs(std::hypot(cx, cy) - r) <= rounding) xs[cuts] = 0, ys[cuts++] = 0;
   if (cuts < 2) return std::nullopt;
   // The slip: from where the circle enters (its last cut, going along the
   // ground toward the toe) to the first cut past that, where it leaves.
@@ -103,10 +134,19 @@ std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double
     if (xs[i] < xs[entry] && (exit < 0 || xs[i] > xs[exit])) exit = i;
   }
   if (exit < 0) return std::nullopt;
-  const Arc arc{cx, cy, r, xs[exit], ys[exit], xs[entry], ys[entry]};
-  // The base y = -D: the arc's lowest point, where it lies between the ends.
-  const bool lowest_inside = cx > arc.exit_x && cx < arc.entry_x;
-  if (lowest_inside && cy - r < -section.base - kTolerance - below_base) return std::nullopt;
+  Arc arc{cx, cy, r, xs[exit], ys[exit], xs[entry], ys[entry]};
+  if (section.base == 0 && arc.exit_x < 0) {
+    // On a base at the toe, a circle that leaves the ground in front of the
+    // toe runs below the base from there: its slip follows the base to the
+    // toe, where it leaves, from where the circle meets the base again; a
+    // circle that enters at the toe too has no slip.
+    if (!(arc.entry_x > kTolerance)) return std::nullopt;
+    arc.exit_x = 0;
+    arc.base_from = 0;
+    arc.base_to = std::min(arc.entry_x, cx + std::sqrt(front));
+    return arc;
+  }
+  follow_base(section, &arc);
   return arc;
 }
 

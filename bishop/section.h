@@ -17,7 +17,16 @@ struct Section {
   Water water = {};  // with gamma_w / gamma for its unit weight
   double base = 0;   // D / H
   Shaking shaking = {};
+  // For the critical circle's search: how far its circles reach, in
+  // multiples of its first reach (search_circle.h), and where given, the
+  // count of circles it passed over because Bishop's equation has no root
+  // on them.
+  double reach = 1;
+  int* unsolved = nullptr;
 };
+
+// Whether the ground is wet (a pore-pressure ratio or a water table).
+bool wet(const Section& section);
 
 Section section_of(const Ground& ground);
 
@@ -29,19 +38,28 @@ double ground_y(const Section& section, double x);
 // under the water table.
 double pore_pressure(const Section& section, double x, double y, double depth);
 
-// A circle and the two ends of its slip arc, exit_x < entry_x, in the
-// section's units; the arc is the circle's lower half between them.
+// A circle and the two ends of its slip, exit_x < entry_x, in the
+// section's units: the circle's lower half between them, but from base_from
+// to base_to, where the circle dips below the base, the base (a composite
+// slip; base_from = base_to where it does not).
 struct Arc {
   double centre_x, centre_y, radius;
   double exit_x, exit_y, entry_x, entry_y;
+  double base_from = 0, base_to = 0;
 };
 
-// The slip arc of the circle of centre (cx, cy) and radius r, in the
-// section's units: where its lower half cuts the face, the crest and, over
-// a deeper base, the ground in front of the toe.  None when it does not
-// cut the ground twice, or its arc dips below the base (by more than
-// below_base).
+// Where the circle of `arc` dips below the base between its ends, by more
+// than 1e-9 of its radius (a circle that touches the base, to the roundings
+// of its numbers, is a circle): its base_from and base_to.
+void follow_base(const Section& section, Arc* arc);
+
+// The slip of the circle of centre (cx, cy) and radius r, in the section's
+// units: where its lower half cuts the face, the crest and the ground in
+// front of the toe, and where it dips below the base, the base.  None when
+// it does not cut the ground twice.  A circle that passes the toe within
+// `rounding` (a distance: a circle's numbers written to some decimals and
+// read back) leaves there.
 std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double r,
-                            double below_base = 0);
+                            double rounding = 0);
 
 }  // namespace telk

@@ -12,15 +12,19 @@ namespace telk {
 // the pore pressure's push on its base, u b (in gamma H^2), and, under an
 // earthquake's horizontal load, the moment about the circle's centre of a
 // horizontal force W out of the slope at its centre of gravity, over the
-// radius (zero without the load).
+// radius (zero without the load); and the arm of the strength on its base
+// about the centre, over the radius: 1 on the arc, (yc + D) / R along the
+// base, where the base is level and its shear horizontal.
 struct Slice {
   double width, weight, sin_alpha, cos_alpha, uplift, sway;
+  double arm = 1;
 };
 
-// The slices: `count` across the arc, those holding the toe or the crest
-// edge split there, so that over each the ground is straight and the weight
-// (trapezoid under the ground down to the chord of the arc, plus the
-// circular segment under the chord) is exact.
+// The slices: `count` across the slip, those holding the toe, the crest
+// edge or an end of its run along the base split there, so that over each
+// the ground is straight and the weight (trapezoid under the ground down to
+// the chord of the arc, plus the circular segment under the chord; along
+// the base, the trapezoid down to it) is exact.
 std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count);
 
 }  // namespace telk

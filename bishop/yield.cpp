@@ -1,5 +1,7 @@
 // The yield coefficient: the horizontal load at which the slope's critical
 // factor of safety falls to 1.
+#include <algorithm>
+
 #include "bishop/bishop.h"
 #include "bishop/critical.h"
 #include "bishop/equilibrium.h"
@@ -42,16 +44,20 @@ Yield yield_coefficient(const Ground& ground) {
   // safety is 1; the slope's is the least of them.  That of the critical
   // circle at k_h is at most k_h: where the critical factor of safety at
   // k_h is below 1 it is a smaller k_h, else k_h is the slope's.
-  double kh =
-      plane ? plane_yield_coefficient(section) : arc_yield_coefficient(section, c.arc, kSlices);
+  // Ever longer slips along the base tend to the level ground sliding on
+  // it, whose own yield coefficient is a bound too.
+  double kh = std::min(plane ? plane_yield_coefficient(section)
+                             : arc_yield_coefficient(section, c.arc, kSlices),
+                       sliding_yield_coefficient(section));
   for (int step = 0; step < kYieldSteps; ++step) {
     const bool capped = !(kh <= kMostYield);
     if (capped) kh = kMostYield;
     section.shaking.horizontal = kh;
     c = critical_arc(section);
-    if (plane || c.fs >= 1 - kYieldTolerance)
+    if ((plane && !c.sliding) || c.fs >= 1 - kYieldTolerance)
       return {kh, bishop_of(c, ground.height), capped && c.fs > 1};
-    const double lower = arc_yield_coefficient(section, c.arc, kSlices);
+    const double lower = c.sliding ? sliding_yield_coefficient(section)
+                                   : arc_yield_coefficient(section, c.arc, kSlices);
     if (!(lower < kh)) break;
     kh = lower;
   }

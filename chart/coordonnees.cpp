@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "chart/chart.h"
 
@@ -22,7 +23,7 @@ double puissance10(int p) {
 }  // namespace
 
 float radians(float degrees) {
-  return static_cast<float>(double{degrees} * double{3.1415927f} / 180.0);
+  return static_cast<float>(double{degrees} * double{std::numbers::pi_v<float>} / 180.0);
 }
 
 float A(float phi, float fs) {

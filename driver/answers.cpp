@@ -86,9 +86,11 @@ Parse parse_number(std::string_view token, double* value) { return parse_as(toke
 
 namespace {
 
-// `what` about the answer `token` to `question`, as the line to show.
+// `what` about the answer `token` to `question`, as the line to show;
+// without a question, the line's rest after the name of what it is about.
 std::string about(const char* question, std::string_view token, const char* what) {
-  return std::string(question) + ": " + as_typed(token) + " " + what;
+  const std::string line = as_typed(token) + " " + what;
+  return question != nullptr ? std::string(question) + ": " + line : line;
 }
 
 constexpr char kTooLong[] = "is too long to be a number";
@@ -160,6 +162,10 @@ std::optional<float> field_answer(std::string_view field, const char* question,
 std::optional<double> field_answer_double(std::string_view field, const char* question,
                                           std::string* error) {
   return answer_number<double>(trimmed(field), question, error);
+}
+
+std::optional<double> option_number(std::string_view typed, std::string* why) {
+  return answer_number<double>(trimmed(typed), nullptr, why);
 }
 
 }  // namespace telk

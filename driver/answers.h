@@ -76,5 +76,10 @@ std::optional<float> field_answer(std::string_view field, const char* question,
 // The same in double precision, for numbers that are not the chart's.
 std::optional<double> field_answer_double(std::string_view field, const char* question,
                                           std::string* error);
+// A number of an option's, typed as an answer is (white space and all),
+// in double precision: *why, when it is none, is the rest of the line
+// after the option's name ("\"3,5\" is not a number (type it with a
+// decimal point)").
+std::optional<double> option_number(std::string_view typed, std::string* why);
 
 }  // namespace telk

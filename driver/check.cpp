@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <numbers>
 #include <string>
 
 #include "driver/sweep.h"
@@ -15,6 +16,17 @@ double kept_cohesion_ratio(double ratio) {
   // side.
   constexpr std::uint64_t kDropped = (std::uint64_t{1} << 38) - 1;
   return std::bit_cast<double>(std::bit_cast<std::uint64_t>(ratio) & ~kDropped);
+}
+
+bool base_within_reach(const Answers& answers, const GroundOptions& options,
+                       OptionError* error) {
+  if (row_count(answers.height, answers.definition) == 0) return true;
+  if (options.base_depth / double{answers.definition} <= kDeepestBase) return true;
+  *error = {option_of(kBaseDepth),
+            "is deeper than " + std::to_string(static_cast<int>(kDeepestBase)) +
+                " times the first row's height (the definition), beyond which the search does"
+                " not reach"};
+  return false;
 }
 
 Check::Check(const Answers& answers, Sink* file, const GroundOptions& options,
@@ -32,7 +44,7 @@ Check::Check(const Answers& answers, Sink* file, const GroundOptions& options,
   // The solver takes the friction angle in degrees: the sweep's float
   // radians, back in degrees, so that tan(phi) is the chart's.
   if (options.given()) {
-    Ground ground{double{phi} * (180 / 3.14159265358979323846), answers.cohesion,
+    Ground ground{double{phi} * (180 / std::numbers::pi), answers.cohesion,
                   answers.density, 1, 90};
     const int rows = row_count(answers.height, answers.definition);
     last_height_ = double{answers.definition} * rows;
@@ -98,7 +110,7 @@ void Check::remake(double ratio, float h, const float chart_angles[kGroups],
 }
 
 bool Check::falls_short(int g) const {
-  return lowest_[g].fs < 0.98 * kFactorsOfSafety[g].decimal;
+  return lowest_[g].fs < (100 - kShortPercent) / 100.0 * kFactorsOfSafety[g].decimal;
 }
 
 std::string Check::lowest_line(int g) const {

@@ -28,6 +28,14 @@ namespace telk {
 // are kept as they are.
 double kept_cohesion_ratio(double ratio);
 
+// Whether the solver takes the options' base under every row of the sweep
+// the answers ask for: no deeper than kDeepestBase times the first row's
+// height, the definition, where D / h is the largest.  False, with the
+// line to show, where it is deeper: refused before anything is written,
+// as --fs refuses it.
+bool base_within_reach(const Answers& answers, const GroundOptions& options,
+                       OptionError* error);
+
 // The lowest of a column's Bishop factors of safety, and the height of its
 // first row; +infinity where the column has no angle checked.
 struct Lowest {
@@ -41,6 +49,9 @@ class Progress {
  public:
   virtual ~Progress() = default;
   virtual void at(double share) = 0;
+  // Something else is about to be written to the console: the progress
+  // shown, if any, is taken away, and shown anew after it.
+  virtual void wipe() {}
 };
 
 class Check {
@@ -66,6 +77,7 @@ class Check {
   std::int64_t solves() const;
 
   Sink* file() const { return file_; }
+  Progress* progress() const { return progress_; }
 
   // Writes the row's cells after its height cell at out, for the height h
   // and the chart's angles of the three groups (not a number where the
@@ -76,8 +88,8 @@ class Check {
                            bool* steepest_changed);
 
   const Lowest& lowest(int g) const { return lowest_[g]; }
-  // Whether column g's lowest factor of safety is more than 2% below its
-  // own, which its line then calls not safe.
+  // Whether column g's lowest factor of safety is more than kShortPercent
+  // below its own, which its line then calls not safe.
   bool falls_short(int g) const;
   // What the check found in column g, in one line (lowest_line).
   std::string lowest_line(int g) const;

@@ -69,6 +69,9 @@ void say_checked(std::FILE* err, const Check& check) {
 }
 
 constexpr char kProgressLine[] = "telk: checking by Bishop's method: ";
+// Spaces over the line and its "100%", and back to its start for the next.
+constexpr char kWipe[] = "\r                                       \r";
+static_assert(sizeof kWipe == 1 + sizeof kProgressLine - 1 + 4 + 1 + 1);
 
 TerminalProgress::TerminalProgress(std::FILE* out, std::FILE* err, double wait)
     : out_(out),
@@ -87,14 +90,21 @@ void TerminalProgress::at(double share) {
   const bool after_output = shown_ < 0 && is_terminal(out_);
   std::fprintf(err_, "%s%s%d%%", after_output ? "\n" : "\r", kProgressLine, percent);
   std::fflush(err_);
+  // An interrupt takes the line away rather than leave the shell's prompt
+  // after it.
+  if (shown_ < 0) set_shown_line_wipe(kWipe);
   shown_ = percent;
+}
+
+void TerminalProgress::wipe() {
+  if (is_terminal(out_)) clear();
 }
 
 void TerminalProgress::clear() {
   if (err_ == nullptr || shown_ < 0) return;
-  // Spaces over the line, and back to its start for the next.
-  std::fprintf(err_, "\r%*s\r", static_cast<int>(sizeof kProgressLine) + 3, "");
+  std::fputs(kWipe, err_);
   std::fflush(err_);
+  set_shown_line_wipe(nullptr);  // after it: an interrupt between wipes twice
   shown_ = -1;
 }
 

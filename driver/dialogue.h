@@ -43,6 +43,9 @@ class TerminalProgress : public Progress {
  public:
   TerminalProgress(std::FILE* out, std::FILE* err, double wait = 1);
   void at(double share) override;
+  // Before the console's trace: taken away where it shares a terminal
+  // with standard output.
+  void wipe() override;
   void clear();
 
  private:

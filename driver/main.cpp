@@ -17,6 +17,7 @@
 #include "driver/one_slope.h"
 #include "driver/options.h"
 #include "driver/sweep.h"
+#include "driver/usage.h"
 #include "driver/version.h"
 #include "report/check_file.h"
 #include "report/layout.h"
@@ -28,6 +29,7 @@ namespace {
 // Exit statuses.  -1 is what the C library's close returns on failure; the
 // system shows it as 255 on POSIX and as -1 on Windows.
 constexpr int kBadInput = 1;
+constexpr int kUsageError = 2;  // with the usage on standard error
 constexpr int kFileFailed = -1;
 
 void fail(const std::string& line) {
@@ -39,45 +41,13 @@ void fail(const std::string& line) {
 // allocation fails, it asks for no memory itself, and throws nothing that
 // would need some.
 [[noreturn]] void out_of_memory() {
+  telk::wipe_shown_line();
   std::fflush(stdout);
   std::fprintf(stderr, "telk: cannot write %s: out of memory\n", telk::kResultName);
   telk::remove_named_temporaries();
   telk::keep_window_open(stdin, stderr);
   std::exit(kFileFailed);
 }
-
-// The usage, on standard output for --help, else on standard error.
-constexpr char kUsage[] =
-    "usage: telk [--check [GROUND] | --fs PHI C GAMMA H BETA [GROUND]\n"
-    "             [--circle XC YC R | --yield] | --version | --help]\n"
-    "  GROUND: [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D]\n"
-    "          [--kh K] [--kv V]\n";
-constexpr char kHelp[] =
-    "  (none)   ask for the ground and the sweep, and write TELK_result.xls\n"
-    "  --check  the same, and TELK_check.xls: each of the chart's angles checked\n"
-    "           by Bishop's simplified method, and Bishop's own steepest angle\n"
-    "  --fs PHI C GAMMA H BETA\n"
-    "           the factor of safety of one slope by Bishop's simplified method\n"
-    "           (friction angle and slope angle in degrees, cohesion, unit weight\n"
-    "           and height in consistent units), and its critical circle\n"
-    "  --ru R   a pore-pressure ratio: at a slice's base, R times gamma times\n"
-    "           the height of soil above it (0 <= R < 1)\n"
-    "  --water X1,Y1,X2,Y2,...\n"
-    "           a water table through points (x, y) in multiples of the height,\n"
-    "           origin at the toe, x into the slope, y up; taken at the ground\n"
-    "           where it is above it\n"
-    "  --gamma-w W\n"
-    "           the unit weight of water, in the units of gamma (1 in Tn/m3,\n"
-    "           the default where gamma is 4 or less; 9.81 in kN/m3)\n"
-    "  --base D a firm base D below the toe, in the height's units (0: at the toe)\n"
-    "  --kh K, --kv V\n"
-    "           an earthquake's pseudo-static load: K times each slice's weight\n"
-    "           horizontally out of the slope (0 <= K < 1), and V times it\n"
-    "           vertically, upward for V above 0 (-1 < V < 1)\n"
-    "  --circle XC YC R\n"
-    "           that circle's factor of safety, not the critical one's\n"
-    "  --yield  the K at which the factor of safety is 1 (not with --kh)\n";
-constexpr int kUsageError = 2;
 
 // The dialogue, the sweep and the result file, and with `check` the check
 // file beside it; the exit status.
@@ -87,12 +57,14 @@ int run(bool check, telk::GroundOptions options) {
 
   telk::Answers answers{};
   std::string error;
+  telk::OptionError option_error;
   std::optional<telk::SweepPlan> plan;
   if (!telk::ask_answers(stdin, stdout, stderr, &answers, &error) ||
       !(plan = telk::check_sweep(answers, &error)) ||
-      !telk::settle_water(answers.density, &options, &error)) {
+      !telk::settle_water(answers.density, &options, &option_error) ||
+      !telk::base_within_reach(answers, options, &option_error)) {
     std::fflush(stdout);
-    fail(error);
+    fail(error.empty() ? option_error.line() : error);
     return kBadInput;
   }
   // Both files are finished before either takes its old one's place, so
@@ -139,20 +111,30 @@ int one_slope(char** numbers, telk::GroundOptions options) {
     return kBadInput;
   }
   telk::Bishop bishop{};
+  std::string line;
   if (options.circle_given) {
     const double* c = options.circle;
     bishop = telk::given_circle(ground, c[0], c[1], c[2], telk::kCircleRounding);
     if (!(bishop.fs >= 0)) {
-      std::fprintf(stderr, "telk: --circle: %s\n", telk::no_slip_circle(c).c_str());
+      std::fprintf(stderr, "telk: --circle: %s\n", telk::no_slip_circle(c, bishop).c_str());
       return kBadInput;
     }
+    error = telk::no_factor_of_safety(bishop.fs);
+    if (!error.empty()) error = "--circle: " + error + " along it";
   } else if (options.yield) {
-    std::printf("%s\n", telk::describe_yield(telk::yield_coefficient(ground)).c_str());
-    return printed();
+    line = telk::describe_yield(telk::yield_coefficient(ground), &error);
+    if (!error.empty()) error.insert(0, "--yield: ");
   } else {
     bishop = telk::critical_circle(ground);
+    error = telk::no_factor_of_safety(bishop.fs);
   }
-  std::printf("%s\n", telk::describe_slope(bishop).c_str());
+  // A number, or one line that says why there is none.
+  if (!error.empty()) {
+    std::fprintf(stderr, "telk: %s\n", error.c_str());
+    return kBadInput;
+  }
+  if (!options.yield) line = telk::describe_slope(bishop);
+  std::printf("%s\n", line.c_str());
   return printed();
 }
 
@@ -160,17 +142,13 @@ int one_slope(char** numbers, telk::GroundOptions options) {
 std::optional<int> read_options(int argc, char** argv, int skip, bool for_one_slope,
                                 telk::GroundOptions* options) {
   const std::vector<std::string_view> args(argv + skip, argv + argc);
-  std::string error;
-  switch (telk::read_options(args, for_one_slope, options, &error)) {
-    case telk::OptionsRead::kRead:
-      return std::nullopt;
-    case telk::OptionsRead::kBadValue:
-      std::fprintf(stderr, "telk: %s\n", error.c_str());
-      return kBadInput;
-    case telk::OptionsRead::kUsage:
-      break;
-  }
-  std::fputs(kUsage, stderr);
+  telk::OptionError error;
+  const telk::OptionsRead read = telk::read_options(args, for_one_slope, options, &error);
+  if (read == telk::OptionsRead::kRead) return std::nullopt;
+  std::fprintf(stderr, "telk: %s\n", error.line().c_str());
+  if (read == telk::OptionsRead::kBadValue) return kBadInput;
+  // The option that cannot apply, then how the options go.
+  std::fputs(telk::usage().c_str(), stderr);
   return kUsageError;
 }
 
@@ -198,10 +176,9 @@ int main(int argc, char** argv) {
     return printed();
   }
   if (argc == 2 && first == "--help") {
-    std::fputs(kUsage, stdout);
-    std::fputs(kHelp, stdout);
+    std::fputs(telk::help().c_str(), stdout);
     return printed();
   }
-  std::fputs(kUsage, stderr);
+  std::fputs(telk::usage().c_str(), stderr);
   return kUsageError;
 }

@@ -37,7 +37,11 @@ bool parse_slope(const std::string_view numbers[5], GroundOptions options, Groun
     if (!read) return false;
     values[i] = *read;
   }
-  if (!settle_water(values[kUnitWeight], &options, error)) return false;
+  OptionError water_error;
+  if (!settle_water(values[kUnitWeight], &options, &water_error)) {
+    *error = water_error.line();
+    return false;
+  }
   const Ground typed =
       with_options({values[0], values[1], values[2], values[3], values[4]}, options);
   const char* why = nullptr;
@@ -55,11 +59,20 @@ bool parse_slope(const std::string_view numbers[5], GroundOptions options, Groun
   return false;
 }
 
-std::string no_slip_circle(const double circle[3]) {
-  return "the circle of centre " + point(circle[0], circle[1]) + " and radius " +
-         length(circle[2]) +
-         " is no slip circle of the slope: it does not cut the ground twice, or dips below"
-         " the base";
+std::string no_slip_circle(const double circle[3], const Bishop& given) {
+  std::string line = "the circle of centre " + point(circle[0], circle[1]) + " and radius " +
+                     length(circle[2]);
+  if (given.unsolved)
+    return line + " has no factor of safety: Bishop's equation has no root on it (the method"
+                  " has no solution there)";
+  return line + " is no slip circle of the slope: it does not cut the ground twice";
+}
+
+std::string no_factor_of_safety(double fs) {
+  if (std::isfinite(fs)) return {};
+  return std::isinf(fs) ? "the factor of safety is infinite: nothing, or next to nothing, drives"
+                          " the slip"
+                        : "the factor of safety is not a number";
 }
 
 std::string describe_slope(const Bishop& bishop) {
@@ -67,15 +80,24 @@ std::string describe_slope(const Bishop& bishop) {
   // Cut, not rounded: the factor of safety shown is never above the one
   // found.
   std::string line = cut_text(bishop.fs, 3);
-  if (!std::isfinite(bishop.fs)) return line;
-  if (!std::isfinite(c.radius)) return line + " on a plane just under the face (no cohesion)";
-  line += " centre " + point(c.centre_x, c.centre_y) + " radius " + length(c.radius) +
-          " enters " + point(c.entry_x, c.entry_y) + " leaves " + point(c.exit_x, c.exit_y);
-  if (bishop.m_alpha_floored) line += " (m_alpha floored at the toe)";
+  if (bishop.sliding) {
+    line += " sliding along the base (ever longer slips along it tend to this)";
+  } else if (!std::isfinite(c.radius)) {
+    line += " on a plane just under the face (no cohesion)";
+  } else {
+    line += " centre " + point(c.centre_x, c.centre_y) + " radius " + length(c.radius) +
+            " enters " + point(c.entry_x, c.entry_y) + " leaves " + point(c.exit_x, c.exit_y);
+    if (bishop.m_alpha_floored) line += " (m_alpha floored at the toe)";
+  }
+  if (bishop.unsolved) line += " (circles on which Bishop's equation has no root passed over)";
   return line;
 }
 
-std::string describe_yield(const Yield& yield) {
+std::string describe_yield(const Yield& yield, std::string* why) {
+  if (!(*why = no_factor_of_safety(yield.at.fs)).empty()) {
+    *why += yield.beyond ? " at k_h 1" : yield.coefficient == 0 ? " without the load" : "";
+    return {};
+  }
   const std::string slope = describe_slope(yield.at);
   // Cut, as the factor of safety is: a smaller load is the safe side.
   std::string line = cut_text(yield.coefficient, 3);

@@ -1,6 +1,9 @@
 #include "driver/options.h"
 
+#include <algorithm>
+#include <charconv>
 #include <optional>
+#include <utility>
 
 #include "driver/answers.h"
 
@@ -8,124 +11,220 @@ namespace telk {
 
 namespace {
 
-// The line for `typed`, the value of `option`, that the solver does not
-// take: "--ru: "1.5" is 1 or more: the soil would float".
-std::string refused(std::string_view option, std::string_view typed, const char* why) {
-  return std::string(option) + ": " + as_typed(typed) + " " + why;
+using Words = std::span<const std::string_view>;
+
+// The shortest text that reads back as v: "4", "0.9".
+std::string shortest(double v) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
 }
 
-// One number of an option, checked by the solver's rule on `input`.
-std::optional<double> number(std::string_view option, std::string_view typed, GroundInput input,
-                             std::string* error) {
-  const std::string name(option);
-  const std::optional<double> value = field_answer_double(typed, name.c_str(), error);
-  if (!value) return std::nullopt;
-  if (const char* why = why_not_taken(input, *value)) {
-    *error = refused(option, typed, why);
-    return std::nullopt;
+// One number, read as an answer is and checked by the solver's rule on
+// `input`, into *value; false with why not.
+bool number(std::string_view typed, GroundInput input, double* value, std::string* why) {
+  const std::optional<double> read = option_number(typed, why);
+  if (!read) return false;
+  if (const char* not_taken = why_not_taken(input, *read)) {
+    *why = as_typed(typed) + " " + not_taken;
+    return false;
   }
-  return value;
+  *value = *read;
+  return true;
 }
 
-// The points of --water: x and y in turn, separated by commas.
-bool read_table(std::string_view typed, Water* water, std::string* error) {
-  std::vector<double> values;
-  std::string_view rest = typed;
-  for (;;) {
-    const std::size_t comma = rest.find(',');
-    const std::optional<double> value =
-        number("--water", rest.substr(0, comma), kWaterTable, error);
-    if (!value) return false;
-    values.push_back(*value);
-    if (comma == std::string_view::npos) break;
-    rest.remove_prefix(comma + 1);
-  }
-  if (values.size() % 2 != 0) {
-    *error = refused("--water", typed, "has an x without its y");
-    return false;
-  }
-  const int points = static_cast<int>(values.size() / 2);
-  if (points > kTablePoints) {
-    *error = refused("--water", typed, "has more than 16 points");
-    return false;
-  }
-  for (std::size_t i = 0; i < values.size() / 2; ++i) {
-    water->table_x[i] = values[2 * i];
-    water->table_y[i] = values[2 * i + 1];
-  }
-  water->table_points = points;
-  if (const char* why = why_table_not_taken(water->table_x, water->table_y, points)) {
-    *error = refused("--water", typed, why);
-    return false;
+// The numbers of `words`, each by the rule of the row's input, into values.
+bool numbers(const OptionRow& row, Words words, double* values, std::string* why) {
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (!number(words[i], *row.input, &values[i], why)) return false;
   }
   return true;
 }
 
+// The points of --water: x and y in turn, separated by commas, each a
+// number by the row's rule, then the table by the solver's.
+bool read_table(const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+  std::vector<double> values;
+  for (std::string_view rest = words[0];;) {
+    const std::size_t comma = rest.find(',');
+    if (!number(rest.substr(0, comma), *row.input, &values.emplace_back(), why)) return false;
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 1);
+  }
+  if (values.size() % 2 != 0) {
+    *why = as_typed(words[0]) + " has an x without its y";
+    return false;
+  }
+  std::vector<double> x, y;
+  for (std::size_t i = 0; i < values.size(); i += 2) {
+    x.push_back(values[i]);
+    y.push_back(values[i + 1]);
+  }
+  const int points = static_cast<int>(x.size());
+  if (const char* not_taken = why_table_not_taken(x.data(), y.data(), points)) {
+    *why = as_typed(words[0]) + " " + not_taken;
+    return false;
+  }
+  Water& water = options->water;
+  std::copy(x.begin(), x.end(), water.table_x);
+  std::copy(y.begin(), y.end(), water.table_y);
+  water.table_points = points;
+  return true;
+}
+
+using enum OptionValue;
+using enum OptionRuns;
+using enum OptionPairing;
+
+// The help's lines are those of `telk --help`, where they stand from the
+// twelfth column on.
+constexpr OptionRow kRows[] = {
+    {"--ru", "R", kNumber, kCheckAndFs, kPoreRatio,
+     {{kExcludes, "--water", "give one kind of water"}},
+     "a pore-pressure ratio: at a slice's base, R times gamma times\n"
+     "the height of soil above it (0 <= R <= 0.9)",
+     [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+       return numbers(row, words, &options->water.pore_ratio, why);
+     }},
+    {"--water", "X1,Y1,X2,Y2,...", kNumberList, kCheckAndFs, kWaterTable, {},
+     "a water table through points (x, y) in multiples of the height,\n"
+     "origin at the toe, x into the slope, y up, each within 1e6; taken\n"
+     "at the ground where it is above it",
+     read_table},
+    {"--gamma-w", "W", kNumber, kCheckAndFs, kWaterUnitWeight,
+     {{kNeeds, "--water", "a unit weight of water is for a water table"}},
+     "the unit weight of water, in the units of gamma (1 in Tn/m3,\n"
+     "the default where gamma is 4 or less; 9.81 in kN/m3), from a\n"
+     "quarter of gamma to gamma",
+     [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+       options->gamma_w_given = true;
+       return numbers(row, words, &options->gamma_w, why);
+     }},
+    {"--base", "D", kNumber, kCheckAndFs, kBaseDepth, {},
+     "a firm base D below the toe, in the height's units (0: at the toe)",
+     [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+       return numbers(row, words, &options->base_depth, why);
+     }},
+    {"--kh", "K", kNumber, kCheckAndFs, kHorizontalLoad, {},
+     "an earthquake's pseudo-static load: K times each slice's weight\n"
+     "horizontally out of the slope (0 <= K < 1), and V times it\n"
+     "vertically, upward for V above 0 (-1 < V < 1)",
+     [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+       return numbers(row, words, &options->shaking.horizontal, why);
+     }},
+    {"--kv", "V", kNumber, kCheckAndFs, kVerticalLoad, {}, "",
+     [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+       return numbers(row, words, &options->shaking.vertical, why);
+     }},
+    {"--circle", "XC YC R", kThreeNumbers, kFsOnly, kCircle, {},
+     "that circle's factor of safety, not the critical one's",
+     [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+       options->circle_given = true;
+       return numbers(row, words, options->circle, why);
+     }},
+    {"--yield", "", kNothing, kFsOnly, std::nullopt,
+     {{kExcludes, "--kh", "it finds the k_h itself"},
+      {kExcludes, "--circle", "it finds its own circle"}},
+     "the K at which the factor of safety is 1 (not with --kh)",
+     [](const OptionRow&, Words, GroundOptions* options, std::string*) {
+       options->yield = true;
+       return true;
+     }},
+};
+
+// The row of the option named `name`, or null.
+constexpr const OptionRow* row_named(std::string_view name) {
+  const auto row = std::find_if(std::begin(kRows), std::end(kRows),
+                                [&](const OptionRow& r) { return r.name == name; });
+  return row != std::end(kRows) ? row : nullptr;
+}
+
+// Each pair names an option of the table, and the one an option needs is
+// taken by the same runs and needs none itself, so that the usage shows
+// the two together.
+constexpr bool pairs_name_options() {
+  for (const OptionRow& row : kRows) {
+    for (const OptionPair& pair : row.pairs) {
+      if (pair.other.empty()) continue;
+      const OptionRow* other = row_named(pair.other);
+      if (other == nullptr) return false;
+      if (pair.pairing == kNeeds && (other->runs != row.runs || other->paired(kNeeds)))
+        return false;
+    }
+  }
+  return true;
+}
+static_assert(pairs_name_options());
+
+// An option that cannot apply, with why.
+OptionsRead cannot_apply(std::string_view option, std::string why, OptionError* error) {
+  *error = {option, std::move(why)};
+  return OptionsRead::kUsage;
+}
+
 }  // namespace
 
+const std::span<const OptionRow> kOptionRows(kRows);
+
 OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slope,
-                         GroundOptions* options, std::string* error) {
-  bool seen_ru = false, seen_water = false, seen_base = false, seen_kh = false, seen_kv = false;
+                         GroundOptions* options, OptionError* error) {
+  bool seen[std::size(kRows)] = {};
   for (std::size_t i = 0; i < args.size();) {
-    const std::string_view option = args[i++];
-    bool* const seen = option == "--ru"                     ? &seen_ru
-                       : option == "--water"                ? &seen_water
-                       : option == "--base"                 ? &seen_base
-                       : option == "--gamma-w"              ? &options->gamma_w_given
-                       : option == "--kh"                   ? &seen_kh
-                       : option == "--kv"                   ? &seen_kv
-                       : option == "--circle" && one_slope  ? &options->circle_given
-                       : option == "--yield" && one_slope   ? &options->yield
-                                                            : nullptr;
-    const std::size_t count = option == "--circle" ? 3 : option == "--yield" ? 0 : 1;
-    if (seen == nullptr || *seen || args.size() - i < count) return OptionsRead::kUsage;
-    *seen = true;
-    if (count == 0) continue;
-    const std::string_view value = args[i];
-    std::optional<double> read = 0;
-    if (option == "--ru") {
-      if ((read = number(option, value, kPoreRatio, error))) options->water.pore_ratio = *read;
-    } else if (option == "--water") {
-      if (!read_table(value, &options->water, error)) read = std::nullopt;
-    } else if (option == "--gamma-w") {
-      if ((read = number(option, value, kWaterUnitWeight, error))) options->gamma_w = *read;
-    } else if (option == "--base") {
-      if ((read = number(option, value, kBaseDepth, error))) options->base_depth = *read;
-    } else if (option == "--kh") {
-      if ((read = number(option, value, kHorizontalLoad, error)))
-        options->shaking.horizontal = *read;
-    } else if (option == "--kv") {
-      if ((read = number(option, value, kVerticalLoad, error))) options->shaking.vertical = *read;
-    } else {  // --circle: its centre and radius, any finite numbers
-      for (std::size_t k = 0; k < count && read; ++k) {
-        if ((read = number(option, args[i + k], kCircle, error))) options->circle[k] = *read;
-      }
+    const std::string_view name = args[i++];
+    const OptionRow* row = row_named(name);
+    if (row == nullptr) return cannot_apply("", as_typed(name) + " is no option of telk's", error);
+    if (row->runs == kFsOnly && !one_slope)
+      return cannot_apply(row->name, "goes with --fs only", error);
+    bool& given = seen[row - kRows];
+    if (given) return cannot_apply(row->name, "given twice", error);
+    const std::size_t count = words_taken(row->kind);
+    if (args.size() - i < count) {
+      return cannot_apply(row->name,
+                          count == 1 ? "has no value after it" : "needs three numbers after it",
+                          error);
     }
-    if (!read) return OptionsRead::kBadValue;
+    given = true;
+    error->option = row->name;
+    if (!row->read(*row, Words(args).subspan(i, count), options, &error->why))
+      return OptionsRead::kBadValue;
     i += count;
   }
-  if ((seen_ru && seen_water) || (options->yield && (seen_kh || options->circle_given)))
-    return OptionsRead::kUsage;
+  for (const OptionRow& row : kRows) {
+    for (const OptionPair& pair : row.pairs) {
+      if (!seen[&row - kRows] || pair.other.empty()) continue;
+      const std::string other(pair.other);
+      const bool with_other = seen[row_named(other) - kRows];
+      if (pair.pairing == kExcludes && with_other)
+        return cannot_apply(row.name, "cannot go with " + other + ": " + pair.why, error);
+      if (pair.pairing == kNeeds && !with_other)
+        return cannot_apply(row.name, "given without " + other + ": " + pair.why, error);
+    }
+  }
+  *error = {};
   return OptionsRead::kRead;
 }
 
-bool settle_water(double gamma, GroundOptions* options, std::string* error) {
+bool settle_water(double gamma, GroundOptions* options, OptionError* error) {
   Water& water = options->water;
   if (water.table_points == 0) {
     water.unit_weight = 0;
     return true;
   }
-  if (options->gamma_w_given) {
-    water.unit_weight = options->gamma_w;
-    return true;
+  const std::string_view table = option_of(kWaterTable), weight = option_of(kWaterUnitWeight);
+  if (!options->gamma_w_given && gamma > kMostTonnesPerCubicMetre) {
+    *error = {table, "a unit weight above " + shortest(kMostTonnesPerCubicMetre) +
+                         " is not in Tn/m3: give " + std::string(weight) +
+                         ", the unit weight of water in the same units (9.81 for kN/m3)"};
+    return false;
   }
-  if (gamma <= kMostTonnesPerCubicMetre) {
-    water.unit_weight = 1;  // Tn/m3, as the dialogue asks for gamma
-    return true;
+  // Tn/m3 unless given, as the dialogue asks for gamma.
+  water.unit_weight = options->gamma_w_given ? options->gamma_w : 1;
+  if (const char* why = why_water_weight_not_taken(water.unit_weight, gamma)) {
+    *error = options->gamma_w_given
+                 ? OptionError{weight, "the unit weight of water " + std::string(why)}
+                 : OptionError{table, "the unit weight of water, 1 Tn/m3, " + std::string(why)};
+    return false;
   }
-  *error = "--water: a unit weight above 4 is not in Tn/m3: give --gamma-w, the unit weight"
-           " of water in the same units (9.81 for kN/m3)";
-  return false;
+  return true;
 }
 
 Ground with_options(Ground ground, const GroundOptions& options) {
@@ -136,16 +235,9 @@ Ground with_options(Ground ground, const GroundOptions& options) {
 }
 
 const char* option_of(GroundInput input) {
-  switch (input) {
-    case kPoreRatio: return "--ru";
-    case kWaterTable: return "--water";
-    case kWaterUnitWeight: return "--gamma-w";
-    case kBaseDepth: return "--base";
-    case kHorizontalLoad: return "--kh";
-    case kVerticalLoad: return "--kv";
-    case kCircle: return "--circle";
-    default: return nullptr;
-  }
+  const auto row = std::find_if(std::begin(kRows), std::end(kRows),
+                                [&](const OptionRow& r) { return r.input == input; });
+  return row != std::end(kRows) ? row->name.data() : nullptr;
 }
 
 CheckGround check_ground(const GroundOptions& options) {

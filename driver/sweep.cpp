@@ -22,11 +22,13 @@ namespace {
 // The console shows the same trace for every row, so it is written in
 // blocks of many rows' traces at once.  It is only a sign of progress: a
 // console that has gone away must not cost the result file, so its writes
-// are not checked.
+// are not checked.  A progress line shown is taken away before each write.
 class ConsoleTrace {
  public:
-  ConsoleTrace(const std::string& row_trace, std::FILE* console)
-      : console_(row_trace.empty() ? nullptr : console), row_size_(row_trace.size()) {
+  ConsoleTrace(const std::string& row_trace, std::FILE* console, Progress* progress)
+      : console_(row_trace.empty() ? nullptr : console),
+        progress_(progress),
+        row_size_(row_trace.size()) {
     if (console_ == nullptr) return;
     constexpr std::size_t kBlock = std::size_t{64} << 10;
     rows_a_block_ = kBlock / row_size_;
@@ -38,12 +40,15 @@ class ConsoleTrace {
   }
 
   void finish() {
-    if (console_ != nullptr) std::fwrite(block_.data(), row_size_, pending_, console_);
+    if (console_ == nullptr || pending_ == 0) return;
+    if (progress_ != nullptr) progress_->wipe();
+    std::fwrite(block_.data(), row_size_, pending_, console_);
     pending_ = 0;
   }
 
  private:
   std::FILE* console_;
+  Progress* progress_;
   std::size_t row_size_;
   std::size_t rows_a_block_ = 0;  // none without a console: row() never writes
   std::string block_;
@@ -200,7 +205,7 @@ bool sweep(const SweepPlan& plan, Sink* out, std::FILE* console, std::string* er
   CohesionRatios ratios(answers.cohesion, answers.density, phi);
   const ChartGroups groups(phi);
   FrictionCells cells = friction_cells(groups.friction_ratios);
-  ConsoleTrace trace(cells.trace, console);
+  ConsoleTrace trace(cells.trace, console, check != nullptr ? check->progress() : nullptr);
   RowTails tails(std::move(cells));
   if (!out->append(header(answers.density, answers.friction_angle, answers.cohesion), error))
     return false;

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -5,6 +6,7 @@
 #include <filesystem>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/chart.h"
+#include "driver/dialogue.h"
 #include "driver/sweep.h"
 #include "report/cells.h"
 #include "report/check_file.h"
@@ -185,7 +188,8 @@ TEST(Sweep, CheckFileNumbersAreOnTheSafeSide) {
       std::vector<std::string> cells;
       std::istringstream fields(line.substr(0, line.size() - 1));  // without its CR
       for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
-      if (cells.size() == 10 && cells[0] != "H") rows.push_back(cells);
+      const auto row_cells = static_cast<std::size_t>(check_steepest_cell(kGroups - 1) + 1);
+      if (cells.size() == row_cells && cells[0] != "H") rows.push_back(cells);
     }
     ASSERT_EQ(rows.size(), 80u);
     const auto number = [](std::string cell) {
@@ -194,15 +198,15 @@ TEST(Sweep, CheckFileNumbersAreOnTheSafeSide) {
     };
     for (const int r : {static_cast<int>(gen() % 20), 20 + static_cast<int>(gen() % 60)}) {
       // The sweep's own float height and friction angle in radians.
-      Ground ground{double{radians(answers.friction_angle)} * 180 / 3.14159265358979323846,
+      Ground ground{double{radians(answers.friction_angle)} * 180 / std::numbers::pi,
                     answers.cohesion, answers.density, 0, 0};
       float h = 0.0f;
       for (int i = 0; i <= r; ++i) h += answers.definition;
       ground.height = h;
       for (int g = 0; g < kGroups; ++g) {
-        const std::string& chart = rows[r][1 + 3 * g];
-        const std::string& fs = rows[r][2 + 3 * g];
-        const std::string& steepest = rows[r][3 + 3 * g];
+        const std::string& chart = rows[r][check_angle_cell(g)];
+        const std::string& fs = rows[r][check_fs_cell(g)];
+        const std::string& steepest = rows[r][check_steepest_cell(g)];
         if (!steepest.empty() && number(steepest) < 90) {
           ground.slope_angle = number(steepest);
           EXPECT_GE(critical_circle(ground).fs, kFactorsOfSafety[g].decimal) << h << " " << steepest;
@@ -217,4 +221,32 @@ TEST(Sweep, CheckFileNumbersAreOnTheSafeSide) {
     }
   }
   EXPECT_GT(checked, 30);
+}
+
+// At a terminal the progress line is taken away before the trace is
+// written after it, and drawn anew on a line of its own, rather than
+// glued to the trace ("...method: 100%0.440000  0.44").
+TEST(Sweep, ProgressIsWipedBeforeTheTrace) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+  const int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+  ASSERT_GE(slave, 0);
+  std::FILE* terminal = fdopen(slave, "w");
+  ASSERT_NE(terminal, nullptr);
+  {
+    TerminalProgress progress(terminal, terminal, 0);
+    progress.at(0.5);
+    progress.wipe();
+    std::fputs("0.540000  0.540000", terminal);
+    progress.at(1);
+    progress.clear();
+  }
+  std::fclose(terminal);
+  std::string shown;
+  char bytes[512];
+  for (ssize_t n; (n = read(master, bytes, sizeof bytes)) > 0;) shown.append(bytes, n);
+  close(master);
+  const std::string line = "telk: checking by Bishop's method: ";
+  const std::string wipe = "\r" + std::string(line.size() + 4, ' ') + "\r";
+  EXPECT_EQ(shown, "\r\n" + line + "50%" + wipe + "0.540000  0.540000\r\n" + line + "100%" + wipe);
 }

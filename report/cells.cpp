@@ -12,14 +12,30 @@
 
 namespace telk {
 
-char* write_fixed(char* out, double v, int decimals) {
-  return std::to_chars(out, out + kCellMax, v, std::chars_format::fixed,
-                       decimals).ptr;
+namespace {
+
+// The most whole digits of a double in fixed form: DBL_MAX has 309.
+constexpr int kMostWholeDigits = 309;
+
+}  // namespace
+
+char* write_fixed(char* out, float v, int decimals) {
+  // A sign, a float's 39 whole digits at most, the point and the
+  // decimals: within kCellMax, so the conversion cannot run out of room.
+  static_assert(1 + 39 + 1 + kMostFixedDecimals <= kCellMax);
+  const auto [end, ec] = std::to_chars(out, out + kCellMax, v, std::chars_format::fixed,
+                                       std::clamp(decimals, 0, kMostFixedDecimals));
+  return ec == std::errc{} ? end : out;
 }
 
 std::string fixed_text(double v, int decimals) {
-  char text[kCellMax];
-  return std::string(text, write_fixed(text, v, decimals));
+  decimals = std::clamp(decimals, 0, kMostFixedDecimals);
+  // Room for any double: a sign, its whole digits, the point, the decimals.
+  std::string text(1 + kMostWholeDigits + 1 + static_cast<std::size_t>(decimals), '\0');
+  const auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), v,
+                                       std::chars_format::fixed, decimals);
+  text.resize(ec == std::errc{} ? static_cast<std::size_t>(end - text.data()) : 0);
+  return text;
 }
 
 namespace {
@@ -33,6 +49,10 @@ namespace {
 char* write_exact_cut(char* out, double v, int decimals) {
   char text[400];
   const bool large = std::fabs(v) >= 1e15;
+  // At most a sign, 15 whole digits, the point and 24 decimals, or a sign,
+  // "d.", 330 digits and "e+308": within the buffer, so the conversion
+  // cannot run out of room.
+  static_assert(1 + 15 + 1 + 24 <= sizeof text && 1 + 2 + 330 + 5 <= sizeof text);
   char* end = std::to_chars(text, text + sizeof text, v,
                             large ? std::chars_format::scientific : std::chars_format::fixed,
                             large ? 330 : 24)

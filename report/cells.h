@@ -12,10 +12,14 @@ namespace telk {
 // Room enough for any one cell or trace entry, whatever the float.
 inline constexpr std::size_t kCellMax = 128;
 
-// v as "%.<decimals>f" would write it in the C locale, halves to even.
-char* write_fixed(char* out, double v, int decimals);
+// v as "%.<decimals>f" would write it in the C locale, halves to even, with
+// 0 to kMostFixedDecimals decimals (fewer or more are taken as the nearest
+// of those).  A float's text always fits in kCellMax bytes.
+inline constexpr int kMostFixedDecimals = 6;
+char* write_fixed(char* out, float v, int decimals);
 
-// The same as a string, for the console's lines and the header.
+// The same as a string of any double, for the console's lines and the
+// header: every digit of its whole part, however many (1e308 has 309).
 std::string fixed_text(double v, int decimals);
 
 // A height or ratio as " 12,50\t": integer part, comma, two hundredths.

@@ -108,3 +108,20 @@ TEST(Writers, CommaCellIsTheExactValueCutOnAnyDouble) {
     ASSERT_EQ(std::string(got, write_comma_cell(got, v, d)), want) << v << " " << d;
   }
 }
+
+// Fixed text is "%.*f" on any double at all, the largest among them, whose
+// 309 whole digits once ran past the buffer and wrote what it held.
+TEST(Writers, FixedTextIsPrintfOnAnyDouble) {
+  std::mt19937_64 gen(23);
+  std::uniform_int_distribution<int> decimals(0, kMostFixedDecimals);
+  const double extremes[] = {std::numeric_limits<double>::max(), -1e308, 1e125, 9.99e123,
+                             std::numeric_limits<double>::denorm_min(), -0.0};
+  for (int i = 0; i < 200000; ++i) {
+    const int d = decimals(gen);
+    const double v = i < 6 * 7 ? extremes[i / 7] : std::bit_cast<double>(gen());
+    if (!std::isfinite(v)) continue;
+    static char want[400];
+    std::snprintf(want, sizeof want, "%.*f", i < 6 * 7 ? i % 7 : d, v);
+    ASSERT_EQ(fixed_text(v, i < 6 * 7 ? i % 7 : d), want) << v;
+  }
+}

@@ -74,7 +74,7 @@ std::string lowest_line(double target, double lowest_fs, float height, bool shor
   if (short_of_target) {
     return column + "at " + fixed_text(height, 2) + " m the chart's angle has a factor " +
            "of safety of only " + cut_text(lowest_fs, 3) + " by Bishop's method, more than " +
-           "2% below " + fixed_text(target, 1) + ": not safe there";
+           std::to_string(kShortPercent) + "% below " + fixed_text(target, 1) + ": not safe there";
   }
   return column + "Bishop's method gives the chart's angles a factor of safety of " +
          cut_text(lowest_fs, 3) + " or more (the least at " + fixed_text(height, 2) + " m)";

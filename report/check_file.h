@@ -68,10 +68,14 @@ inline constexpr std::size_t kCheckTailMax = 9 * kCellMax + 2;
 char* write_check_tail(char* out, const CheckCells cells[kGroups],
                        std::string_view* steepest = nullptr);
 
+// A column whose lowest Bishop factor of safety is more than this many
+// percent below its target is not safe there.
+inline constexpr int kShortPercent = 2;
+
 // What the check found in the column of factor of safety `target`, in one
 // line: the lowest Bishop factor of safety among its angles (+infinity for
 // none) and the height where it falls, saying plainly "not safe there"
-// when `short_of_target`.
+// when `short_of_target` (more than kShortPercent below it).
 std::string lowest_line(double target, double lowest_fs, float height, bool short_of_target);
 
 // The angle of a slope built as the result file shows it: the chart's

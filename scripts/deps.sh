@@ -8,10 +8,20 @@
 set -euo pipefail
 wanted=("$@")
 [ ${#wanted[@]} -gt 0 ] || wanted=(g++ cmake libgtest-dev strace)
-missing=()
-for package in "${wanted[@]}"; do
-  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-done
+find_missing() {
+  missing=()
+  for package in "${wanted[@]}"; do
+    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+  done
+}
+find_missing
+[ ${#missing[@]} -eq 0 ] && exit 0
+# One install at a time: CI runs scripts side by side, and apt-get fails
+# rather than waits while another holds its lock.  What is still missing
+# once this one holds the lock is installed.
+exec 9> "${TMPDIR:-/tmp}/telk-deps.lock"
+flock 9
+find_missing
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 as_root=()

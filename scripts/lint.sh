@@ -29,10 +29,6 @@ mapfile -t sources < <(sed -n 's/^ *"file": "\(.*\)".*/\1/p' build/lint/compile_
 # The browser page's interface is built for WebAssembly only; checked here
 # with the flags of the sources beside it.
 sources+=(web/*.cpp)
-if ! report=$(clang-tidy -p build/lint --quiet "${sources[@]}" 2>&1); then
-  grep -v 'warnings generated' <<<"$report"
-  exit 1
-fi
 # The Windows side, with the same flags for a MinGW-w64 target: the C++
 # library's headers and the system's, not GCC's own intrinsics, which
 # clang does not read.
@@ -43,10 +39,23 @@ done < <(x86_64-w64-mingw32-g++ -xc++ -E -v /dev/null 2>&1 |
          sed -n '/search starts here:/,/End of search list/p' | sed -n 's/^ //p' |
          grep '/c++')
 mapfile -t windows < <(grep -l '_WIN32' "${sources[@]}")
-if ! report=$(clang-tidy -p build/lint --quiet "${mingw[@]}" "${windows[@]}" 2>&1); then
-  grep -v 'warnings generated' <<<"$report"
+# clang-tidy over each file on Linux, then over those with a Windows side
+# for MinGW-w64, one file a process and as many at once as there are
+# cores; each file's findings are printed whole, and any fails the lint.
+jobs=()
+for file in "${sources[@]}"; do jobs+=(linux "$file"); done
+for file in "${windows[@]}"; do jobs+=(windows "$file"); done
+export TELK_TIDY_WINDOWS="${mingw[*]}"  # no directory of MinGW-w64's has a space
+# shellcheck disable=SC2016
+if ! printf '%s\0' "${jobs[@]}" | xargs -0 -n 2 -P "$(nproc)" bash -c '
+       extra=()
+       [ "$1" = windows ] && read -ra extra <<<"$TELK_TIDY_WINDOWS"
+       report=$(clang-tidy -p build/lint --quiet "${extra[@]}" "$2" 2>&1) && exit 0
+       grep -v "warnings generated" <<<"$report"
+       exit 1' tidy; then
+  echo "lint: clang-tidy found faults" >&2
   exit 1
 fi
 # shellcheck disable=SC2046
-cppcheck $(grep -v '^#' .cppcheck) -I . "${sources[@]}"
+cppcheck $(grep -v '^#' .cppcheck) -j "$(nproc)" -I . "${sources[@]}"
 echo "lint: clean"

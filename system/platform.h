@@ -151,6 +151,15 @@ void remove_named_temporaries();
 int publish_temporary(const char* name);
 void withdraw_temporary(int slot);
 
+// The bytes that take away a line shown on standard error (a progress
+// line), or null for none; `wipe` stays valid while set.  A run that
+// ends by a signal writes them before it dies, so that the line is not
+// left unfinished under the shell's prompt; so does wipe_shown_line().
+void set_shown_line_wipe(const char* wipe);
+// Writes the wipe set, if any, once.  Asks for no memory, and may be
+// called from a signal handler.
+void wipe_shown_line();
+
 // Whether `stream` is a terminal a person types at or reads: a tty on
 // POSIX systems, a console on Windows (not a pipe, a file or the null
 // device).
@@ -215,6 +224,9 @@ bool keep(File file);
 void keep_mode(File file, const Destination& d);
 
 bool write_all(File file, const char* data, std::size_t size);
+// Writes to standard error with the system's own call, past the C
+// library's buffers; may be called from a signal handler.
+void write_error(const char* data, std::size_t size);
 // Asks the system to start writing [offset, offset + size) to disk now, so
 // that sync_file() later waits only for the tail.  A hint: may do nothing.
 void start_writeback(File file, long long offset, long long size);

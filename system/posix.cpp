@@ -166,6 +166,12 @@ bool write_all(File file, const char* data, std::size_t size) {
   return true;
 }
 
+void write_error(const char* data, std::size_t size) {
+  const int saved = errno;  // a handler leaves errno as it found it
+  write_all(STDERR_FILENO, data, size);
+  errno = saved;
+}
+
 void start_writeback(File file, long long offset, long long size) {
 #ifdef SYNC_FILE_RANGE_WRITE
   sync_file_range(static_cast<int>(file), offset, size, SYNC_FILE_RANGE_WRITE);

@@ -223,6 +223,14 @@ bool put_in_place(std::span<Replacement* const> files, std::string* error) {
     f->temporary_.named = false;
     if (renamed && !os::rename_over(f->temporary_.name.c_str(), f->destination_.path.c_str())) {
       *error = "cannot replace " + f->name_ + ": " + os::last_error_text();
+      // Those before it are new already: the line says which stand new
+      // and which old.
+      std::string before;
+      for (std::size_t i = 0; i < in_place; ++i)
+        before += (i == 0 ? "; the new " : " and ") + files[i]->name_;
+      if (in_place > 0)
+        *error += before + (in_place == 1 ? " is" : " are") + " in place beside the old " +
+                  f->name_;
       renamed = false;
     }
     if (!renamed) {

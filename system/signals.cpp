@@ -19,6 +19,9 @@ namespace {
 constexpr int kSlots = 4;
 std::atomic<const char*> g_published[kSlots];
 
+// The wipe of the line shown on standard error, null for none.
+std::atomic<const char*> g_wipe;
+
 // How deep the calling thread's holds nest.
 thread_local int t_holds = 0;
 
@@ -55,6 +58,7 @@ extern "C" void remove_temporaries_and_die(int sig) {
   // A signal that a held step raises itself (an abort) cannot wait for
   // that step to end.
   if (t_holds == 0) os::wait_for_release();
+  wipe_shown_line();
   remove_published();
   std::signal(sig, SIG_DFL);
   std::raise(sig);
@@ -80,6 +84,16 @@ int publish_temporary(const char* name) {
 
 void withdraw_temporary(int slot) {
   if (slot >= 0) g_published[slot].store(nullptr);
+}
+
+void set_shown_line_wipe(const char* wipe) { g_wipe.store(wipe); }
+
+void wipe_shown_line() {
+  const char* wipe = g_wipe.exchange(nullptr);
+  if (wipe == nullptr) return;
+  std::size_t size = 0;  // strlen is not among the calls a handler may make
+  while (wipe[size] != '\0') ++size;
+  os::write_error(wipe, size);
 }
 
 void remove_named_temporaries() {

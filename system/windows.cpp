@@ -180,6 +180,10 @@ bool write_all(File file, const char* data, std::size_t size) {
   return true;
 }
 
+void write_error(const char* data, std::size_t size) {
+  write_all(reinterpret_cast<File>(GetStdHandle(STD_ERROR_HANDLE)), data, size);
+}
+
 void start_writeback(File, long long, long long) {}
 
 bool sync_file(File file) { return FlushFileBuffers(handle(file)) != 0; }

@@ -73,16 +73,18 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
       {"--fs 35 1 20 10", 2, "", kUsage},
       // The ground's options: no water, a base at the toe and no load are
       // the dry answer; a value telk cannot use, one line naming the option;
-      // an option unknown, given twice, both waters, --circle or --yield
-      // with --check, or --yield with --kh, the usage.
+      // an option unknown, given twice, both waters, --gamma-w without a
+      // table, --circle or --yield with --check, or --yield with --kh, a
+      // line naming it and the usage.
       {"--fs 35 1 2 10 30 --ru 0 --base 0 --kh 0 --kv 0", 0, "1.960 centre (0.056, 23.098) radius 23.098", ""},
       {"--fs 30 2 1.8 10 45 --yield", 0, "0.380 centre", ""},
       {"--fs 20 1 1.8 10 45 --yield --kv 0.1", 0, "0.000 centre", ""},
-      {"--fs 30 1e6 1.8 10 45 --yield", 0, "1.000 or more centre", ""},
+      {"--fs 30 1e6 1.8 10 45 --yield", 0, "1.000 or more sliding along the base", ""},
       {"--fs 35 1 20 10 30 --kh 1", 1, "", "telk: --kh: \"1\" is 1 or more\n"},
       {"--fs 35 1 20 10 30 --kv -1", 1, "", "telk: --kv: \"-1\" is -1 or less\n"},
-      {"--fs 35 1 20 10 30 --yield --kh 0.1", 2, "", kUsage},
-      {"--check --yield", 2, "", kUsage},
+      {"--fs 35 1 20 10 30 --yield --kh 0.1", 2, "",
+       "telk: --yield: cannot go with --kh: it finds the k_h itself\n"},
+      {"--check --yield", 2, "", "telk: --yield: goes with --fs only\n"},
       {"--fs 35 1 2 10 30", 0, "1.960 centre (0.056, 23.098) radius 23.098", ""},
       {"--fs 35 1 20 10 30 --water 0,0,4,1 --gamma-w 9.81", 0, "1.365 centre", ""},
       {"--fs 35 1 20 10 30 --ru 1.5", 1, "", "telk: --ru: \"1.5\" is 1 or more: the soil would float\n"},
@@ -91,13 +93,52 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
        "telk: --water: a unit weight above 4 is not in Tn/m3: give --gamma-w, the unit weight"
        " of water in the same units (9.81 for kN/m3)\n"},
       {"--fs 35 1 20 10 30 --base -1", 1, "", "telk: --base: \"-1\" is below 0\n"},
+      // Water within the range where every system gives the same bytes.
+      {"--fs 35 1 20 10 30 --ru 0.9999", 1, "",
+       "telk: --ru: \"0.9999\" is above 0.9: the soil would all but float\n"},
+      {"--fs 30 2 1.8 20 40 --water -1e16,-1e16,1e16,1e16", 1, "",
+       "telk: --water: \"-1e16\" is more than 1e6 heights from the toe: the table's levels would"
+       " lose digits\n"},
+      {"--fs 35 1 20 10 30 --water 0,0,4,1 --gamma-w 1e10", 1, "",
+       "telk: --gamma-w: the unit weight of water is above the soil's: the soil would float\n"},
+      {"--fs 35 1 20 10 30 --water 0,0,4,1 --gamma-w 1", 1, "",
+       "telk: --gamma-w: the unit weight of water is below a quarter of the soil's: are both in"
+       " the same units?\n"},
+      {"--fs 35 1 0.5 10 30 --water 0,0,4,1", 1, "",
+       "telk: --water: the unit weight of water, 1 Tn/m3, is above the soil's: the soil would"
+       " float\n"},
+      {"--fs 35 1 20 10 30 --ru 0.2 --ru 0.3", 2, "", "telk: --ru: given twice\n"},
+      {"--fs 35 1 20 10 30 --ru 0.2 --water 0,0,4,1", 2, "",
+       "telk: --ru: cannot go with --water: give one kind of water\n"},
+      {"--fs 35 1 20 10 30 --gamma-w 9.81", 2, "",
+       "telk: --gamma-w: given without --water: a unit weight of water is for a water table\n"},
+      {"--fs 35 1 20 10 30 --flood", 2, "", "telk: \"--flood\" is no option of telk's\n"},
+      {"--check --circle 1 2 3", 2, "", "telk: --circle: goes with --fs only\n"},
+      // No factor of safety that is not a number: nothing, or next to
+      // nothing, drives a slip through the crest alone or against a
+      // cohesion of 1e300.
+      {"--fs 45 1e300 1.8 1e-6 1e-6", 1, "",
+       "telk: the factor of safety is infinite: nothing, or next to nothing, drives the slip\n"},
+      {"--fs 30 2 2 10 45 --circle 16 18 10", 1, "",
+       "telk: --circle: the factor of safety is infinite: nothing, or next to nothing, drives"
+       " the slip along it\n"},
+      {"--fs 89.9 1e300 1.8 1e-6 1e-6 --yield", 1, "",
+       "telk: --yield: the factor of safety is infinite: nothing, or next to nothing, drives"
+       " the slip without the load\n"},
+      // A base deeper than the search reaches, 20 heights: 200 m under a
+      // 10 m slope is taken, 200.1 m and 1e200 m are not.
+      {"--fs 35 1 2 10 30 --base 200", 0, "1.960 centre", ""},
+      {"--fs 35 1 2 10 30 --base 200.1", 1, "",
+       "telk: --base: is deeper than 20 times the height, beyond which the search does not reach\n"},
+      {"--fs 0 1 1 6 90 --base 1e200", 1, "",
+       "telk: --base: is deeper than 20 times the height, beyond which the search does not reach\n"},
       {"--fs 35 1 20 10 30 --circle 0 0 1", 1, "",
        "telk: --circle: the circle of centre (0.000, 0.000) and radius 1.000 is no slip circle"
-       " of the slope: it does not cut the ground twice, or dips below the base\n"},
-      {"--fs 35 1 20 10 30 --ru 0.2 --ru 0.3", 2, "", kUsage},
-      {"--fs 35 1 20 10 30 --ru 0.2 --water 0,0,4,1", 2, "", kUsage},
-      {"--fs 35 1 20 10 30 --flood", 2, "", kUsage},
-      {"--check --circle 1 2 3", 2, "", kUsage},
+       " of the slope: it does not cut the ground twice\n"},
+      // Where Bishop's equation has no root on a given circle: no number.
+      {"--fs 10 0.5 18 10 70 --ru 0.4 --circle -45.523 40.023 60.615", 1, "",
+       "telk: --circle: the circle of centre (-45.523, 40.023) and radius 60.615 has no factor of"
+       " safety: Bishop's equation has no root on it (the method has no solution there)\n"},
       {"--bishop", 2, "", kUsage},
       {"--version --help", 2, "", kUsage},
       {"--help", 0, kUsage, ""},
@@ -107,18 +148,38 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
     const Outcome out = run("", "", c.args);
     EXPECT_EQ(out.status, c.status) << c.args;
     EXPECT_EQ(out.console.rfind(console_lines(c.out), 0), 0u) << c.args << ": " << out.console;
-    EXPECT_EQ(out.error, console_lines(c.error)) << c.args;
+    // An option that cannot apply is named before the usage.
+    EXPECT_EQ(out.error, console_lines(c.error) + (c.status == 2 && std::string(c.error) != kUsage
+                                                       ? console_lines(kUsage)
+                                                       : ""))
+        << c.args;
     EXPECT_EQ(out.files, "") << c.args;
   }
+  // A circle's numbers are written whole, however long: 1e308 has 309
+  // digits, which once ran past the buffer.
+  char huge[400];
+  std::snprintf(huge, sizeof huge, "%.3f", 1e308);
+  const Outcome out = run("", "", "--fs 30 2 1.8 20 40 --circle 1e308 1e308 1e308");
+  EXPECT_EQ(out.status, 1);
+  EXPECT_EQ(out.error, console_lines("telk: --circle: the circle of centre (" + std::string(huge) +
+                                     ", " + huge + ") and radius " + huge +
+                                     " is no slip circle of the slope: it does not cut the"
+                                     " ground twice\n"));
 }
 
 // The critical circle --fs prints, typed back with --circle, has the
 // factor of safety it printed, to the rounding of its three decimals: dry,
 // wet, on a deeper base (a toe circle whose centre is in front of the toe,
-// and one that leaves the ground in front of it).
+// and one that leaves the ground in front of it); a toe circle that, typed
+// back, passes 0.0005 below the toe and crosses the face's line 0.0035
+// below it, nearly along it; and one next to circles on which Bishop's
+// equation has no root, entering upright at its centre's height.
 TEST(EndToEnd, ThePrintedCircleGivenBackHasItsFactorOfSafety) {
   for (const char* slope : {"19.6 3 20 10 26.565", "35 1 20 10 30 --water 0,0,4,1 --gamma-w 9.81",
-                            "30 18 18 10 45 --ru 0.2 --base 5", "0 1 5.52 1 30 --base 16"}) {
+                            "30 18 18 10 45 --ru 0.2 --base 5", "0 1 5.52 1 30 --base 16",
+                            "27.332 0.001138 1.896 1.0 55.715 --ru 0.0229 --kh 0.0481",
+                            "38.178 0.390312 1.807 10.0 68.389 --water "
+                            "-0.773,0.086,-0.566,0.692,0.03,0.473,3.279,0.135 --gamma-w 1 --base 5.71"}) {
     const Outcome critical = run("", "", std::string("--fs ") + slope);
     double fs = 0, cx = 0, cy = 0, r = 0;
     ASSERT_EQ(std::sscanf(critical.console.c_str(), "%lf centre (%lf, %lf) radius %lf", &fs, &cx,
@@ -138,6 +199,8 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
   const char* kDrift = "definition: 0.01 m steps drift off their heights from 109.58 m on, in single precision; use a shorter height or a coarser definition (0.125, 0.25 and 0.5 add up exactly)";
   const std::string old = "printf 'old result' > TELK_result.xls && ";
   const char* kSameFile = "cannot replace TELK_check.xls: it is the same file as TELK_result.xls";
+  const char* kTooDeep = "--base: is deeper than 20 times the first row's height (the definition),"
+                         " beyond which the search does not reach";
   // The system's reasons differ: Windows says them in its own words (here
   // Wine's), or cannot get into the case at all (null).
   const struct {
@@ -146,6 +209,7 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
     int status;
     const char* error;
     const char* windows_error;
+    const char* options = "";  // the ground's, after --check
   } cases[] = {
       {"3,5\n", old, 1, "friction angle: \"3,5\" is not a number (type it with a decimal point)", ""},
       {"35 1 2.2 1e39\n", old, 1, "height: \"1e39\" is beyond the range of single-precision numbers", ""},
@@ -155,6 +219,10 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
       {"35 1 2.2 1000 0.01", old, 1, kDrift, ""},
       {"35 1 2.2 400000 0.01", old, 1, kDrift, ""},
       {"35 1 2.2 21474836 0.01", old, 1, "height: 21474836 m in steps of 0.01 m is more than 2147483647 rows", ""},
+      // A base deeper than the search reaches under the first row, 20 times
+      // its height: refused before anything is written, as --fs refuses it.
+      {"0\n1\n1\n6\n1\n", old, 1, kTooDeep, "", "--base 1e200"},
+      {"35 1 2.2 20 0.25", old, 1, kTooDeep, "", "--ru 0.1 --base 5.5"},
       // Standard input that cannot be read: the system's reason.
       {"", old + "rm \"$IO/answers\" && mkdir \"$IO/answers\" && ", 1,
        "cannot read the friction angle: Is a directory",
@@ -193,7 +261,8 @@ TEST(EndToEnd, FailuresSayWhyAndLeaveTheOldFileAlone) {
     if (kGoneDirectoryCannotBeMade && c.prefix.find("rmdir") != std::string::npos) continue;
     if (kWindows && c.windows_error[0] != '\0') error = c.windows_error;
     const bool checked = std::string(error).find("TELK_check.xls") != std::string::npos;
-    const Outcome out = run(c.answers, c.prefix, checked ? "--check" : "");
+    const Outcome out =
+        run(c.answers, c.prefix, checked || *c.options ? std::string("--check ") + c.options : "");
     EXPECT_EQ(out.status, c.status);
     EXPECT_EQ(out.error, console_lines("telk: " + std::string(error) + "\n"));
     // No temporary file left.

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/harness.h"
+#include "tests/sizes.h"
 
 using harness::Outcome;
 using harness::run;
@@ -89,9 +90,7 @@ TEST(Faults, ABrokenConsoleLosesOnlyTheTrace) {
 }
 
 TEST(Faults, TooLittleMemoryIsOneLine) {
-#ifdef __SANITIZE_ADDRESS__
-  GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
-#endif
+  if (sizes::kSanitized) GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
   // Every limit on address space, in steps of 128 KiB, from the least in
   // which telk gets as far as its questions to the first in which it
   // finishes: each run says one line and leaves the old file alone.
@@ -189,10 +188,14 @@ TEST(Faults, BothFilesStandFromOneStep) {
       // Between the two renames.
       {"renaming", "-e inject=rename:delay_exit=300000:when=1", "INT", renamed, 130, "", true, true},
       {"renaming", "-e inject=rename:delay_exit=300000:when=1", "TERM", renamed, 143, "", true, true},
-      // A check file that cannot take its old one's place: the result
-      // stands new beside the old check file.
+      // A result file that cannot take its old one's place: both stand
+      // old.  A check file that cannot: the result stands new beside the
+      // old check file, and the line says so.
+      {"failed first rename", "-e inject=rename:error=EBUSY:when=1", "", "", 255,
+       "telk: cannot replace TELK_result.xls: Device or resource busy\n", false, false},
       {"failed rename", "-e inject=rename:error=EBUSY:when=2", "", "", 255,
-       "telk: cannot replace TELK_check.xls: Device or resource busy\n", true, false},
+       "telk: cannot replace TELK_check.xls: Device or resource busy; the new TELK_result.xls is"
+       " in place beside the old TELK_check.xls\n", true, false},
       // The third sync, the directory's, after the two files'.
       {"failed directory sync", "-e inject=fsync:error=EIO:when=3", "", "", 255,
        "telk: the new TELK_result.xls and TELK_check.xls are in place but may not survive a "
@@ -215,7 +218,7 @@ TEST(Faults, BothFilesStandFromOneStep) {
 // can trace, widens each run's step by up to 50 ms after its first rename,
 // a different time each, as a slow disk might.
 TEST(Faults, RunsAtOnceLeaveAPairFromOneRun) {
-  constexpr int kRounds = 8;
+  constexpr int kRounds = sizes::cases(8, 3);
   const std::string widen =
       harness::can_trace() ? harness::traced("-e inject=rename:delay_exit=$((RANDOM % 50000 + 1)):when=1") : "";
   const Outcome out = run_script("",
@@ -256,7 +259,7 @@ std::string ending_signals(int* count) {
 }
 
 TEST(Faults, SignalsAtAnyMomentLeaveOneWholeFile) {
-  constexpr int kRunsEach = 4;
+  constexpr int kRunsEach = sizes::cases(4, 2);  // each signal piped and typed, at least
   int signals = 0;
   const Outcome out = harness::interrupt_storm(ending_signals(&signals), kRunsEach);
   std::istringstream lines(out.console);

@@ -65,6 +65,9 @@ async function loadTelk(wasm, progress = () => {}) {
       if (core.telk_calculate(check ? 1 : 0) === 0) return null;
       return Array.from({ length: kLineCount }, (_, line) => text(core.telk_error(line)));
     },
+    // The last calculation's line about the options in two: the option it
+    // is about ('--water'; '' for none) and the rest after its name.
+    optionError: () => ({ option: text(core.telk_error_option()), why: text(core.telk_error_why()) }),
 
     // What the last calculation wrote, as views into the core's memory,
     // valid until the next one: a file's blocks, whose bytes in turn are
@@ -97,8 +100,8 @@ async function loadTelk(wasm, progress = () => {}) {
       return at < 0 ? null : at;
     },
     // After a check, for each factor of safety the console's line on its
-    // lowest Bishop factor of safety, and whether that is more than 2%
-    // below it; null without the check.
+    // lowest Bishop factor of safety, and whether that falls short of it;
+    // null without the check.
     checkLines() {
       if (core.telk_blocks(kCheckFile) === 0) return null;
       return Array.from({ length: core.telk_groups() }, (_, g) =>

@@ -19,7 +19,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { WASI } = require('wasi');
-const { loadTelk, kResultFile, kCheckFile } = require('./core.js');
+const { loadTelk, kResultFile, kCheckFile, kSteepest } = require('./core.js');
 
 // A small seeded generator (mulberry32), so that a failure can be rerun.
 function generator(seed) {
@@ -68,6 +68,8 @@ function runLinux(telk, answers) {
       if (failed && typeof failed.code !== 'number') reject(failed);
       else resolve({ status: failed ? failed.code : 0, error: stderr.toString(), bytes, check });
     });
+    // Options it refuses end the run before it reads the answers.
+    child.stdin.on('error', () => {});
     child.stdin.end(answers.join('\n') + '\n');
   });
 }
@@ -95,7 +97,7 @@ function runCore(core, answers, check = false) {
 // height are those of the last plot row at or before it, the last row is
 // one of them, and the core counts the rows as the file has them.  With
 // the check file, its plot rows are its rows of the same numbers, and
-// Bishop's steepest angles (cells 3, 6, 9) are drawn as every row's too.
+// Bishop's steepest angles are drawn as every row's too.
 function checkPlotRows(core, bytes, check, what) {
   const linesOf = (bytes, file) => bytes.toString('latin1').split('\r\n').slice(core.headerLines(file), -1);
   const textOf = (row) => Buffer.from(row).toString('latin1').slice(0, -2);
@@ -104,7 +106,8 @@ function checkPlotRows(core, bytes, check, what) {
   const plot = core.plotRows().map(textOf);
   const checkPlot = core.plotRows(kCheckFile).map(textOf);
   const afterHeight = (row) => row.slice(row.indexOf('\t'));
-  const steepest = (row) => row.split('\t').filter((_, cell) => cell > 0 && cell % 3 === 0).join('\t');
+  const steepestCells = core.groupTitles().map((_, group) => core.cell(kCheckFile, kSteepest, group));
+  const steepest = (row) => steepestCells.map((cell) => row.split('\t')[cell]).join('\t');
   assert.strictEqual(core.rows(), rows.length, what);
   assert.strictEqual(checkPlot.length, checkRows === null ? 0 : plot.length, what);
   let drawn = -1;
@@ -128,7 +131,13 @@ async function compareAnswers(wasmPath, telk, runs) {
   const inputs = Array.from({ length: runs }, () => randomAnswers(random));
   inputs.push(Object.assign(['30', '2', '2', '10', '0.5'], { options: ['--water', '0,0,4,1'] }),
               Object.assign(['35', '1', '2.2', '20', '2.5'], { options: ['--ru', '0.25', '--base', '5'] }),
-              Object.assign(['25', '3', '1.9', '30', '1.5'], { options: ['--kh', '0.2', '--kv', '0.1', '--base', '2'] }));
+              Object.assign(['25', '3', '1.9', '30', '1.5'], { options: ['--kh', '0.2', '--kv', '0.1', '--base', '2'] }),
+              // Water at the edges of the range where every system gives
+              // the same bytes, and beyond them, refused alike.
+              Object.assign(['30', '2', '2', '10', '0.5'], { options: ['--ru', '0.9'] }),
+              Object.assign(['30', '2', '2', '10', '0.5'], { options: ['--water', '0,0,4,1', '--gamma-w', '2'] }),
+              Object.assign(['30', '2', '2', '10', '0.5'], { options: ['--ru', '0.9999'] }),
+              Object.assign(['30', '2', '2', '10', '0.5'], { options: ['--water', '0,0,4,1', '--gamma-w', '1e10'] }));
   const outcomes = await runAllLinux(telk, inputs);
   let refused = 0;
   for (let k = 0; k < inputs.length; ++k) {
@@ -138,6 +147,8 @@ async function compareAnswers(wasmPath, telk, runs) {
     // Without the check and with it: the same result file, and no check
     // file without it.
     for (const check of [false, true]) {
+      // Options refused are the check's: without it they are not read.
+      if (!check && answers.options !== undefined && linux.status !== 0) continue;
       const web = runCore(core, answers, check);
       if (linux.status === 0) {
         assert.strictEqual(web.lines, null, what);
@@ -150,6 +161,9 @@ async function compareAnswers(wasmPath, telk, runs) {
         assert.strictEqual(web.bytes.length + web.check.length, 0, what);
         // The console stops at the first bad answer; the page says each one.
         assert.strictEqual('telk: ' + web.lines.find((line) => line !== '') + '\n', linux.error, what);
+        // The line about the options, split where the page names its field.
+        const { option, why } = core.optionError();
+        assert.strictEqual(option === '' ? why : `${option}: ${why}`, web.lines[web.lines.length - 1], what);
       }
     }
     if (linux.status !== 0) ++refused;

@@ -85,29 +85,48 @@ function showTable({ shown, rows, headerLines }) {
     : `The first ${kShownRows} of ${count(rows)} rows; the download holds them all.`;
 }
 
-// The fields of the ground's options, by the option whose line is shown
-// under them.
+// The fields of the ground's options, by the option each gives.
 const kOptionFields = {
   '--ru': 'ru', '--water': 'behind', '--gamma-w': 'gamma-w', '--base': 'base', '--kh': 'kh', '--kv': 'kv',
 };
+
+// A field's name as the page labels it, without its unit: "Unit weight of
+// water γw".
+function fieldLabel(field) {
+  const label = byId(field).labels[0].cloneNode(true);
+  label.querySelector('.unit')?.remove();
+  return label.textContent.trim();
+}
+
+// The core's line about an option, named by the field that gives it, as
+// are the other options it names: "Water table behind the toe: "" is not
+// a number".
+function optionLine({ option, why }) {
+  const named = why.replace(/--[a-z-]+/g, (name) =>
+    (kOptionFields[name] === undefined ? name : `"${fieldLabel(kOptionFields[name])}"`));
+  return `${fieldLabel(kOptionFields[option])}: ${named}`;
+}
 
 function markField(field, line) {
   field?.setAttribute('aria-invalid', line === '' ? 'false' : 'true');
 }
 
 // The core's lines: one for each question, one about none, and one about
-// the options, under the field of the option it names.
-function showErrors(lines) {
+// the options, under the field of the option it is about (optionError, as
+// the core splits it).
+function showErrors(lines, optionError = { option: '', why: '' }) {
   lines.slice(0, kQuestionCount + 1).forEach((line, question) => {
     byId(`error-${question}`).textContent = line;
     markField(byId(`answer-${question}`), line);
   });
-  const options = lines[kQuestionCount + 1] ?? '';
-  const about = kOptionFields[options.slice(0, options.indexOf(':'))];
+  const about = kOptionFields[optionError.option];
   for (const field of Object.values(kOptionFields)) {
-    byId(`error-${field}`).textContent = field === about ? options : '';
-    markField(byId(field), field === about ? options : '');
+    const line = field === about ? optionLine(optionError) : '';
+    byId(`error-${field}`).textContent = line;
+    markField(byId(field), line);
   }
+  // A line about no field of the page's, as the console says it.
+  const options = lines[kQuestionCount + 1] ?? '';
   if (about === undefined && options !== '') byId(`error-${kQuestionCount}`).textContent += options;
 }
 
@@ -242,7 +261,7 @@ async function calculate(event) {
       return;
     }
     if (answer.lines) {
-      showErrors(answer.lines);
+      showErrors(answer.lines, answer.optionError);
       byId('status').textContent = '';
       return;
     }

@@ -12,6 +12,7 @@
 // check file.  A check with water or a deeper base, which takes seconds,
 // tells the page how far it has come through the import telk.progress.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <iterator>
 #include <memory>
@@ -103,6 +104,7 @@ struct Result {
   std::string fields[kQuestionCount];
   std::vector<std::string> options;     // the option arguments, for the check
   std::string errors[kAboutOptions + 1];
+  telk::OptionError option_error;        // what the line about the options says
   BlockFile files[2];                   // the result file, the check file
   int check_header_lines = telk::kHeaderLines;
   std::size_t rows = 0;
@@ -177,22 +179,28 @@ class PageProgress : public telk::Progress {
 };
 
 // Reads the options as the console does, into *options; false with the
-// line to show about them.
+// option and why.  The page's water table runs from the toe to the
+// ground's surface N heights behind it, "0,0,N,1": N is one number, read
+// as an answer is, so that "1,5" is refused with the decimal point's hint
+// rather than taken for more points, and one above 0, which the line says
+// of the field rather than of the table's points.
 bool read_options(const std::vector<std::string>& typed, telk::GroundOptions* options,
-                  std::string* error) {
-  const std::vector<std::string_view> args(typed.begin(), typed.end());
-  switch (telk::read_options(args, false, options, error)) {
-    case telk::OptionsRead::kRead:
-      return true;
-    case telk::OptionsRead::kBadValue:
+                  telk::OptionError* error) {
+  const std::string_view water = telk::option_of(telk::kWaterTable);
+  for (std::size_t i = 0; i + 1 < typed.size(); ++i) {
+    const std::string_view table = typed[i + 1];
+    if (typed[i] != water || !table.starts_with("0,0,") || !table.ends_with(",1")) continue;
+    const std::string_view behind = table.substr(4, table.size() - 6);
+    const std::optional<double> n = telk::option_number(behind, &error->why);
+    const bool not_behind = n && std::isfinite(*n) && *n <= 0;
+    if (not_behind) error->why = telk::as_typed(behind) + " is not above 0";
+    if (!n || not_behind) {
+      error->option = water;
       return false;
-    case telk::OptionsRead::kUsage:
-      break;
+    }
   }
-  // The page gives each option once, with its value: this is a fault of
-  // the page's, said as the console's usage would.
-  *error = "options: not [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D] [--kh K] [--kv V]";
-  return false;
+  const std::vector<std::string_view> args(typed.begin(), typed.end());
+  return telk::read_options(args, false, options, error) == telk::OptionsRead::kRead;
 }
 
 const BlockFile* file_numbered(std::size_t file) {
@@ -227,13 +235,14 @@ TELK_EXPORT("telk_option") char* telk_option(std::size_t i, std::size_t size) {
 TELK_EXPORT("telk_calculate") int telk_calculate(int check) {
   Result& result = g_result;
   for (std::string& error : result.errors) error.clear();
+  result.option_error = {};
   for (BlockFile& file : result.files) file.clear();
   for (std::string& line : result.check_lines) line.clear();
   for (bool& short_of : result.check_short) short_of = false;
   result.rows = 0;
   result.check_header_lines = telk::kHeaderLines;
   telk::GroundOptions options;
-  bool read = check == 0 || read_options(result.options, &options, &result.errors[kAboutOptions]);
+  bool read = check == 0 || read_options(result.options, &options, &result.option_error);
   // Every field is read, so the page can show each one's error at once.
   telk::Answers answers{};
   for (std::size_t i = 0; i < kQuestionCount; ++i) {
@@ -242,8 +251,11 @@ TELK_EXPORT("telk_calculate") int telk_calculate(int check) {
     if (answer) answers.*telk::kQuestions[i].answer = *answer;
     read = read && answer.has_value();
   }
-  // The unit weight of water is settled by the density, once it is read.
-  read = read && telk::settle_water(answers.density, &options, &result.errors[kAboutOptions]);
+  // The unit weight of water is settled by the density, once it is read,
+  // and the base is checked against the first row's height.
+  read = read && telk::settle_water(answers.density, &options, &result.option_error) &&
+         (check == 0 || telk::base_within_reach(answers, options, &result.option_error));
+  result.errors[kAboutOptions] = result.option_error.line();
   if (!read) return 1;
   result.check_header_lines = telk::check_header_lines(telk::check_ground(options));
   std::string error;
@@ -308,6 +320,15 @@ TELK_EXPORT("telk_group_title") const char* telk_group_title(int g) {
 TELK_EXPORT("telk_error") const char* telk_error(std::size_t question) {
   return question <= kAboutOptions ? g_result.errors[question].c_str() : "";
 }
+// The line about the options in two: the option it is about ("--water";
+// "" for none), whose field the page names, and the rest after its name.
+TELK_EXPORT("telk_error_option") const char* telk_error_option() {
+  const std::string_view option = g_result.option_error.option;  // a name of the table's
+  return option.empty() ? "" : option.data();
+}
+TELK_EXPORT("telk_error_why") const char* telk_error_why() {
+  return g_result.option_error.why.c_str();
+}
 
 // A file, block by block: its bytes are those of every block in turn.  A
 // file that was not written has none.
@@ -338,7 +359,7 @@ TELK_EXPORT("telk_plot_row") const char* telk_plot_row(std::size_t file, std::si
 
 // After a check, the line on the lowest Bishop factor of safety for the
 // column group g (as telk_group_title names it), as the console shows it
-// ("" without the check), and 1 when it is more than 2% below it.
+// ("" without the check), and 1 when it falls short of it (Check::falls_short).
 TELK_EXPORT("telk_check_line") const char* telk_check_line(std::size_t g) {
   return g < std::size(g_result.check_lines) ? g_result.check_lines[g].c_str() : "";
 }

@@ -6,7 +6,8 @@
 //   to it:    { module } first, the core compiled; then
 //             { id, calculate: { fields, check, options } } or { id, download: file }
 //   from it:  { progress: share } while a slow check runs, and for each id
-//             { id, lines } (the console's lines for the answers), or
+//             { id, lines, optionError } (the console's lines for the
+//             answers, and the one about the options in two), or
 //             { id, result } (the plot's and the table's numbers, and the
 //             files' names), or { id, blob } (a file), or { id, error }
 'use strict';
@@ -37,7 +38,7 @@ onmessage = async ({ data }) => {
     const { fields, check, options } = data.calculate;
     const lines = telk.calculate(fields, check, options);
     if (lines !== null) {
-      postMessage({ id: data.id, lines });
+      postMessage({ id: data.id, lines, optionError: telk.optionError() });
       return;
     }
     const names = [telk.resultName(), telk.checkName()];
