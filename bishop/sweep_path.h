@@ -58,7 +58,6 @@ class SweepPath {
 
   // How many slopes the solver has solved so far, for a line of progress.
   std::int64_t solves() const { return solves_; }
-  std::size_t nodes_debug() const { return nodes_.size(); }
 
  private:
   SweepNode& node(double key, double height);
