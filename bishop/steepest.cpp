@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <optional>
 #include <vector>
 
 namespace telk {
@@ -167,39 +166,104 @@ class Scan {
         events_(events),
         budget_(fs.known().size() + kScanSolves) {}
 
+  // Every angle up to `a` is clear; the points solved beyond it that
+  // reach the target wait in `ahead`, the nearest last, and a point that
+  // falls below it, once one is found, ends the search in its bracket.
   double up_from(double a) {
     double fa = fs_(a);
     if (!(fa >= target_)) return kNaN;
     double falls = 0;  // how fast ln(fs) fell over the last step, per degree
-    while (a < 90) {
+    double from = a, f_from = fa;  // where the last step began
+    std::vector<Ahead> ahead;
+    // The bracket: its steeper end, below the target, and false
+    // position's weights of its ends (the Illinois form: an end kept
+    // twice counts half).
+    double fail = kNaN, wa = 0, wb = 0;
+    int kept = 0;  // which end the last step kept: 1 the flatter, -1 the steeper
+    int steps = 0;
+    for (;;) {
       if (spent()) return a;
-      const double room = std::log(fa) - log_target_;
-      // Up to where an event's reach starts at most, then steps bent as
-      // near it.
-      const double k = smooth_bend(a);
-      double step = longest_step(room, falls, k);
-      for (const double e : events_) {
-        const double near = e - kSteepestEventReach;
-        if (a + step >= near && a <= e + kSteepestEventReach) {
-          step = std::min(step, a < near ? near - a
-                                         : longest_step(room, falls, k + kSteepestEventBend));
+      if (!ahead.empty()) {
+        const Ahead next = ahead.back();
+        if (clear(a, fa, next.angle, next.fs)) {
+          ahead.pop_back();
+          if (next.kind == Ahead::kStep) {
+            falls = std::max(0.0, (std::log(f_from) - std::log(next.fs)) / (next.angle - from));
+            if (!(falls < kInfinity)) falls = 0;  // from no slip circle: no slope to go by
+          }
+          if (next.kind == Ahead::kFalsePosition) {
+            wa = next.fs - target_;
+            if (kept == -1) wb /= 2;
+            kept = -1;
+          }
+          a = next.angle, fa = next.fs;
+          continue;
         }
+        // Not clear: halved, down to the tolerance.
+        if (next.angle - a <= tolerance_) return a;
+        const double m = (a + next.angle) / 2, fm = fs_(m);
+        if (fm >= target_) {
+          ahead.push_back({m, fm, Ahead::kHalf});
+        } else {
+          ahead.clear();
+          fail = m, wa = fa - target_, wb = fm - target_, kept = 0, steps = 0;
+        }
+        continue;
       }
-      step = std::clamp(step, tolerance_, kLongestStep);
-      const double b = std::min(90.0, a + step);
+      if (fail == fail) {
+        // In the bracket [a, fail]: false position, at least half the
+        // tolerance inside it.
+        if (!(fail - a > tolerance_) || steps++ == kBracketSteps) return a;
+        double c = (a * wb - fail * wa) / (wb - wa);
+        if (!(c == c)) c = (a + fail) / 2;  // an end not finite: halved
+        c = std::clamp(c, a + tolerance_ / 2, fail - tolerance_ / 2);
+        const double fc = fs_(c);
+        if (fc >= target_) {
+          ahead.push_back({c, fc, Ahead::kFalsePosition});
+        } else {
+          fail = c, wb = fc - target_;
+          if (kept == 1) wa /= 2;
+          kept = 1;
+        }
+        continue;
+      }
+      if (!(a < 90)) return 90;
+      const double b = std::min(90.0, a + step_from(a, fa, falls));
       const double fb = fs_(b);
-      if (!(fb >= target_)) return bracket(a, fa, b, fb);
-      if (!clear(a, fa, b, fb)) {
-        if (const std::optional<double> found = between(a, fa, b, fb)) return *found;
+      from = a, f_from = fa;
+      if (fb >= target_) {
+        ahead.push_back({b, fb, Ahead::kStep});
+      } else {
+        fail = b, wa = fa - target_, wb = fb - target_, kept = 0, steps = 0;
       }
-      falls = std::max(0.0, (std::log(fa) - std::log(fb)) / (b - a));
-      if (!(falls < kInfinity)) falls = 0;  // from no slip circle: no slope to go by
-      a = b, fa = fb;
     }
-    return 90;
   }
 
  private:
+  // A point solved beyond the clear angles, reaching the target: a step
+  // of the scan, a halving, or a point false position found.
+  struct Ahead {
+    enum Kind { kStep, kHalf, kFalsePosition };
+    double angle, fs;
+    Kind kind;
+  };
+
+  // The scan's step from a: up to where an event's reach starts at most,
+  // then steps bent as near it.
+  double step_from(double a, double fa, double falls) const {
+    const double room = std::log(fa) - log_target_;
+    const double k = smooth_bend(a);
+    double step = longest_step(room, falls, k);
+    for (const double e : events_) {
+      const double near = e - kSteepestEventReach;
+      if (a + step >= near && a <= e + kSteepestEventReach) {
+        step = std::min(step, a < near ? near - a
+                                       : longest_step(room, falls, k + kSteepestEventBend));
+      }
+    }
+    return std::clamp(step, tolerance_, kLongestStep);
+  }
+
   // The longest step whose parabola of bend k stays above the target's,
   // `room` below ln(fs) here, were ln(fs) to fall on as it did, `falls` a
   // degree: the chord then ends room lower at s = room / falls, and bends
@@ -236,47 +300,6 @@ class Scan {
     // The parabola ga + (gb - ga) t / s - k t (s - t) / 2 is least at t.
     const double t = std::clamp(s / 2 - (ga - gb) / (k * s), 0.0, s);
     return ga + (gb - ga) * t / s - k * t * (s - t) / 2 >= log_target_;
-  }
-
-  // The flattest crossing in [a, b], both ends reaching the target and the
-  // interval not clear: none where its halves are clear; the flatter end
-  // once it is within the tolerance, not checked further.
-  std::optional<double> between(double a, double fa, double b, double fb) {
-    if (b - a <= tolerance_ || spent()) return a;
-    const double m = (a + b) / 2, fm = fs_(m);
-    if (!(fm >= target_)) return bracket(a, fa, m, fm);
-    if (!clear(a, fa, m, fm)) {
-      if (const std::optional<double> found = between(a, fa, m, fm)) return found;
-    }
-    if (!clear(m, fm, b, fb)) return between(m, fm, b, fb);
-    return std::nullopt;
-  }
-
-  // The flattest crossing in [a, b], every slope to a reaching the target
-  // and b not: false position (the Illinois form: an end kept twice counts
-  // half), at least half the tolerance inside the bracket.
-  double bracket(double a, double fa, double b, double fb) {
-    double wa = fa - target_, wb = fb - target_;
-    int kept = 0;  // which end the last step kept: 1 the flatter, -1 the steeper
-    for (int i = 0; i < kBracketSteps && b - a > tolerance_ && !spent(); ++i) {
-      double c = (a * wb - b * wa) / (wb - wa);
-      if (!(c == c)) c = (a + b) / 2;  // an end not finite: halved
-      c = std::clamp(c, a + tolerance_ / 2, b - tolerance_ / 2);
-      const double fc = fs_(c);
-      if (!(fc >= target_)) {
-        b = c, wb = fc - target_;
-        if (kept == 1) wa /= 2;
-        kept = 1;
-        continue;
-      }
-      if (!clear(a, fa, c, fc)) {
-        if (const std::optional<double> found = between(a, fa, c, fc)) return *found;
-      }
-      a = c, fa = fc, wa = fc - target_;
-      if (kept == -1) wb /= 2;
-      kept = -1;
-    }
-    return a;
   }
 
   bool spent() const { return fs_.known().size() >= budget_; }

@@ -182,19 +182,28 @@ double SweepPath::node_fs(SweepNode& n, double beta) {
 double SweepPath::node_steepest(SweepNode& n, double target) {
   const auto found = n.steepest.find(target);
   if (found != n.steepest.end()) return found->second;
-  // Where the factor of safety falls, from where the neighbours' angles
-  // point, or the last angle found; under a water table every slope up to
-  // a higher target's angle reaches this one, so the highest target's scan
-  // is made first and each lower one starts where the one above ended.
+  // Under a water table every slope up to a higher target's angle reaches
+  // this one: the highest target asked for is scanned first, and each
+  // lower one starts where the one above ended.
+  double clear_to = kNaN;
+  for (auto t = targets_.rbegin(); !falls_ && t != targets_.rend() && *t > target; ++t) {
+    const auto higher = n.steepest.find(*t);
+    clear_to = higher != n.steepest.end() ? higher->second : node_search(n, *t, clear_to);
+  }
+  return node_search(n, target, clear_to);
+}
+
+// Where the factor of safety falls, from where the neighbours' angles
+// point, or the last angle found; else the scan from clear_to.
+double SweepPath::node_search(SweepNode& n, double target, double clear_to) {
   SteepestSearch search{direct_ ? kAngleTolerance : kNodeAngleTolerance, falls_};
   search.events = events_;
+  search.clear_to = clear_to;
   if (!direct_) search.guess = neighbours_steepest(n, target);
   const auto last = last_steepest_.find(target);
   if (last != last_steepest_.end()) search.from = last->second;
   const auto slope = last_slope_.find(target);
   if (slope != last_slope_.end()) search.slope = slope->second;
-  const auto higher = targets_.upper_bound(target);
-  if (!falls_ && higher != targets_.end()) search.clear_to = node_steepest(n, *higher);
   const Steepest s = steepest_safe_angle([&](double beta) { return node_fs(n, beta); }, n.fs,
                                          target, search);
   if (s.slope == s.slope) last_slope_[target] = s.slope;

@@ -64,6 +64,7 @@ class SweepPath {
   SweepNode& tick_node(std::int64_t ticks);
   double node_fs(SweepNode& n, double beta);
   double node_steepest(SweepNode& n, double target);
+  double node_search(SweepNode& n, double target, double clear_to);
   double neighbours_steepest(const SweepNode& n, double target) const;
   template <typename Value, typename Usable, typename ArcOf>
   SweepPiece piece(double ticks, Value value, Usable usable, ArcOf arc, double tolerance);
