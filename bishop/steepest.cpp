@@ -281,11 +281,10 @@ class Scan {
   // it reaches into an event's reach.
   static double smooth_bend(double a) { return kSteepestBend + kSteepestFlatBend / (a * a); }
   double bend(double a, double b) const {
-    for (const double e : events_) {
-      if (b > e - kSteepestEventReach && a < e + kSteepestEventReach)
-        return smooth_bend(a) + kSteepestEventBend;
-    }
-    return smooth_bend(a);
+    const bool near = std::any_of(events_.begin(), events_.end(), [&](double e) {
+      return b > e - kSteepestEventReach && a < e + kSteepestEventReach;
+    });
+    return smooth_bend(a) + (near ? kSteepestEventBend : 0);
   }
 
   // Whether no angle in [a, b] falls below the target, both ends reaching it.
