@@ -20,8 +20,9 @@
 // critical circle's search: its circles (search_circle.h), the coarse
 // grid (search_grid.h), the refinements (search_refine.h) and the circles
 // centred level with the crest (crest_level.h), and the answers made of
-// it (critical.cpp); the yield coefficient (yield.cpp); the fast path over
-// the table (fast_path.cpp, table.h).
+// it (critical.cpp); the steepest safe angle (steepest.h); the yield
+// coefficient (yield.cpp); the fast path over the table (fast_path.cpp,
+// table.h); a sweep of heights read off nodes (sweep_path.h).
 #pragma once
 
 namespace telk {
@@ -215,11 +216,12 @@ Yield yield_coefficient(const Ground& ground);
 // The table of the fast path holds this function.
 double critical_fs_per_strength(double slope_angle, double cohesion_share);
 
-// The steepest slope angle whose critical factor of safety reaches
-// target_fs, bisected to 0.001 degree and taken on the safe side (there the
-// critical factor of safety is at least target_fs): 90 where a vertical cut
-// reaches the target, not a number where even a slope of kLeastSlopeAngle
-// falls short of it.  wrong_input must take the ground with any slope
+// The steepest safe angle for target_fs: the steepest angle below which
+// every slope's critical factor of safety reaches it (the flattest angle
+// where it falls below, which under a water table need not be the only
+// one), found to 0.001 degree on the safe side (steepest.h): 90 where a
+// vertical cut and every flatter slope reach the target, not a number
+// where even a slope of kLeastSlopeAngle falls short of it.  wrong_input must take the ground with any slope
 // angle (slope_angle is ignored).
 double steepest_angle(const Ground& ground, double target_fs);
 inline constexpr double kLeastSlopeAngle = 1.0;

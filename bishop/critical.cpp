@@ -2,8 +2,8 @@
 // where the least lies on its bound, and the least kept, or the limit of
 // ever longer slips along the base where that is lower; the answers made
 // of it: the critical circle of a ground, the critical factor of safety per
-// unit of strength, and the steepest angle for a target factor of safety by
-// bisection on the slope angle.
+// unit of strength, and the steepest safe angle for a target factor of
+// safety.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -14,6 +14,7 @@
 #include "bishop/equilibrium.h"
 #include "bishop/search_grid.h"
 #include "bishop/search_refine.h"
+#include "bishop/steepest.h"
 
 namespace telk {
 
@@ -21,6 +22,9 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The steepest angle found to this many degrees.
+constexpr double kAngleTolerance = 1e-3;
 
 // A valley the whole search found is refined again when a circle of its
 // is less than 1% above the least of the refinements.
@@ -344,17 +348,13 @@ double critical_fs_per_strength(double slope_angle, double cohesion_share) {
 
 double steepest_angle(const Ground& ground, double target_fs) {
   Ground g = ground;
-  g.slope_angle = 90;
-  if (critical_fs(g) >= target_fs) return 90;
-  g.slope_angle = kLeastSlopeAngle;
-  if (!(critical_fs(g) >= target_fs)) return kNaN;
-  // The critical factor of safety falls as the slope steepens.
-  double lo = kLeastSlopeAngle, hi = 90;
-  while (hi - lo > 0.001) {
-    g.slope_angle = (lo + hi) / 2;
-    (critical_fs(g) >= target_fs ? lo : hi) = g.slope_angle;
-  }
-  return lo;
+  const auto fs = [&](double beta) {
+    g.slope_angle = beta;
+    return critical_fs(g);
+  };
+  SteepestSearch search{kAngleTolerance, falls_as_it_steepens(ground)};
+  search.events = water_table_events(ground);
+  return steepest_safe_angle(fs, {}, target_fs, search).angle;
 }
 
 }  // namespace telk

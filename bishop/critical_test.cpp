@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "bishop/bishop.h"
+#include "bishop/steepest.h"
 #include "tests/sizes.h"
 
 using namespace telk;
@@ -193,6 +195,17 @@ TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensWetsAndShakesAndAsItsBaseDeepen
         const Bishop critical = critical_circle(changed);
         if (!critical.sliding) given_back(changed, critical);
         const double f = critical.fs;
+        // Where it is taken to fall as the slope steepens, it does; with
+        // r_u on the deeper base and under the load too.
+        if (falls_as_it_steepens(changed)) {
+          Ground flatter = changed;
+          if (v == kind.values[1]) flatter.water.pore_ratio = std::max(flatter.water.pore_ratio, 0.2);
+          Ground steeper = flatter;
+          steeper.slope_angle += 5;
+          const double at =
+              flatter.water.pore_ratio == changed.water.pore_ratio ? f : critical_circle(flatter).fs;
+          EXPECT_LT(critical_circle(steeper).fs, at) << i << " " << kind.what << " " << v;
+        }
         if (kind.slack == 0) {
           EXPECT_LT(f, last) << i << " " << kind.what << " " << v;
         } else {
@@ -323,13 +336,55 @@ TEST(CriticalCircle, NoStrengthIsZero) {
   EXPECT_EQ(critical_circle({0, 0, 20, 10, 45}).fs, 0);
 }
 
+namespace {
+
+Ground wet(double phi, double c, double gamma, std::initializer_list<double> table) {
+  Ground g{phi, c, gamma, 10, 0};
+  g.water.unit_weight = 1;
+  for (auto p = table.begin(); p != table.end(); p += 2, ++g.water.table_points) {
+    g.water.table_x[g.water.table_points] = p[0];
+    g.water.table_y[g.water.table_points] = p[1];
+  }
+  return g;
+}
+
+}  // namespace
+
+// The steepest safe angle is the flattest crossing of the target: there the
+// critical factor of safety is the target, and no flatter slope on a grid
+// of quarter degrees falls below it.  Under a water table it need not fall
+// as the slope steepens: on slopes where it crosses a target more than once
+// (a flatter slope failed below the crossing found before, 15 degrees at
+// 1.278 under 19.4 for the first, 9.25 at 1.451 under 14.8, 10 at 1.120
+// under 17.1 and 14.9, 13 at 1.497 under 23.1), on a deep base under a
+// load, and on random wet slopes.
 TEST(SteepestAngle, TheCriticalFactorOfSafetyThereIsTheTarget) {
-  const struct { Ground ground; double target; } cases[] = {
+  struct Case {
+    Ground ground;
+    double target;
+  };
+  std::vector<Case> cases = {
       {{30, 10, 20, 8, 0}, 1.3},   // a face circle's angle
       {{20, 40, 20, 5, 0}, 1.5},   // strong enough for a vertical cut
       {{10, 2, 20, 20, 0}, 1.0},
+      {wet(32.39, 0.1646, 1.87, {0.944, 0.23, 3.178, 0.876}), 1.3},
+      {wet(20.32, 0.0618, 2.132, {0.812, -0.176, 4.578, 0.828}), 1.5},
+      {wet(21.41, 0.0094, 1.879, {4.457, -0.215, 5.019, 1.062}), 1.3},
+      {wet(21.41, 0.0094, 1.879, {4.457, -0.215, 5.019, 1.062}), 1.5},
+      {wet(29.56, 0.1156, 1.927, {0.895, -0.013, 4.133, 1.048}), 1.5},
+      // Shaken on a deep base: the limit of slips along it, 0.985, up to
+      // some 45 degrees, then circles through the toe, below 0.95 from 51.
+      {{21.4167, 3.20149, 2, 10, 0, {0.178104}, 28.0879, {0.316801, 0.13285}}, 0.95},
   };
-  for (const auto& c : cases) {
+  std::mt19937_64 rng(9);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int i = 0; i < sizes::cases(4, 1); ++i) {
+    const double x = 4 * unit(rng);
+    cases.push_back({wet(10 + 25 * unit(rng), 0.4 * unit(rng) * unit(rng), 1.8 + 0.3 * unit(rng),
+                         {x, unit(rng) - 0.2, x + 0.2 + 3 * unit(rng), 0.3 + 0.8 * unit(rng)}),
+                     1.3});
+  }
+  for (const Case& c : cases) {
     const double beta = steepest_angle(c.ground, c.target);
     Ground g = c.ground;
     g.slope_angle = beta;
@@ -339,6 +394,13 @@ TEST(SteepestAngle, TheCriticalFactorOfSafetyThereIsTheTarget) {
     } else {
       EXPECT_NEAR(fs, c.target, 1e-3) << beta;
     }
+    const bool falls = falls_as_it_steepens(g);
+    for (double flatter = kLeastSlopeAngle; flatter < beta; flatter += falls ? 5 : 0.25) {
+      g.slope_angle = flatter;
+      EXPECT_GE(critical_circle(g).fs, c.target) << c.ground.friction_angle << " at " << flatter
+                                                 << ", steepest " << beta;
+    }
+    if (!(falls && g.water.pore_ratio == 0 && g.base_depth == 0)) continue;
     // And the fast path's angle: never steeper than the solver's (to its
     // 0.001 degree), and flatter by no more than what twice the table's
     // error moves the angle by (its factor of safety falls by some percent

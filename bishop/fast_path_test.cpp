@@ -51,6 +51,29 @@ TEST(CheckFactorOfSafety, IsNeverAboveTheSolverAndWithinTwiceTheTablesError) {
   }
 }
 
+// The fast factor of safety falls as the slope steepens at every share, on
+// the table's columns and a quarter and half way between them, every
+// hundredth of a degree (beyond 88 degrees it steps down at whole
+// degrees): it crosses a target once, so the steepest angle found is the
+// flattest crossing; and as it is never above the solver's, no slope
+// flatter than that falls below the target.
+TEST(CheckFactorOfSafety, FallsAsTheSlopeSteepensAcrossTheTable) {
+  for (int i = 0; i <= 4 * (kTableShares - 1); ++i) {
+    const double u = i / (4.0 * (kTableShares - 1)), s = u * u * u * u;
+    const TableStrength strength = table_strength(1 - s, s);
+    double last = check_factor_of_safety(strength, 1);
+    for (int k = 1; k <= 8900; ++k) {
+      const double beta = 1 + k / 100.0, fs = check_factor_of_safety(strength, beta);
+      if (beta <= 88) {
+        ASSERT_LT(fs, last) << s << " " << beta;
+      } else {
+        ASSERT_LE(fs, last) << s << " " << beta;
+      }
+      last = fs;
+    }
+  }
+}
+
 TEST(CheckFactorOfSafety, IsTheTablesNodeAtAWholeDegreeAndShare) {
   // u = 1/2 is a node: s = 1/16, tan phi = 15/16, c / (gamma H) = 1/16.
   for (const int beta : {1, 27, 60, 90}) {

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
+#include <vector>
 
 #include "bishop/bishop.h"
 
@@ -62,17 +64,19 @@ class SweepPath {
   SweepNode& tick_node(std::int64_t ticks);
   double node_fs(SweepNode& n, double beta);
   double node_steepest(SweepNode& n, double target);
+  double node_search(SweepNode& n, double target, double clear_to);
   double neighbours_steepest(const SweepNode& n, double target) const;
-  double root(SweepNode& n, double target);
-  double illinois(SweepNode& n, double target, double a, double fa, double b, double fb);
   template <typename Value, typename Usable, typename ArcOf>
   SweepPiece piece(double ticks, Value value, Usable usable, ArcOf arc, double tolerance);
 
   Ground ground_;
+  bool falls_;  // the factor of safety falls as the slope steepens
+  std::vector<double> events_;  // the water table's events, the same at every height
   bool direct_;
   std::map<double, std::unique_ptr<SweepNode>> nodes_;  // by ln(h)
   std::map<double, double> last_steepest_;  // by target: where the last search began
   std::map<double, double> last_slope_;     // by target: d(fs)/d(angle) where it ended
+  std::set<double> targets_;                // the targets asked for so far
   // The pieces the last rows were read off, by slope angle and by target.
   std::map<double, SweepPiece> fs_pieces_, steepest_pieces_;
   std::int64_t solves_ = 0;

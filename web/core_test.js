@@ -132,6 +132,13 @@ async function compareAnswers(wasmPath, telk, runs) {
   inputs.push(Object.assign(['30', '2', '2', '10', '0.5'], { options: ['--water', '0,0,4,1'] }),
               Object.assign(['35', '1', '2.2', '20', '2.5'], { options: ['--ru', '0.25', '--base', '5'] }),
               Object.assign(['25', '3', '1.9', '30', '1.5'], { options: ['--kh', '0.2', '--kv', '0.1', '--base', '2'] }),
+              // Under a water table the factor of safety crosses a target
+              // more than once as the slope steepens: the steepest safe
+              // angle is the flattest crossing.
+              Object.assign(['32.39', '0.1646', '1.87', '10', '10'], { options: ['--water', '0.944,0.23,3.178,0.876'] }),
+              Object.assign(['20.32', '0.0618', '2.132', '10', '5'], { options: ['--water', '0.812,-0.176,4.578,0.828'] }),
+              Object.assign(['21.41', '0.0094', '1.879', '10', '5'], { options: ['--water', '4.457,-0.215,5.019,1.062'] }),
+              Object.assign(['29.56', '0.1156', '1.927', '10', '5'], { options: ['--water', '0.895,-0.013,4.133,1.048'] }),
               // Water at the edges of the range where every system gives
               // the same bytes, and beyond them, refused alike.
               Object.assign(['30', '2', '2', '10', '0.5'], { options: ['--ru', '0.9'] }),

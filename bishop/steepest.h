@@ -1,0 +1,73 @@
+// The steepest safe angle for a target factor of safety: the steepest
+// angle below which every slope reaches the target, the flattest angle at
+// which the critical factor of safety falls below it.  One finder for every
+// caller: the direct solve, and the sweep's rows and nodes.
+#pragma once
+
+#include <functional>
+#include <limits>
+#include <map>
+#include <vector>
+
+#include "bishop/bishop.h"
+
+namespace telk {
+
+// Whether the critical factor of safety of this ground is taken to fall as
+// the slope steepens, so that it crosses a target once and a search may
+// start anywhere: dry, with r_u, on a deeper base or under a load, or r_u
+// with either (over random slopes, solved every degree, it never rose).
+// Under a water table it need not (a flatter face lies further under the
+// table), nor on a deeper base under a horizontal load (slips along the
+// base, flatter than the face, rose by 2% from 11 to 41 degrees on one of
+// 60 such slopes, across a factor of safety of 1.02): there the finder
+// scans up from the flattest slope.
+bool falls_as_it_steepens(const Ground& ground);
+
+// The slope angles at which a point of the water table lies on the face,
+// or the crest's edge on the table: there the ground's shape under the
+// table changes, and the factor of safety may bend sharply near them.
+std::vector<double> water_table_events(const Ground& ground);
+
+struct SteepestSearch {
+  double tolerance;  // degrees to which the crossing is found
+  bool falls;        // falls_as_it_steepens: a search from a start, no scan
+  // Where the factor of safety falls, where to start: where the crossing
+  // is expected to within some hundredths of a degree (the neighbours'),
+  // else a start a little way off (the last crossing found), else 45
+  // degrees; and the factor of safety's slope there per degree, a guess.
+  double guess = std::numeric_limits<double>::quiet_NaN();
+  double from = std::numeric_limits<double>::quiet_NaN();
+  double slope = -0.02;
+  // Under a water table, an angle up to which every slope is known to
+  // reach the target (a higher target's steepest safe angle), where the
+  // scan starts rather than at kLeastSlopeAngle.
+  double clear_to = std::numeric_limits<double>::quiet_NaN();
+  std::vector<double> events = {};  // water_table_events
+};
+
+struct Steepest {
+  double angle;  // 90 where a vertical cut and all flatter reach the target;
+                 // not a number where a slope of kLeastSlopeAngle falls short
+  double slope;  // d(fs)/d(angle) over the last bracket; not a number if none
+};
+
+// The steepest safe angle, found to the tolerance and on the safe side: the
+// critical factor of safety, `fs` at an angle in [kLeastSlopeAngle, 90],
+// reaches the target there and at every flatter angle.  `solved` holds
+// angles already solved and their factors of safety, read before the first
+// call of `fs`.
+Steepest steepest_safe_angle(const std::function<double(double)>& fs,
+                             const std::map<double, double>& solved, double target,
+                             const SteepestSearch& search);
+
+// How far the logarithm of the critical factor of safety may bend upward
+// between two angles, per square degree, at angles beta and above:
+// kSteepestBend + kSteepestFlatBend / beta^2 (the second for flat slopes,
+// where it follows ln(1 / tan(beta))).
+inline constexpr double kSteepestBend = 0.15;
+inline constexpr double kSteepestFlatBend = 2;
+inline constexpr double kSteepestEventBend = 20;
+inline constexpr double kSteepestEventReach = 0.5;
+
+}  // namespace telk
