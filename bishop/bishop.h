@@ -103,10 +103,10 @@ bool takes_strength(double friction_angle, double cohesion, double unit_weight);
 // search's circles reach out as far as the slope is wide and high and twice
 // the base deep, in steps of that reach: over a base much deeper than the
 // slope is high they step past its shallow critical circles (a wet slope's
-// least, 0.74 H in front of the toe, was missed over a base 45 H down, and
-// found again deeper), and a phi = 0 slope's answer falls from Taylor's
-// limit toward 0 once the base is some 1e5 H down.  To 20 H every random
-// slope tried found the circles a shallower base found, and Taylor's limit
+// least, 0.74 H in front of the toe, is missed over bases 45 and 50 H
+// down), and a phi = 0 slope's answer falls from Taylor's limit toward 0
+// once the base is some 1e5 H down.  To 20 H every random slope tried
+// finds the circles a shallower base finds, and Taylor's limit
 // gamma H / c = 5.52 (phi = 0, beta 30 degrees) is reached by 10 H: a base
 // deeper than that is as good as none for any slip the search finds.
 inline constexpr double kDeepestBase = 20;
@@ -228,8 +228,8 @@ inline constexpr double kLeastSlopeAngle = 1.0;
 
 // The fast path: the critical factor of safety and the steepest angle read
 // off a table of critical_fs_per_strength by cubic interpolation, then
-// divided by 1 + kTableError, twice the most the cubic was found above the
-// solver halfway between the table's nodes (bishop/table_error.cpp; but
+// divided by 1 + kTableError, at least twice the most the cubic lies above
+// the solver halfway between the table's nodes (bishop/table_error.cpp; but
 // beyond 88 degrees, where the next whole degree's value is read instead):
 // the factor of safety is never above the solver's and, up to 88 degrees,
 // at most twice that below; the angle is never steeper than the solver's.

@@ -109,8 +109,8 @@ Critical least_arc(const Section& ground, Leads* leads, const Precision& precisi
 // less the water's push, less the cohesion's lift c l sin(alpha) / F;
 // where much water leaves it negative, the slice's friction takes
 // strength away, and more friction gives a lower answer (down to none: a
-// vertical cut with r_u 0.3 read 0.383 at phi = 0, 0.270 at 20 degrees
-// and 0 at 30).  A soil with friction is at least as strong as the same
+// vertical cut with r_u 0.3 reads 0.383 at phi = 0, 0.270 at 20 degrees
+// and 0 at 30 by circles alone).  A soil with friction is at least as strong as the same
 // soil without, so the slope is at least as safe as with phi = 0, the
 // classical analysis in which the moments about the centre do not depend
 // on the normal forces.  That least is at most the found arc's own factor
@@ -223,8 +223,8 @@ Critical least_arc(const Section& ground, Leads* leads, const Precision& precisi
     // Where arcs entering the face give way to arcs entering the crest,
     // the factor of safety has a crease, and a valley beside it may have
     // another just across it, which steps from this side stop at (a wet
-    // slope's least, 0.17% lower, entered the crest 2% of a reach behind
-    // the edge, the one found the face 2% below it).  Refined from across
+    // slope's least, 0.17% lower, enters the crest 2% of a reach behind
+    // the edge, beside a valley in the face 2% below it).  Refined from across
     // the edge too, and kept where it is another valley: lower by more
     // than kAcrossLower, not the same one a few ulps apart.
     if (std::abs(c.entry - 1) < kCreaseReach) {
@@ -296,7 +296,8 @@ Critical critical_arc_near(const Section& ground, Leads* leads, const Precision&
   // lead of its own, at least as low as the valley's circle as it is: that
   // lead started nearer the valley's least at this slope than the circle
   // the whole search found a few degrees off, and the two refinements
-  // would end in the one valley (most did, at a third of a sweep's work).
+  // would end in the one valley (most do, and refining them costs a third
+  // of a sweep's work).
   // Where the lead slid out, into another's valley or above it, the
   // valley is refined again.
   for (std::size_t j = 0; j < leads->found.size(); ++j) {

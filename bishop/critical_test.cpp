@@ -72,9 +72,9 @@ TEST(CriticalCircle, PublishedCases) {
 
 namespace {
 
-// Slopes of unit height and unit weight where the search once stopped in
-// one valley of the factor of safety while a toe circle in another was up
-// to 1% lower: friction, much cohesion, 53 to 71 degrees.
+// Slopes of unit height and unit weight whose factor of safety has two
+// valleys, a toe circle in one up to 1% below the nearest grid minimum in
+// the other: friction, much cohesion, 53 to 71 degrees.
 const Ground kTwoValleys[] = {
     {12.905, 0.4739, 1, 1, 70.443},  {7.97367, 0.29676, 1, 1, 70.65},
     {6.09, 5 / 18.0, 1, 1, 68.2},    {17.1335, 0.10935, 1, 1, 53.525},
@@ -132,8 +132,7 @@ TEST(CriticalCircle, IsContinuousInTheSlopeAngle) {
 // No circle through the toe is more than 0.1% below the critical one, on
 // the slopes above, on random steep ones, and on a wet one on a deeper
 // base whose least enters the crest just behind the edge, beside a valley
-// entering the face just below it that the search once stopped in, 0.17%
-// above.
+// entering the face just below it, 0.17% above.
 TEST(CriticalCircle, NoToeCircleFoundByBruteForceIsLower) {
   std::vector<Ground> slopes(std::begin(kTwoValleys), std::end(kTwoValleys));
   slopes.push_back({25.2464, 2.3228 / 35, 2.1939, 1, 41, {0, 2, {0, 2.31}, {0.444, 0.5586}, 1},
@@ -249,19 +248,19 @@ TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensWetsAndShakesAndAsItsBaseDeepen
 }
 
 // Under an earthquake's load over a deep base the critical slip runs long
-// and flat along the base, past any fixed reach.  These slopes once read
-// above a circle the search missed (and, the second, above a slip along
-// the base of about 1.37), their least on the bound of its reach.  Ever
-// longer slips along the base tend to the level ground behind the crest
-// sliding on it, (c + ((1 - k_v) gamma z - u) tan(phi)) / (k_h gamma z),
-// z = H + D, worked out by hand here: none reads above either.
+// and flat along the base, past any fixed reach: on these slopes a circle
+// far out (and, on the second, a slip along the base of about 1.37) is
+// below the least within the search's first reach.  Ever longer slips
+// along the base tend to the level ground behind the crest sliding on it,
+// (c + ((1 - k_v) gamma z - u) tan(phi)) / (k_h gamma z), z = H + D,
+// worked out by hand here: none reads above either.
 TEST(CriticalCircle, SlipsAlongTheBaseAreFollowedAsFarAsTheyGo) {
   const Water table = {0, 2, {-0.153, 2.223}, {0.725, 0.641}, 1};
   const struct {
     Ground ground;
-    double missed[3];  // centre and radius
-    double at_most;    // the missed circle's, or less
-    double sliding;    // the level ground's, by hand
+    double far_out[3];  // a circle far out: centre and radius
+    double at_most;     // its factor of safety, or less
+    double sliding;     // the level ground's, by hand
   } cases[] = {
       {{12.665, 16.460983, 2.191, 10, 12.209, table, 24.78, {0.3788}},
        {250.544, 1254.205, 1278.985}, 1.176, 0.920685},
@@ -275,14 +274,14 @@ TEST(CriticalCircle, SlipsAlongTheBaseAreFollowedAsFarAsTheyGo) {
   };
   for (const auto& c : cases) {
     const double fs = critical_circle(c.ground).fs;
-    const double missed = given_circle(c.ground, c.missed[0], c.missed[1], c.missed[2]).fs;
-    EXPECT_LE(fs, missed) << c.ground.friction_angle;
+    const double far_out = given_circle(c.ground, c.far_out[0], c.far_out[1], c.far_out[2]).fs;
+    EXPECT_LE(fs, far_out) << c.ground.friction_angle;
     EXPECT_LE(fs, c.at_most) << c.ground.friction_angle;
     EXPECT_LE(fs, c.sliding + 1e-6) << c.ground.friction_angle;
   }
   // The yield coefficient follows: cut to three decimals as --fs prints
   // it, the critical factor of safety there is 1 to 1.004 (the level
-  // ground's falls as 1 / k_h), and the circle once missed is not below 1.
+  // ground's falls as 1 / k_h), and the circle far out is not below 1.
   Ground g{11.265, 9.3984, 1.92, 10, 78.938,
            {0, 4, {-0.594, 1.805, 2.755, 3.124}, {0.929, 0.151, 0.938, 0.173}, 1}, 19.67,
            {0, 0.012}};
@@ -294,11 +293,11 @@ TEST(CriticalCircle, SlipsAlongTheBaseAreFollowedAsFarAsTheyGo) {
 }
 
 // Where Bishop's equation has no root on a circle the search passes it
-// over and says so: a vertical cut with r_u 0.3 took 0 from such circles.
-// Next to them the roots still fall to 0: on steep wet slices Bishop's
-// normal force turns negative, friction takes strength away, and over phi
-// = 0, 1, 5, 10, 20 and 30 that cut read 0.383, 0.387, 0.370, 0.355, 0.270
-// and 0.  Friction never makes a slope less safe: over random steep wet
+// over and says so: a vertical cut with r_u 0.3 has such circles.  Next
+// to them the roots still fall to 0: on steep wet slices Bishop's normal
+// force turns negative, friction takes strength away, and over phi = 0,
+// 1, 5, 10, 20 and 30 that cut reads 0.383, 0.387, 0.370, 0.355, 0.270
+// and 0 by circles alone.  Friction never makes a slope less safe: over random steep wet
 // slopes the critical factor of safety is at least the same slope's with
 // phi = 0, which it is where that governs, and with cohesion never 0.
 TEST(CriticalCircle, FrictionNeverMakesASlopeLessSafe) {

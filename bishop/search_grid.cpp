@@ -142,8 +142,8 @@ GridStarts grid_starts(const Section& section) {
       std::none_of(starts.valleys.begin(), starts.valleys.end(),
                    [&](const Start& start) { return start.circle == inside.circle; }))
     starts.valleys.push_back(inside);
-  // Below the base, valleys of their own, refined after those above it,
-  // which stay as they were.
+  // Below the base, valleys of their own: the two least, refined after the
+  // six above it, which they never crowd out.
   const std::vector<Start> below = least_local_minima(grid, fs, 2, kTouching + 1, nd);
   starts.valleys.insert(starts.valleys.end(), below.begin(), below.end());
   return starts;

@@ -84,7 +84,7 @@ SearchCircle nelder_mead(const Section& section, const SearchCircle& start, doub
 // each time twice as far, so that it follows a curved valley across the
 // steps rather than crawling along it step by step: the valley of a steep,
 // nearly cohesionless slope runs in depth over 0.4 while its entry moves
-// by 3e-4, which took some 70 000 circles a start by steps alone.
+// by 3e-4, which takes some 70 000 circles a start by steps alone.
 SearchCircle compass(const Section& section, SearchCircle x, double step,
                      const Precision& precision) {
   x = clamped(section, x);

@@ -22,11 +22,10 @@ inline constexpr Precision kFinePrecision{1e-8, 1e-7, 1e-10, kSlices};
 // For the nodes of a sweep, which a cubic reads to 2e-4 of the factor of
 // safety: a circle 1e-5 off the least moves the factor of safety by some
 // 1e-10 of it, and a sweep on a deeper base solves in a third less time.
-// (Cutting the compass's circles in 16 slices rather than 64 saved more,
-// but led a shaken slope's search 0.09% above its least; and a first
-// simplex in 16 slices, as the grid cuts, led vertical cuts whose circles
-// run along a base 8 heights down into a valley 0.16% above the least,
-// past the factor of safety's margin of 0.05%.)
+// The compass and the first simplex cut their circles in all the slices:
+// in 16 a shaken slope's search ends 0.09% above its least, and vertical
+// cuts whose circles run along a base 8 heights down settle in a valley
+// 0.16% above it, past the factor of safety's margin of 0.05%.
 inline constexpr Precision kNodePrecision{1e-5, 1e-5, 1e-9, kSlices};
 
 // Nelder-Mead's simplex: quick inside the ranges, but it may stall on

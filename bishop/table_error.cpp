@@ -2,7 +2,7 @@
 // table's nodes: along beta, along the share and at the cells' centres,
 // up to the last cubic angle (88 degrees; beyond, the next whole degree's
 // node is read, below the solver).  The table's error, kTableError, is
-// twice the most found.
+// at least twice the most found.
 //   table_error [last degree, 1 to 88]
 #include <cstdio>
 #include <cstdlib>

@@ -56,12 +56,12 @@ class Progress {
 
 class Check {
  public:
-  // The ground as typed with what the options add (water, a deeper base,
-  // whose water has its unit weight settled), and the sink of the check
+  // The ground as typed with what the options add (water, whose unit
+  // weight is settled, a deeper base, a load), and the sink of the check
   // file, the caller's, which must outlive the check.  Where the ground has
   // no Bishop answer (a strength the solver does not take: takes_strength)
-  // every Bishop cell is empty.  With water or a deeper base, which the
-  // solver answers row by row, `progress` (the caller's, if any) is told
+  // every Bishop cell is empty.  With water, a deeper base or a load, which
+  // the solver answers row by row, `progress` (the caller's, if any) is told
   // how far it has come.
   Check(const Answers& answers, Sink* file, const GroundOptions& options = {},
         Progress* progress = nullptr);
@@ -72,8 +72,8 @@ class Check {
   // The check file's header, for the answers and options it was made with.
   const std::string& header() const { return header_; }
 
-  // How many slopes the solver has solved for a check with water or a
-  // deeper base (none for the fast path), for a line of progress.
+  // How many slopes the solver has solved for a check with water, a deeper
+  // base or a load (none for the fast path), for a line of progress.
   std::int64_t solves() const;
 
   Sink* file() const { return file_; }
@@ -99,8 +99,8 @@ class Check {
 
   Sink* const file_;
   std::string header_;
-  // With water or a deeper base, the solver along the sweep; else the
-  // fast path's table.
+  // With water, a deeper base or a load, the solver along the sweep; else
+  // the fast path's table.
   std::unique_ptr<SweepPath> path_;
   double tan_phi_;  // not a number where the ground has no Bishop answer
   double cohesion_, density_;

@@ -11,9 +11,9 @@
 namespace telk {
 
 // The five numbers in the order PHI C GAMMA H BETA, read in double
-// precision, and the ground the options add (water, a deeper base, a load).  False,
-// with the line to show (what was typed quoted, as the dialogue quotes
-// it), when one is not a number, or the solver does not take it
+// precision, and the ground the options add (water, a deeper base, a
+// load).  False, with the line to show (what was typed quoted, as the
+// dialogue quotes it), when one is not a number, or the solver does not take it
 // (wrong_input: H, GAMMA or BETA not above 0, BETA above 90, C or PHI below
 // 0, PHI of 90 or more, or a value that is not finite; a base too deep for
 // the height), or a water table's unit weight is not known (settle_water).

@@ -109,8 +109,8 @@ TEST(Writers, CommaCellIsTheExactValueCutOnAnyDouble) {
   }
 }
 
-// Fixed text is "%.*f" on any double at all, the largest among them, whose
-// 309 whole digits once ran past the buffer and wrote what it held.
+// Fixed text is "%.*f" on any double at all, the largest among them too,
+// 309 whole digits.
 TEST(Writers, FixedTextIsPrintfOnAnyDouble) {
   std::mt19937_64 gen(23);
   std::uniform_int_distribution<int> decimals(0, kMostFixedDecimals);

@@ -149,7 +149,8 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
        "telk: --circle: the circle of centre (0.000, 0.000) and radius 1.000 is no slip circle"
        " of the slope: it does not cut the ground twice\n"},
       // Friction never makes a slope less safe: a vertical cut with r_u 0.3
-      // read 0 at phi = 30 (0.383 at phi = 0), and so does a circle given.
+      // reads 0 at phi = 30 by circles alone (0.383 at phi = 0), and takes
+      // the greater; so does a circle given.
       {"--fs 30 2 2 10 90 --ru 0.3", 0,
        "0.383 centre (-14.065, 22.046) radius 26.150 enters (9.146, 10.000) leaves (0.000, 0.000)"
        " (phi = 0 governs: with friction Bishop's method reads lower) (circles on which Bishop's"
@@ -178,7 +179,7 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
     EXPECT_EQ(out.files, "") << c.args;
   }
   // A circle's numbers are written whole, however long: 1e308 has 309
-  // digits, which once ran past the buffer.
+  // digits.
   char huge[400];
   std::snprintf(huge, sizeof huge, "%.3f", 1e308);
   const Outcome out = run("", "", "--fs 30 2 1.8 20 40 --circle 1e308 1e308 1e308");

@@ -9,8 +9,9 @@
 // and telk_option() for the options, then telk_calculate(), then reads
 // what it left through the other exports, which hold until the next
 // calculation.  A file is named by its number: 0 the result file, 1 the
-// check file.  A check with water or a deeper base, which takes seconds,
-// tells the page how far it has come through the import telk.progress.
+// check file.  A check with water, a deeper base or a load, which takes
+// seconds, tells the page how far it has come through the import
+// telk.progress.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
