@@ -1,0 +1,228 @@
+// The solver at nodes a quarter apart in ln(h), each solved once when a
+// row first needs it, and the rows between read off a cubic through the
+// four nodes around them, lowered by the margins of sweep_answers.h so
+// that nothing is on the unsafe side of a direct solve at the row's
+// height.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+
+#include "bishop/cubic.h"
+#include "bishop/sweep_solver.h"
+#include "bishop/sweep_strategies.h"
+
+namespace telk {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// The nodes' spacing in ln(h): a quarter, some 28% in height.  A cubic
+// through four nodes follows the factor of safety and the steepest angle,
+// smooth in ln(h), to well within their margins.
+constexpr double kStep = 0.25;
+
+// Nodes are keyed by ln(h) in ticks of 1/kTicks of kStep, so that an
+// interval's halvings are nodes too.
+constexpr std::int64_t kTicks = 1024;
+
+// The least spacing an interval is halved to, in ticks: a thousandth of
+// the height.  Where the cubics still disagree there (a kink, where one
+// valley takes over from another), the lower end's value is taken: the
+// factor of safety and the steepest angle both fall as the height rises.
+constexpr std::int64_t kLeastSpacing = 4;
+
+// How far, as a share of its radius, a critical circle's ends and depth
+// may part from the cubics through its neighbours' before the circle is
+// taken to have jumped to another valley.
+constexpr double kCircleTolerance = 0.02;
+
+// The steepest angle at a node found to this many degrees: it is read
+// through a cubic and lowered by kSweepAngleError, thirty times as wide.
+constexpr double kNodeAngleTolerance = 1e-3;
+
+// Whether the critical circles at the six nodes about the interval from
+// `k`, `spacing` apart, follow cubics as the values must: where they
+// leave the face, where they enter the ground and how deep they go,
+// within kCircleTolerance of the radius at `k`.  Without circles to tell
+// (no cohesion: the factor of safety is the plane's, smooth), they do.
+template <typename ArcOf>
+bool circles_follow(std::int64_t k, std::int64_t spacing, ArcOf arc) {
+  double exits[6], entries[6], depths[6], radius = 0;
+  for (int i = 0; i < 6; ++i) {
+    const Arc* a = arc(k + (i - 2) * spacing);
+    if (a == nullptr || !std::isfinite(a->centre_y - a->radius)) return true;
+    exits[i] = a->exit_x, entries[i] = a->entry_x, depths[i] = a->centre_y - a->radius;
+    if (i == 2) radius = a->radius;
+  }
+  const double tolerance = kCircleTolerance * radius;
+  return cubics_agree(exits, tolerance) && cubics_agree(entries, tolerance) &&
+         cubics_agree(depths, tolerance);
+}
+
+bool inside(double angle) { return angle > 0 && angle < 90; }
+
+double key_of(std::int64_t ticks) { return static_cast<double>(ticks) * (kStep / kTicks); }
+
+// A piece of a path: over [from, to) in its ticks, the cubic through four
+// nodes `spacing` ticks apart, the second at `from`; or, where the nodes'
+// values leave no cubic to follow (an angle of 90 or none, a factor of
+// safety not above zero), the lower of the interval's ends.
+struct Piece {
+  double from = 0, to = 0;
+  double spacing = 1;
+  double values[4] = {};
+  bool cubic = false;
+  double lower = 0;
+  double at(double ticks) const {
+    return cubic ? cubic_at(values, (ticks - from) / spacing, -1) : lower;
+  }
+};
+
+// The piece about `ticks` of the answer whose node values `value` gives:
+// at the nodes' spacing where the cubic through the four nodes around it
+// agrees with the ones through the four before and the four after
+// (cubics_agree) within `tolerance`; else on halves, down to
+// kLeastSpacing.  Where the answer turns fast in ln(h), it has more nodes.
+//
+// Where one valley takes over from another, the answer has a kink that
+// all three cubics straddle: they agree with each other, yet round it
+// off (0.13 degrees below the answer on one slope).  The critical circle
+// jumps there, which its own cubics (`arc` gives a node's) tell: where
+// they disagree, the values' cubics must agree four times as closely.
+template <typename Value, typename Usable, typename ArcOf>
+Piece piece(double ticks, Value value, Usable usable, ArcOf arc, double tolerance) {
+  for (std::int64_t spacing = kTicks;; spacing /= 2) {
+    const auto k =
+        static_cast<std::int64_t>(std::floor(ticks / static_cast<double>(spacing))) * spacing;
+    Piece p;
+    p.from = static_cast<double>(k);
+    p.to = static_cast<double>(k + spacing);
+    p.spacing = static_cast<double>(spacing);
+    bool usable_all = true;
+    for (int i = 0; i < 4; ++i) {
+      p.values[i] = value(k + (i - 1) * spacing);
+      usable_all = usable_all && usable(p.values[i]);
+    }
+    // Where the answer is none or a vertical cut at both ends, it is so
+    // between them: it falls as the height rises.
+    const bool same_ends = p.values[1] == p.values[2] ||
+                           (p.values[1] != p.values[1] && p.values[2] != p.values[2]);
+    if (!usable_all && same_ends && !usable(p.values[1])) {
+      p.lower = p.values[1];
+      return p;
+    }
+    if (usable_all) {
+      p.cubic = true;
+      const double values[6] = {value(k - 2 * spacing), p.values[0], p.values[1],
+                                p.values[2],            p.values[3], value(k + 3 * spacing)};
+      if (usable(values[0]) && usable(values[5])) {
+        const double needed = circles_follow(k, spacing, arc) ? tolerance : tolerance / 4;
+        if (cubics_agree(values, needed)) return p;
+      }
+    }
+    if (spacing == kLeastSpacing) {
+      p.cubic = false;
+      p.lower = std::min(p.values[1], p.values[2]);  // not a number where either is
+      if (!(p.values[1] == p.values[1] && p.values[2] == p.values[2])) p.lower = kNaN;
+      return p;
+    }
+  }
+}
+
+class NodeAnswers : public SweepAnswers {
+ public:
+  explicit NodeAnswers(const Ground& ground)
+      : solver_(ground, kNodePrecision, kNodeAngleTolerance) {}
+
+  double key(double h) const override { return h > 0 ? h : kNaN; }
+
+  double factor_of_safety(double h, double beta) override {
+    if (!(h > 0) || !(beta >= kLeastSlopeAngle && beta <= 90)) return kNaN;
+    const double ticks = std::log(h) / kStep * kTicks;
+    Piece& p = fs_pieces_[beta];
+    if (!(ticks >= p.from && ticks < p.to)) {
+      p = piece(
+          ticks,
+          [&](std::int64_t at) { return std::log(solver_.factor_of_safety(node(at), beta)); },
+          [](double v) { return std::abs(v) < kInfinity; },
+          [&](std::int64_t at) { return &node(at).arcs.at(beta); }, kSweepFsTolerance);
+    }
+    return std::exp(p.at(ticks)) / (1 + kSweepFsError);
+  }
+
+  double steepest_angle(double h, double target) override {
+    if (!(h > 0)) return kNaN;
+    const double ticks = std::log(h) / kStep * kTicks;
+    Piece& p = steepest_pieces_[target];
+    if (!(ticks >= p.from && ticks < p.to)) {
+      p = piece(
+          ticks, [&](std::int64_t at) { return node_steepest(at, target); }, inside,
+          [&](std::int64_t at) -> const Arc* {
+            const SweepNode& n = node(at);
+            const auto a = n.arcs.find(node_steepest(at, target));
+            return a != n.arcs.end() ? &a->second : nullptr;
+          },
+          kSweepAngleTolerance);
+    }
+    const double angle = p.at(ticks);
+    return angle == 90 ? 90 : angle - kSweepAngleError;
+  }
+
+  std::int64_t solves() const override { return solver_.solves(); }
+
+ private:
+  SweepNode& node(std::int64_t ticks) {
+    SweepNode& n = nodes_[ticks];
+    if (n.height == 0) n.height = std::exp(key_of(ticks));
+    return n;
+  }
+
+  double node_steepest(std::int64_t ticks, double target) {
+    return solver_.steepest_angle(node(ticks), target,
+                                  [&](double t) { return neighbours_steepest(ticks, t); });
+  }
+
+  // The steepest angle for the target at the node along the line in ln(h)
+  // through the two nearest nodes that have one; the nearest's alone where
+  // only one has; not a number where none has.
+  double neighbours_steepest(std::int64_t ticks, double target) const {
+    const double at = key_of(ticks);
+    double keys[2] = {kNaN, kNaN}, angles[2] = {kNaN, kNaN};
+    int found = 0;
+    for (const auto& [k, m] : nodes_) {
+      const auto s = m.steepest.find(target);
+      if (k == ticks || s == m.steepest.end() || !inside(s->second)) continue;
+      const double key = key_of(k), off = std::abs(key - at);
+      if (found == 0 || off < std::abs(keys[0] - at)) {
+        keys[1] = keys[0], angles[1] = angles[0];
+        keys[0] = key, angles[0] = s->second;
+      } else if (found == 1 || off < std::abs(keys[1] - at)) {
+        keys[1] = key, angles[1] = s->second;
+      }
+      found = std::min(found + 1, 2);
+    }
+    if (found < 2) return angles[0];
+    const double x = (at - keys[0]) / (keys[1] - keys[0]);
+    return std::clamp(angles[0] + x * (angles[1] - angles[0]), kLeastSlopeAngle, 90.0);
+  }
+
+  SweepSolver solver_;
+  std::map<std::int64_t, SweepNode> nodes_;  // by ln(h) in ticks
+  // The pieces the last rows were read off, by slope angle and by target.
+  std::map<double, Piece> fs_pieces_, steepest_pieces_;
+};
+
+}  // namespace
+
+std::unique_ptr<SweepAnswers> node_answers(const Ground& ground) {
+  return std::make_unique<NodeAnswers>(ground);
+}
+
+double nodes_needed(double lowest, double highest) {
+  return std::log(highest / lowest) / kStep + 4;
+}
+
+}  // namespace telk
