@@ -11,6 +11,7 @@
 #include "bishop/cubic.h"
 #include "bishop/sweep_solver.h"
 #include "bishop/sweep_strategies.h"
+#include "bishop/tuning.h"
 
 namespace telk {
 
@@ -18,30 +19,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-// The nodes' spacing in ln(h): a quarter, some 28% in height.  A cubic
-// through four nodes follows the factor of safety and the steepest angle,
-// smooth in ln(h), to well within their margins.
-constexpr double kStep = 0.25;
-
-// Nodes are keyed by ln(h) in ticks of 1/kTicks of kStep, so that an
-// interval's halvings are nodes too.
-constexpr std::int64_t kTicks = 1024;
-
-// The least spacing an interval is halved to, in ticks: a thousandth of
-// the height.  Where the cubics still disagree there (a kink, where one
-// valley takes over from another), the lower end's value is taken: the
-// factor of safety and the steepest angle both fall as the height rises.
-constexpr std::int64_t kLeastSpacing = 4;
-
-// How far, as a share of its radius, a critical circle's ends and depth
-// may part from the cubics through its neighbours' before the circle is
-// taken to have jumped to another valley.
-constexpr double kCircleTolerance = 0.02;
-
-// The steepest angle at a node found to this many degrees: it is read
-// through a cubic and lowered by kSweepAngleError, thirty times as wide.
-constexpr double kNodeAngleTolerance = 1e-3;
 
 // Whether the critical circles at the six nodes about the interval from
 // `k`, `spacing` apart, follow cubics as the values must: where they
@@ -64,7 +41,7 @@ bool circles_follow(std::int64_t k, std::int64_t spacing, ArcOf arc) {
 
 bool inside(double angle) { return angle > 0 && angle < 90; }
 
-double key_of(std::int64_t ticks) { return static_cast<double>(ticks) * (kStep / kTicks); }
+double key_of(std::int64_t ticks) { return static_cast<double>(ticks) * (kNodeSpacing / kTicks); }
 
 // A piece of a path: over [from, to) in its ticks, the cubic through four
 // nodes `spacing` ticks apart, the second at `from`; or, where the nodes'
@@ -135,13 +112,13 @@ Piece piece(double ticks, Value value, Usable usable, ArcOf arc, double toleranc
 class NodeAnswers : public SweepAnswers {
  public:
   explicit NodeAnswers(const Ground& ground)
-      : solver_(ground, kNodePrecision, kNodeAngleTolerance) {}
+      : solver_(ground, kNodePrecision) {}
 
   double key(double h) const override { return h > 0 ? h : kNaN; }
 
   double factor_of_safety(double h, double beta) override {
     if (!(h > 0) || !(beta >= kLeastSlopeAngle && beta <= 90)) return kNaN;
-    const double ticks = std::log(h) / kStep * kTicks;
+    const double ticks = std::log(h) / kNodeSpacing * kTicks;
     Piece& p = fs_pieces_[beta];
     if (!(ticks >= p.from && ticks < p.to)) {
       p = piece(
@@ -155,7 +132,7 @@ class NodeAnswers : public SweepAnswers {
 
   double steepest_angle(double h, double target) override {
     if (!(h > 0)) return kNaN;
-    const double ticks = std::log(h) / kStep * kTicks;
+    const double ticks = std::log(h) / kNodeSpacing * kTicks;
     Piece& p = steepest_pieces_[target];
     if (!(ticks >= p.from && ticks < p.to)) {
       p = piece(
@@ -222,7 +199,7 @@ std::unique_ptr<SweepAnswers> node_answers(const Ground& ground) {
 }
 
 double nodes_needed(double lowest, double highest) {
-  return std::log(highest / lowest) / kStep + 4;
+  return std::log(highest / lowest) / kNodeSpacing + 4;
 }
 
 }  // namespace telk

@@ -12,13 +12,10 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// The steepest angle found to this many degrees.
-constexpr double kRowAngleTolerance = 1e-4;
-
 class RowAnswers : public SweepAnswers {
  public:
   explicit RowAnswers(const Ground& ground)
-      : solver_(ground, kFinePrecision, kRowAngleTolerance) {}
+      : solver_(ground, kRowPrecision) {}
 
   double key(double h) const override { return h > 0 ? h : kNaN; }
 

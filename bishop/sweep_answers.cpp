@@ -1,18 +1,9 @@
 #include "bishop/sweep_answers.h"
 
 #include "bishop/sweep_strategies.h"
+#include "bishop/tuning.h"
 
 namespace telk {
-
-namespace {
-
-// The solves a row costs, solved at its own height, and a node: a sweep
-// whose rows cost fewer than the nodes it would need (without halvings)
-// is solved at each row.
-constexpr double kSolvesANode = 12;
-constexpr double kSolvesARow = 8;
-
-}  // namespace
 
 std::unique_ptr<SweepAnswers> sweep_answers(const Ground& ground, double tan_phi,
                                             double lowest, double highest, std::int64_t rows) {

@@ -11,21 +11,13 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// How far, in degrees, a slope's search may start from the circles found
-// for another slope at the same height.  Further, its valleys may lie
-// elsewhere (a sweep read 0.3 degrees steeper than the solver 40 degrees
-// from the node's whole search).
-constexpr double kWarmReach = 8;
-
 }  // namespace
 
-SweepSolver::SweepSolver(const Ground& ground, const Precision& precision,
-                         double angle_tolerance)
+SweepSolver::SweepSolver(const Ground& ground, const Precision& precision)
     : ground_(ground),
       falls_(falls_as_it_steepens(ground)),
       events_(water_table_events(ground)),
-      precision_(precision),
-      angle_tolerance_(angle_tolerance) {}
+      precision_(precision) {}
 
 double SweepSolver::factor_of_safety(SweepNode& n, double beta) {
   const auto found = n.fs.find(beta);
@@ -80,7 +72,7 @@ double SweepSolver::steepest_angle(SweepNode& n, double target,
 // last angle found; else the scan from clear_to.
 double SweepSolver::search(SweepNode& n, double target, double clear_to,
                            const std::function<double(double)>& guess) {
-  SteepestSearch s{angle_tolerance_, falls_};
+  SteepestSearch s{precision_.angle_tolerance, falls_};
   s.events = events_;
   s.clear_to = clear_to;
   if (guess) s.guess = guess(target);

@@ -24,9 +24,8 @@ struct SweepNode {
 
 class SweepSolver {
  public:
-  // The ground of every height, the precision of its searches and the
-  // degrees its steepest angles are found to.
-  SweepSolver(const Ground& ground, const Precision& precision, double angle_tolerance);
+  // The ground of every height, and the precision of its searches.
+  SweepSolver(const Ground& ground, const Precision& precision);
 
   // The critical factor of safety of node n's slope at angle beta.
   double factor_of_safety(SweepNode& n, double beta);
@@ -47,7 +46,6 @@ class SweepSolver {
   bool falls_;  // the factor of safety falls as the slope steepens
   std::vector<double> events_;  // the water table's events, the same at every height
   Precision precision_;
-  double angle_tolerance_;
   // Where the last search for a target began, and d(fs)/d(angle) where it
   // ended, by target.
   struct Last {
