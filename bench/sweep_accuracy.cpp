@@ -38,6 +38,17 @@ struct Worst {
   double h = 0;
 };
 
+// The direct solves at the row's height: the critical factor of safety
+// at the chart's angle, and the steepest safe angle for the target.
+struct Direct {
+  double fs, angle;
+};
+Direct direct_at(Ground g, double h, double chart, double target) {
+  g.height = h;
+  g.slope_angle = chart;
+  return {critical_circle(g).fs, steepest_angle(g, target)};
+}
+
 void report(const char* what, const Worst& w) {
   std::printf("%s: %.4g above before the margin, %.4g below at most after it"
               " (phi %.2f c %.3f gamma %.2f h %.2f r_u %.2f table %d D %.2f k_h %.3f k_v %.3f)\n",
@@ -82,11 +93,7 @@ int main(int argc, char** argv) {
         if (!check && !falls) continue;
         const double steepest = answers->steepest_angle(h, target);
         if (!check) continue;
-        Ground row = g;
-        row.height = h;
-        row.slope_angle = chart;
-        const double direct_fs = critical_circle(row).fs;
-        const double direct_angle = steepest_angle(row, target);
+        const auto [direct_fs, direct_angle] = direct_at(g, h, chart, target);
         const double fs_excess = fs * (1 + kSweepFsError) / direct_fs - 1;
         const double fs_below = 1 - fs / direct_fs;
         if (fs_excess > fs_worst.excess) fs_worst = {fs_excess, fs_worst.below, g, h};

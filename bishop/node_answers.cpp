@@ -109,15 +109,12 @@ Piece piece(double ticks, Value value, Usable usable, ArcOf arc, double toleranc
   }
 }
 
-class NodeAnswers : public SweepAnswers {
+class NodeAnswers : public SolvedAnswers {
  public:
-  explicit NodeAnswers(const Ground& ground)
-      : solver_(ground, kNodePrecision) {}
-
-  double key(double h) const override { return h > 0 ? h : kNaN; }
+  explicit NodeAnswers(const Ground& ground) : SolvedAnswers(ground, kNodePrecision) {}
 
   double factor_of_safety(double h, double beta) override {
-    if (!(h > 0) || !(beta >= kLeastSlopeAngle && beta <= 90)) return kNaN;
+    if (!solvable(h, beta)) return kNaN;
     const double ticks = std::log(h) / kNodeSpacing * kTicks;
     Piece& p = fs_pieces_[beta];
     if (!(ticks >= p.from && ticks < p.to)) {
@@ -147,8 +144,6 @@ class NodeAnswers : public SweepAnswers {
     const double angle = p.at(ticks);
     return angle == 90 ? 90 : angle - kSweepAngleError;
   }
-
-  std::int64_t solves() const override { return solver_.solves(); }
 
  private:
   SweepNode& node(std::int64_t ticks) {
@@ -186,7 +181,6 @@ class NodeAnswers : public SweepAnswers {
     return std::clamp(angles[0] + x * (angles[1] - angles[0]), kLeastSlopeAngle, 90.0);
   }
 
-  SweepSolver solver_;
   std::map<std::int64_t, SweepNode> nodes_;  // by ln(h) in ticks
   // The pieces the last rows were read off, by slope angle and by target.
   std::map<double, Piece> fs_pieces_, steepest_pieces_;

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <map>
 #include <set>
 #include <vector>
 
 #include "bishop/critical.h"
+#include "bishop/sweep_answers.h"
 
 namespace telk {
 
@@ -55,6 +57,23 @@ class SweepSolver {
   std::map<double, Last> last_;
   std::set<double> targets_;  // the targets asked for so far
   std::int64_t solves_ = 0;
+};
+
+// What the rows' and the nodes' answers share: the solver, to their
+// precision, and each height's answers its own.
+class SolvedAnswers : public SweepAnswers {
+ public:
+  SolvedAnswers(const Ground& ground, const Precision& precision) : solver_(ground, precision) {}
+  double key(double h) const override { return h > 0 ? h : kNoAnswer; }
+  std::int64_t solves() const override { return solver_.solves(); }
+
+ protected:
+  static constexpr double kNoAnswer = std::numeric_limits<double>::quiet_NaN();
+  // Whether the solver has an answer for a slope of height h at angle beta.
+  static bool solvable(double h, double beta) {
+    return h > 0 && beta >= kLeastSlopeAngle && beta <= 90;
+  }
+  SweepSolver solver_;
 };
 
 }  // namespace telk
