@@ -1,6 +1,8 @@
 #include "bishop/cubic.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include <gtest/gtest.h>
 
@@ -43,4 +45,29 @@ TEST(Cubic, AgreeOnASmoothCurveAndPartAcrossAKink) {
   EXPECT_TRUE(cubics_agree(smooth, 2e-4));
   smooth[5] = std::nan("");
   EXPECT_FALSE(cubics_agree(smooth, 2e-4));
+}
+
+// The halving rule on synthetic paths, 1024 ticks a node: a smooth one is
+// read off the widest cubic; across a kink the pieces are halved, and
+// every tick about it reads at or below the path (the lower end where the
+// cubics still part), as they fall as ticks rise.
+TEST(Cubic, PiecesHalveAcrossAKinkAndStayBelowIt) {
+  struct Case {
+    double kink;  // in nodes; far off for a smooth path
+    bool widest;  // read off the widest cubic
+  };
+  for (const Case c : {Case{-50, true}, Case{0.4, false}, Case{0.73, false}}) {
+    const auto path = [&](double t) {
+      const double x = t / 1024;
+      return -0.3 * x - 1.2 * std::max(0.0, x - c.kink) + 0.01 * x * x;
+    };
+    const auto value = [&](std::int64_t t) { return path(static_cast<double>(t)); };
+    const auto usable = [](double v) { return std::isfinite(v); };
+    const auto follows = [](std::int64_t, std::int64_t) { return true; };
+    for (double t = 0; t < 1024; t += 7) {
+      const CubicPiece p = piece_about(t, 1024, 4, value, usable, follows, 1e-4);
+      EXPECT_EQ(p.spacing == 1024, c.widest) << c.kink << " " << t;
+      EXPECT_LE(p.at(t), path(t) + (c.widest ? 1e-9 : 1e-4)) << c.kink << " " << t;
+    }
+  }
 }

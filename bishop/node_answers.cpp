@@ -43,72 +43,6 @@ bool inside(double angle) { return angle > 0 && angle < 90; }
 
 double key_of(std::int64_t ticks) { return static_cast<double>(ticks) * (kNodeSpacing / kTicks); }
 
-// A piece of a path: over [from, to) in its ticks, the cubic through four
-// nodes `spacing` ticks apart, the second at `from`; or, where the nodes'
-// values leave no cubic to follow (an angle of 90 or none, a factor of
-// safety not above zero), the lower of the interval's ends.
-struct Piece {
-  double from = 0, to = 0;
-  double spacing = 1;
-  double values[4] = {};
-  bool cubic = false;
-  double lower = 0;
-  double at(double ticks) const {
-    return cubic ? cubic_at(values, (ticks - from) / spacing, -1) : lower;
-  }
-};
-
-// The piece about `ticks` of the answer whose node values `value` gives:
-// at the nodes' spacing where the cubic through the four nodes around it
-// agrees with the ones through the four before and the four after
-// (cubics_agree) within `tolerance`; else on halves, down to
-// kLeastSpacing.  Where the answer turns fast in ln(h), it has more nodes.
-//
-// Where one valley takes over from another, the answer has a kink that
-// all three cubics straddle: they agree with each other, yet round it
-// off (0.13 degrees below the answer on one slope).  The critical circle
-// jumps there, which its own cubics (`arc` gives a node's) tell: where
-// they disagree, the values' cubics must agree four times as closely.
-template <typename Value, typename Usable, typename ArcOf>
-Piece piece(double ticks, Value value, Usable usable, ArcOf arc, double tolerance) {
-  for (std::int64_t spacing = kTicks;; spacing /= 2) {
-    const auto k =
-        static_cast<std::int64_t>(std::floor(ticks / static_cast<double>(spacing))) * spacing;
-    Piece p;
-    p.from = static_cast<double>(k);
-    p.to = static_cast<double>(k + spacing);
-    p.spacing = static_cast<double>(spacing);
-    bool usable_all = true;
-    for (int i = 0; i < 4; ++i) {
-      p.values[i] = value(k + (i - 1) * spacing);
-      usable_all = usable_all && usable(p.values[i]);
-    }
-    // Where the answer is none or a vertical cut at both ends, it is so
-    // between them: it falls as the height rises.
-    const bool same_ends = p.values[1] == p.values[2] ||
-                           (p.values[1] != p.values[1] && p.values[2] != p.values[2]);
-    if (!usable_all && same_ends && !usable(p.values[1])) {
-      p.lower = p.values[1];
-      return p;
-    }
-    if (usable_all) {
-      p.cubic = true;
-      const double values[6] = {value(k - 2 * spacing), p.values[0], p.values[1],
-                                p.values[2],            p.values[3], value(k + 3 * spacing)};
-      if (usable(values[0]) && usable(values[5])) {
-        const double needed = circles_follow(k, spacing, arc) ? tolerance : tolerance / 4;
-        if (cubics_agree(values, needed)) return p;
-      }
-    }
-    if (spacing == kLeastSpacing) {
-      p.cubic = false;
-      p.lower = std::min(p.values[1], p.values[2]);  // not a number where either is
-      if (!(p.values[1] == p.values[1] && p.values[2] == p.values[2])) p.lower = kNaN;
-      return p;
-    }
-  }
-}
-
 class NodeAnswers : public SolvedAnswers {
  public:
   explicit NodeAnswers(const Ground& ground) : SolvedAnswers(ground, kNodePrecision) {}
@@ -116,13 +50,16 @@ class NodeAnswers : public SolvedAnswers {
   double factor_of_safety(double h, double beta) override {
     if (!solvable(h, beta)) return kNaN;
     const double ticks = std::log(h) / kNodeSpacing * kTicks;
-    Piece& p = fs_pieces_[beta];
+    CubicPiece& p = fs_pieces_[beta];
     if (!(ticks >= p.from && ticks < p.to)) {
-      p = piece(
-          ticks,
+      p = piece_about(
+          ticks, kTicks, kLeastSpacing,
           [&](std::int64_t at) { return std::log(solver_.factor_of_safety(node(at), beta)); },
           [](double v) { return std::abs(v) < kInfinity; },
-          [&](std::int64_t at) { return &node(at).arcs.at(beta); }, kSweepFsTolerance);
+          [&](std::int64_t k, std::int64_t spacing) {
+            return circles_follow(k, spacing, [&](std::int64_t at) { return &node(at).arcs.at(beta); });
+          },
+          kSweepFsTolerance);
     }
     return std::exp(p.at(ticks)) / (1 + kSweepFsError);
   }
@@ -130,14 +67,17 @@ class NodeAnswers : public SolvedAnswers {
   double steepest_angle(double h, double target) override {
     if (!(h > 0)) return kNaN;
     const double ticks = std::log(h) / kNodeSpacing * kTicks;
-    Piece& p = steepest_pieces_[target];
+    CubicPiece& p = steepest_pieces_[target];
     if (!(ticks >= p.from && ticks < p.to)) {
-      p = piece(
-          ticks, [&](std::int64_t at) { return node_steepest(at, target); }, inside,
-          [&](std::int64_t at) -> const Arc* {
-            const SweepNode& n = node(at);
-            const auto a = n.arcs.find(node_steepest(at, target));
-            return a != n.arcs.end() ? &a->second : nullptr;
+      p = piece_about(
+          ticks, kTicks, kLeastSpacing, [&](std::int64_t at) { return node_steepest(at, target); },
+          inside,
+          [&](std::int64_t k, std::int64_t spacing) {
+            return circles_follow(k, spacing, [&](std::int64_t at) -> const Arc* {
+              const SweepNode& n = node(at);
+              const auto a = n.arcs.find(node_steepest(at, target));
+              return a != n.arcs.end() ? &a->second : nullptr;
+            });
           },
           kSweepAngleTolerance);
     }
@@ -183,7 +123,7 @@ class NodeAnswers : public SolvedAnswers {
 
   std::map<std::int64_t, SweepNode> nodes_;  // by ln(h) in ticks
   // The pieces the last rows were read off, by slope angle and by target.
-  std::map<double, Piece> fs_pieces_, steepest_pieces_;
+  std::map<double, CubicPiece> fs_pieces_, steepest_pieces_;
 };
 
 }  // namespace
