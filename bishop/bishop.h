@@ -22,7 +22,8 @@
 // centred level with the crest (crest_level.h), and the answers made of
 // it (critical.cpp); the steepest safe angle (steepest.h); the yield
 // coefficient (yield.cpp); the fast path over the table (fast_path.cpp,
-// table.h); a sweep of heights read off nodes (sweep_path.h).
+// table.h); a sweep's answers, off the table, at each row or read off
+// nodes (sweep_answers.h).
 #pragma once
 
 namespace telk {

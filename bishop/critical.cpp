@@ -23,9 +23,6 @@ namespace {
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// The steepest angle found to this many degrees.
-constexpr double kAngleTolerance = 1e-3;
-
 // A valley the whole search found is refined again when a circle of its
 // is less than 1% above the least of the refinements.
 constexpr double kRefinedAgain = 1.01;
@@ -39,11 +36,10 @@ constexpr double kInsideDepth = 0.6;
 constexpr double kCreaseReach = 0.1;
 constexpr double kAcrossLower = 1e-4;
 
-// Whether two refinements ended in one valley: their circles' numbers
-// within 1e-4 all told.
+// Whether two refinements ended in one valley (kOnePlace).
 bool one_place(const SearchCircle& a, const SearchCircle& b) {
   return std::abs(a.exit - b.exit) + std::abs(a.entry - b.entry) + std::abs(a.depth - b.depth) <
-         1e-4;
+         kOnePlace;
 }
 
 // Keeps `circle` among the leads, best first, at most kLeads of them.
@@ -82,7 +78,8 @@ void widen(Section* section, SearchCircle* best_circle, double* best_fs, double 
          on_reach_bound(*section, *best_circle)) {
     section->reach *= 4;
     const SearchCircle c =
-        nelder_mead(*section, compass(*section, *best_circle, 0.01, precision), 0.01, precision);
+        nelder_mead(*section, compass(*section, *best_circle, precision.refine_step, precision),
+                    precision.refine_step, precision);
     const double f = fs_of(*section, c);
     lead(leads, f, c);
     if (f < *best_fs) *best_fs = f, *best_circle = c;
@@ -213,12 +210,13 @@ Critical least_arc(const Section& ground, Leads* leads, const Precision& precisi
   std::vector<SearchCircle> settled;
   for (const Start& start : starts.valleys) {
     SearchCircle c =
-        nelder_mead(section, start.circle, 0.05, precision, precision.settle_slices);
+        nelder_mead(section, start.circle, precision.settle_step, precision.settling());
     if (std::any_of(settled.begin(), settled.end(),
                     [&](const SearchCircle& s) { return one_place(s, c); }))
       continue;
     settled.push_back(c);
-    c = nelder_mead(section, compass(section, c, 0.01, precision), 0.01, precision);
+    c = nelder_mead(section, compass(section, c, precision.refine_step, precision),
+                    precision.refine_step, precision);
     const double fs = keep_best(c);
     // Where arcs entering the face give way to arcs entering the crest,
     // the factor of safety has a crease, and a valley beside it may have
@@ -229,22 +227,24 @@ Critical least_arc(const Section& ground, Leads* leads, const Precision& precisi
     // than kAcrossLower, not the same one a few ulps apart.
     if (std::abs(c.entry - 1) < kCreaseReach) {
       const SearchCircle across = nelder_mead(
-          section, compass(section, {c.exit, 2 - c.entry, c.depth}, 0.01, precision), 0.01,
-          precision);
+          section,
+          compass(section, {c.exit, 2 - c.entry, c.depth}, precision.refine_step, precision),
+          precision.refine_step, precision);
       if (fs_of(section, across) < fs * (1 - kAcrossLower)) keep_best(across);
     }
   }
   // The edge's best by the compass first, which follows the edge where a
   // first simplex would step inside and down into the other valley.
   if (starts.upright.fs < kInfinity) {
-    keep_best(nelder_mead(section, compass(section, starts.upright.circle, 0.01, precision), 0.01,
-                          precision));
+    keep_best(nelder_mead(section,
+                          compass(section, starts.upright.circle, precision.refine_step, precision),
+                          precision.refine_step, precision));
   }
   // On that edge the least is often among the circles centred level with
   // the crest: their best, then small steps about it.
   const SearchCircle crest_level = best_crest_level_circle(section);
   keep_best(crest_level);
-  keep_best(compass(section, crest_level, 0.001, precision));
+  keep_best(compass(section, crest_level, precision.crest_step, precision));
   widen(&section, &best_circle, &best.fs, sliding_factor_of_safety(section), precision, leads);
   if (leads != nullptr) {
     for (std::size_t i = 0; i < leads->kept.size(); ++i) leads->kept[i].valley = static_cast<int>(i);
@@ -273,7 +273,8 @@ Critical critical_arc_near(const Section& ground, Leads* leads, const Precision&
     // From a circle that was critical a little way off: small steps about
     // it, then a simplex.
     const SearchCircle c =
-        nelder_mead(section, compass(section, start, 0.002, precision), 0.002, precision);
+        nelder_mead(section, compass(section, start, precision.near_step, precision),
+                    precision.near_step, precision);
     const double f = fs_of(section, c);
     lead(leads, f, c, valley);
     if (f < least) least = f, best_circle = c;
@@ -353,7 +354,7 @@ double steepest_angle(const Ground& ground, double target_fs) {
     g.slope_angle = beta;
     return critical_fs(g);
   };
-  SteepestSearch search{kAngleTolerance, falls_as_it_steepens(ground)};
+  SteepestSearch search{kFinePrecision.angle_tolerance, falls_as_it_steepens(ground)};
   search.events = water_table_events(ground);
   return steepest_safe_angle(fs, {}, target_fs, search).angle;
 }

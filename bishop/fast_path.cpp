@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "bishop/bishop.h"
+#include "bishop/cubic.h"
 #include "bishop/table.h"
 
 namespace telk {
@@ -25,23 +26,13 @@ constexpr int kLastAngleRow = kTableAngles - 1;
 // as the slope steepens, so that is below it.
 constexpr double kLastCubicAngle = 88;
 
-// The weights at x of the cubic through the values at 0, 1, 2 and 3: exact
-// zeros and one at a node, so that a node reads its entry unchanged.
-void lagrange_weights(double x, double w[4]) {
-  const double a = x, b = x - 1, c = x - 2, d = x - 3;
-  w[0] = -(b * c * d) / 6;
-  w[1] = a * c * d / 2;
-  w[2] = -(a * b * d) / 2;
-  w[3] = a * b * c / 6;
-}
-
 // The four nodes around position x of a table of n, and their weights: the
 // cell holding x and one either side, moved inward at the table's ends.
 int stencil(double x, int n, double w[4]) {
   int base = static_cast<int>(x) - 1;
   if (base < 0) base = 0;
   if (base > n - 4) base = n - 4;
-  lagrange_weights(x - base, w);
+  cubic_weights(x - base, 0, w);
   return base;
 }
 

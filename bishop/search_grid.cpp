@@ -1,6 +1,7 @@
 // The coarse families of circles, their local minima, and the best on and
 // off the edge of the deepest dip.
 #include "bishop/search_grid.h"
+#include "bishop/tuning.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -116,7 +117,7 @@ GridStarts grid_starts(const Section& section) {
   const Grid grid(section);
   const int ne = grid.ne;
   const std::vector<double> fs = coarse_grid(section, grid);
-  GridStarts starts{least_local_minima(grid, fs, 6, 0, kTouching + 1), {kInfinity, {}}};
+  GridStarts starts{least_local_minima(grid, fs, kGridValleys, 0, kTouching + 1), {kInfinity, {}}};
   // Two valleys a grid this coarse may show no local minimum in.  One lies
   // on the range's edge, among the deepest circles, whose centres are level
   // with their entries, so that their arcs enter upright: there
@@ -142,9 +143,9 @@ GridStarts grid_starts(const Section& section) {
       std::none_of(starts.valleys.begin(), starts.valleys.end(),
                    [&](const Start& start) { return start.circle == inside.circle; }))
     starts.valleys.push_back(inside);
-  // Below the base, valleys of their own: the two least, refined after the
-  // six above it, which they never crowd out.
-  const std::vector<Start> below = least_local_minima(grid, fs, 2, kTouching + 1, nd);
+  // Below the base, valleys of their own, refined after those above it,
+  // which they never crowd out.
+  const std::vector<Start> below = least_local_minima(grid, fs, kGridValleysBelow, kTouching + 1, nd);
   starts.valleys.insert(starts.valleys.end(), below.begin(), below.end());
   return starts;
 }

@@ -11,24 +11,23 @@ namespace telk {
 
 // Nelder-Mead over the three numbers of a circle, clamped to their ranges,
 // from `start` with steps `step`, until the simplex's values and its
-// corners agree to the precision's, or its best value has gained less than 1e-12 of
-// itself over the last 200 circles: where the factor of safety is flat along
-// a valley (every shallow circle of a cohesionless slope is nearly the plane
-// slip) the corners never close in.
+// corners agree to the precision's, or it stalls (kStallGain), or it has
+// taken kMostCircles.
 SearchCircle nelder_mead(const Section& section, const SearchCircle& start, double step,
-                         const Precision& precision, int slices) {
+                         const Precision& precision) {
+  const int slices = precision.slices;
   std::array<SearchCircle, 4> x{start, start, start, start};
   std::array<double, 4> f{};
   for (int i = 0; i < 3; ++i) x[i + 1].*kSearchNumbers[i] += step;
   for (int i = 0; i < 4; ++i) f[i] = fs_of(section, x[i], slices);
   double last_best = std::numeric_limits<double>::infinity();
-  for (int evaluations = 4, check = 200; evaluations < 3000;) {
+  for (int evaluations = 4, check = kStallCheck; evaluations < kMostCircles;) {
     std::array<int, 4> order{0, 1, 2, 3};
     std::sort(order.begin(), order.end(), [&](int a, int b) { return f[a] < f[b]; });
     const int best = order[0], worst = order[3], second = order[2];
     if (evaluations >= check) {
-      if (!(last_best - f[best] > 1e-12 * f[best])) break;
-      last_best = f[best], check += 200;
+      if (!(last_best - f[best] > kStallGain * f[best])) break;
+      last_best = f[best], check += kStallCheck;
     }
     double size = 0;
     for (int i = 0; i < 4; ++i) {

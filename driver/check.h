@@ -1,7 +1,7 @@
 // The check of a sweep by Bishop's method: for each row, Bishop's factor
 // of safety of the slope built at each of the chart's angles and Bishop's
-// steepest angle for each factor of safety, read off the fast path, and
-// the lowest factor of safety of each column.
+// steepest angle for each factor of safety (bishop/sweep_answers.h gives
+// them), written as cells, and the lowest factor of safety of each column.
 #pragma once
 
 #include <cstddef>
@@ -12,21 +12,14 @@
 #include <string_view>
 
 #include "bishop/bishop.h"
+#include "bishop/sweep_answers.h"
 #include "chart/chart.h"
-#include "bishop/sweep_path.h"
 #include "driver/answers.h"
 #include "driver/options.h"
 #include "output/sink.h"
 #include "report/check_file.h"
 
 namespace telk {
-
-// The cohesion ratio c / (gamma h) that Bishop's answers are read at,
-// cut to 14 significant bits: at most a part in 16384 less, as if the
-// height were 0.6 mm more in 10 m, on the safe side.  Along a long sweep
-// it keeps its value over many rows.  Zero, negative and not finite ratios
-// are kept as they are.
-double kept_cohesion_ratio(double ratio);
 
 // Whether the solver takes the options' base under every row of the sweep
 // the answers ask for: no deeper than kDeepestBase times the first row's
@@ -60,9 +53,9 @@ class Check {
   // weight is settled, a deeper base, a load), and the sink of the check
   // file, the caller's, which must outlive the check.  Where the ground has
   // no Bishop answer (a strength the solver does not take: takes_strength)
-  // every Bishop cell is empty.  With water, a deeper base or a load, which
-  // the solver answers row by row, `progress` (the caller's, if any) is told
-  // how far it has come.
+  // every Bishop cell is empty.  With water, a deeper base or an
+  // earthquake's load, which the solver answers (at rows or at nodes),
+  // `progress` (the caller's, if any) is told how far it has come.
   Check(const Answers& answers, Sink* file, const GroundOptions& options = {},
         Progress* progress = nullptr);
   ~Check();
@@ -73,7 +66,8 @@ class Check {
   const std::string& header() const { return header_; }
 
   // How many slopes the solver has solved for a check with water, a deeper
-  // base or a load (none for the fast path), for a line of progress.
+  // base or an earthquake's load (none on the table), for a line of
+  // progress.
   std::int64_t solves() const;
 
   Sink* file() const { return file_; }
@@ -95,25 +89,21 @@ class Check {
   std::string lowest_line(int g) const;
 
  private:
-  void remake(double ratio, float h, const float chart_angles[kGroups], bool* steepest_changed);
+  void remake(double key, float h, const float chart_angles[kGroups], bool* steepest_changed);
 
   Sink* const file_;
   std::string header_;
-  // With water, a deeper base or a load, the solver along the sweep; else
-  // the fast path's table.
-  std::unique_ptr<SweepPath> path_;
-  double tan_phi_;  // not a number where the ground has no Bishop answer
-  double cohesion_, density_;
+  // Bishop's answers along the sweep; null where the ground has none.
+  std::unique_ptr<SweepAnswers> answers_;
   Progress* progress_;
   double last_height_ = 0;  // the sweep's, for the progress
-  SteepestCursor cursors_[kGroups];
   Lowest lowest_[kGroups];
-  // The cells depend on the kept ratio and the chart's angles alone, which
-  // keep their values over runs of rows: they are made again only when one
-  // of them changes.
+  // The cells depend on the answers' key and the chart's angles alone,
+  // which keep their values over runs of rows on the table: they are made
+  // again only when one of them changes.
   char tail_[kCheckTailMax] = {};
   std::size_t size_ = 0;
-  std::uint64_t ratio_bits_ = 0;
+  std::uint64_t key_bits_ = 0;
   std::uint32_t angle_bits_[kGroups] = {};
   std::string_view steepest_[kGroups];  // the steepest angle cells in tail_
 };

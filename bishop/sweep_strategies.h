@@ -1,0 +1,26 @@
+// The three ways of sweep_answers.h, which its factory chooses among.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "bishop/sweep_answers.h"
+
+namespace telk {
+
+// The fast path's table (table_answers.cpp): dry, still ground on a base
+// at the toe, of this strength.
+std::unique_ptr<SweepAnswers> table_answers(double tan_phi, double cohesion,
+                                            double unit_weight);
+
+// The solver at each row's own height (row_answers.cpp).
+std::unique_ptr<SweepAnswers> row_answers(const Ground& ground);
+
+// The solver at nodes in ln(h), the rows read off cubics (node_answers.cpp).
+std::unique_ptr<SweepAnswers> node_answers(const Ground& ground);
+
+// The nodes a sweep from `lowest` to `highest` needs without halvings:
+// its span in ln(h) in node spacings, and some either side.
+double nodes_needed(double lowest, double highest);
+
+}  // namespace telk

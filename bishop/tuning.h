@@ -1,0 +1,113 @@
+// The solver's tuning: how far its searches refine, how many starts and
+// circles they take, and how a sweep spaces its nodes.  Each number once,
+// with why; the ones that differ between one slope, a row of a sweep and
+// a node are carried by Precision alone.
+#pragma once
+
+#include <cstdint>
+
+#include "bishop/bishop.h"
+
+namespace telk {
+
+// How far a search for the critical circle refines, and the steepest
+// safe angle's search.
+struct Precision {
+  // The step the compass halves down to, how close the simplex's corners
+  // and how alike their values (a share of them) when it stops.
+  double least_step, corners, values;
+  // The slices a whole search's first simplex from each of the grid's
+  // starts cuts its circles in, which only takes it into a valley that
+  // later steps refine in full; and the slices of every later step.
+  int settle_slices = kSlices;
+  int slices = kSlices;
+  // The first steps: of the simplex from a grid start (a twentieth of the
+  // ranges, which a grid cell spans); of the compass and simplex that
+  // refine a valley the first simplex settled in, widen the reach, cross
+  // the crest's edge or follow the upright edge; about the best circle
+  // centred level with the crest, which is a least along that level
+  // already; and from a circle critical a little way off, which the
+  // least has moved from by some thousandths.
+  double settle_step = 0.05;
+  double refine_step = 0.01;
+  double crest_step = 0.001;
+  double near_step = 0.002;
+  // The degrees the steepest safe angle is found to.
+  double angle_tolerance = 1e-3;
+
+  // The same, with the settling simplex's slices.
+  constexpr Precision settling() const {
+    Precision p = *this;
+    p.slices = settle_slices;
+    return p;
+  }
+};
+
+// To the last digits: the answer for one slope, its steepest angle to
+// 0.001 degree.
+inline constexpr Precision kFinePrecision{.least_step = 1e-8, .corners = 1e-7, .values = 1e-10};
+
+// A row of a sweep solved at its own height: the same, its steepest angle
+// to 1e-4 degree: the row's answer is the solver's own, with no margin
+// below it.
+inline constexpr Precision kRowPrecision{
+    .least_step = 1e-8, .corners = 1e-7, .values = 1e-10, .angle_tolerance = 1e-4};
+
+// For the nodes of a sweep, which a cubic reads to 2e-4 of the factor of
+// safety: a circle 1e-5 off the least moves the factor of safety by some
+// 1e-10 of it, and a sweep on a deeper base solves in a third less time.
+// The compass and the first simplex cut their circles in all the slices:
+// in 16 a shaken slope's search ends 0.09% above its least, and vertical
+// cuts whose circles run along a base 8 heights down settle in a valley
+// 0.16% above it, past the factor of safety's margin.  The steepest angle
+// to 0.001 degree, well within kSweepAngleError (sweep_answers.h).
+inline constexpr Precision kNodePrecision{.least_step = 1e-5, .corners = 1e-5, .values = 1e-9};
+
+// The coarse grid's local minima a whole search refines, the least first,
+// above the base and below it: more valleys than a slope shows, so that
+// the least is among them.
+inline constexpr int kGridValleys = 6;
+inline constexpr int kGridValleysBelow = 2;
+
+// A simplex stops after this many circles, or where its best value has
+// gained less than kStallGain of itself over the last kStallCheck
+// circles: where the factor of safety is flat along a valley (every
+// shallow circle of a cohesionless slope is nearly the plane slip) its
+// corners never close in.
+inline constexpr int kMostCircles = 3000;
+inline constexpr int kStallCheck = 200;
+inline constexpr double kStallGain = 1e-12;
+
+// Two refinements ended in one valley where their circles' numbers are
+// within this all told: well above where a refinement stops (1e-5), well
+// below a valley's width.
+inline constexpr double kOnePlace = 1e-4;
+
+// A sweep's nodes: their spacing in ln(h), a quarter, some 28% in
+// height, through which a cubic follows the factor of safety and the
+// steepest angle, smooth in ln(h), to well within their margins; nodes
+// keyed in ticks of 1/kTicks of it, so that an interval's halvings are
+// nodes too; and the least spacing an interval is halved to, in ticks, a
+// thousandth of the height, where the lower end's value is taken.
+inline constexpr double kNodeSpacing = 0.25;
+inline constexpr std::int64_t kTicks = 1024;
+inline constexpr std::int64_t kLeastSpacing = 4;
+
+// How far, as a share of its radius, a critical circle's ends and depth
+// may part from the cubics through its neighbours' before the circle is
+// taken to have jumped to another valley.
+inline constexpr double kCircleTolerance = 0.02;
+
+// How far, in degrees, a slope's search at a height may start from the
+// circles found for another slope there.  Further, its valleys may lie
+// elsewhere (a sweep read 0.3 degrees steeper than the solver 40 degrees
+// from the node's whole search).
+inline constexpr double kWarmReach = 8;
+
+// The solves a row costs, solved at its own height, and a node: a sweep
+// whose rows cost fewer than the nodes it would need (without halvings)
+// is solved at each row.
+inline constexpr double kSolvesANode = 12;
+inline constexpr double kSolvesARow = 8;
+
+}  // namespace telk
