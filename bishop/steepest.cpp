@@ -11,30 +11,14 @@
 #include <cstddef>
 #include <vector>
 
+#include "bishop/tuning.h"
+
 namespace telk {
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-// The longest step of the scan, in degrees: where the factor of safety is
-// far above the target the bend allows longer ones, but a bracket then
-// spans more than the crossing needs.
-constexpr double kLongestStep = 8;
-
-// Where the scan sees the target within reach, how far past where the
-// factor of safety would cross it, falling on as it did, its step goes.
-constexpr double kPast = 1.3;
-
-// False position's steps in a bracket, at most.
-constexpr int kBracketSteps = 60;
-
-// The solves a scan may take, at most (some 15 to 40 it takes, where the
-// factor of safety runs close above the target for some degrees more):
-// past them it stops where every flatter slope is known to reach the
-// target.
-constexpr std::size_t kScanSolves = 400;
 
 bool inside(double angle) { return angle > 0 && angle < 90; }
 
@@ -99,7 +83,7 @@ Steepest falling(Solved& fs, double target, const SteepestSearch& search) {
     return illinois(fs, target, search.tolerance, reach, f_reach, past, f_past);
   // From a guess some hundredths of a degree off, a step or two of the
   // secant brackets the target.
-  double a = kNaN, fa = kNaN, least_step = 0.25;
+  double a = kNaN, fa = kNaN, least_step = kLeastSecantStep;
   if (inside(search.guess)) {
     a = search.guess, fa = fs(a) - target;
     least_step = search.tolerance;
@@ -113,14 +97,14 @@ Steepest falling(Solved& fs, double target, const SteepestSearch& search) {
     // A vertical cut too: where the last crossing stood, this one's often
     // does, which one solve tells rather than secant steps up from 45
     // degrees.
-    a = inside(search.from) || search.from == 90 ? search.from : 45;
+    a = inside(search.from) || search.from == 90 ? search.from : kFirstAngle;
     fa = fs(a) - target;
   }
   if (fa == 0) return {a, kNaN};
   const double toward = fa > 0 ? 1 : -1;
   double step = -fa / search.slope;
   if (!(toward * step >= least_step)) step = toward * least_step;
-  if (toward * step > 16) step = toward * 16;
+  if (toward * step > kLongestSecantStep) step = toward * kLongestSecantStep;
   double b = std::clamp(a + step, kLeastSlopeAngle, 90.0);
   if (b == a) return {fa > 0 ? 90 : kNaN, kNaN};
   double fb = fs(b) - target;
@@ -128,14 +112,14 @@ Steepest falling(Solved& fs, double target, const SteepestSearch& search) {
     // Twice as far as where the secant through the two meets the target
     // (as far past it as b falls short of it, which the secant misses by
     // less than that), at least a quarter degree; after a miss, at least
-    // twice as far again as the last step; at most 16 degrees on.  Rather
+    // twice as far again as the last step; at most kLongestSecantStep on.  Rather
     // than twice the last step at once: the bracket then spans some degrees
     // rather than over ten, and its points stay near the searches before.
     const double width = std::abs(b - a);
     const double secant = toward * (-fb * (b - a) / (fb - fa));
     double next = b + toward * std::max(2 * secant, first ? least_step : 2 * width);
     if (!(secant > 0)) next = b + toward * 2 * width;
-    if (toward * (next - b) > 16) next = b + toward * 16;
+    if (toward * (next - b) > kLongestSecantStep) next = b + toward * kLongestSecantStep;
     next = std::clamp(next, kLeastSlopeAngle, 90.0);
     // A vertical cut stands, or the flattest slope falls.
     if (next == b) return {fb > 0 ? 90 : kNaN, kNaN};
@@ -261,7 +245,7 @@ class Scan {
                                        : longest_step(room, falls, k + kSteepestEventBend));
       }
     }
-    return std::clamp(step, tolerance_, kLongestStep);
+    return std::clamp(step, tolerance_, kLongestScanStep);
   }
 
   // The longest step whose parabola of bend k stays above the target's,
@@ -273,7 +257,7 @@ class Scan {
     double step = falls > 0 && room <= 2 * falls * falls / k
                       ? room / falls
                       : 4 / k * (std::sqrt(k * room / 2) - falls / 2);
-    if (falls > 0 && room < falls * step * kPast) step = kPast * std::min(step, room / falls);
+    if (falls > 0 && room < falls * step * kScanPast) step = kScanPast * std::min(step, room / falls);
     return step;
   }
 

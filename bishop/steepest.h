@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bishop/bishop.h"
+#include "bishop/tuning.h"
 
 namespace telk {
 
@@ -38,7 +39,7 @@ struct SteepestSearch {
   // degrees; and the factor of safety's slope there per degree, a guess.
   double guess = std::numeric_limits<double>::quiet_NaN();
   double from = std::numeric_limits<double>::quiet_NaN();
-  double slope = -0.02;
+  double slope = kGuessedSlope;
   // Under a water table, an angle up to which every slope is known to
   // reach the target (a higher target's steepest safe angle), where the
   // scan starts rather than at kLeastSlopeAngle.
@@ -60,14 +61,5 @@ struct Steepest {
 Steepest steepest_safe_angle(const std::function<double(double)>& fs,
                              const std::map<double, double>& solved, double target,
                              const SteepestSearch& search);
-
-// How far the logarithm of the critical factor of safety may bend upward
-// between two angles, per square degree, at angles beta and above:
-// kSteepestBend + kSteepestFlatBend / beta^2 (the second for flat slopes,
-// where it follows ln(1 / tan(beta))).
-inline constexpr double kSteepestBend = 0.15;
-inline constexpr double kSteepestFlatBend = 2;
-inline constexpr double kSteepestEventBend = 20;
-inline constexpr double kSteepestEventReach = 0.5;
 
 }  // namespace telk

@@ -4,6 +4,7 @@
 // a node are carried by Precision alone.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "bishop/bishop.h"
@@ -109,5 +110,46 @@ inline constexpr double kWarmReach = 8;
 // is solved at each row.
 inline constexpr double kSolvesANode = 12;
 inline constexpr double kSolvesARow = 8;
+
+// The steepest safe angle's search.  Where the factor of safety falls as
+// the slope steepens: with nothing to go by, the first angle tried, and
+// the factor of safety's slope guessed there, per degree; the secant's
+// steps at least a quarter degree, so that one bracket a guess some
+// hundredths off, and at most 16 degrees, so that a bracket stays near
+// the searches before.
+inline constexpr double kFirstAngle = 45;
+inline constexpr double kGuessedSlope = -0.02;
+inline constexpr double kLeastSecantStep = 0.25;
+inline constexpr double kLongestSecantStep = 16;
+
+// The longest step of the scan, in degrees: where the factor of safety is
+// far above the target the bend allows longer ones, but a bracket then
+// spans more than the crossing needs.
+inline constexpr double kLongestScanStep = 8;
+
+// Where the scan sees the target within reach, how far past where the
+// factor of safety would cross it, falling on as it did, its step goes.
+inline constexpr double kScanPast = 1.3;
+
+// False position's steps in a bracket, at most.
+inline constexpr int kBracketSteps = 60;
+
+// The solves a scan may take, at most (some 15 to 40 it takes, where the
+// factor of safety runs close above the target for some degrees more):
+// past them it stops where every flatter slope is known to reach the
+// target.
+inline constexpr std::size_t kScanSolves = 400;
+
+// How far the logarithm of the critical factor of safety may bend upward
+// between two angles, per square degree, at angles beta and above:
+// kSteepestBend + kSteepestFlatBend / beta^2 (the second for flat slopes,
+// where it follows ln(1 / tan(beta))), and kSteepestEventBend more within
+// kSteepestEventReach degrees of an angle at which the water table meets
+// the face or the crest's edge, where the ground's shape under the table
+// changes.
+inline constexpr double kSteepestBend = 0.15;
+inline constexpr double kSteepestFlatBend = 2;
+inline constexpr double kSteepestEventBend = 20;
+inline constexpr double kSteepestEventReach = 0.5;
 
 }  // namespace telk
