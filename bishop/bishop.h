@@ -48,6 +48,15 @@ struct Water {
   double unit_weight = 0;  // gamma / 4 <= gamma_w <= gamma, with a table
 };
 
+// Whether the ground is wet: a pore-pressure ratio or a water table.
+inline bool wet(const Water& water) { return water.pore_ratio > 0 || water.table_points > 0; }
+
+// Whether the plane just under the face is the critical slip: without
+// cohesion, where no water table's pressure varies along the face.
+inline bool plane_is_critical(double cohesion, const Water& water) {
+  return cohesion == 0 && water.table_points == 0;
+}
+
 // An earthquake's pseudo-static load: at each slice's centre of gravity a
 // horizontal force k_h W out of the slope, and a vertical force k_v W,
 // upward for positive k_v, so that the slice weighs (1 - k_v) W.  Pore

@@ -184,7 +184,7 @@ Critical least_arc(const Section& ground, Leads* leads, const Precision& precisi
   // that plane is (cos^2(beta) - r_u) gamma z: (1 - r_u sec^2(beta)) of
   // it, none where the water bears it all.  A water table's pressure
   // varies along the face: the search finds the slip.
-  if (ground.cohesion == 0 && ground.water.table_points == 0) {
+  if (plane_is_critical(ground.cohesion, ground.water)) {
     Critical plane{plane_factor_of_safety(ground), {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}, false};
     const double limit = sliding_factor_of_safety(ground);
     if (limit < plane.fs) plane.fs = limit, plane.sliding = true;

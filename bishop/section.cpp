@@ -27,7 +27,7 @@ Section section_of(const Ground& ground) {
 }
 
 bool wet(const Section& section) {
-  return section.water.pore_ratio > 0 || section.water.table_points > 0;
+  return wet(section.water);
 }
 
 double ground_y(const Section& section, double x) {

@@ -30,7 +30,7 @@ struct GroundOptions {
   double circle[3] = {};     // centre x, centre y, radius
   bool yield = false;
 
-  bool wet() const { return water.pore_ratio > 0 || water.table_points > 0; }
+  bool wet() const { return telk::wet(water); }
   bool shaken() const { return shaking.horizontal != 0 || shaking.vertical != 0; }
   // Whether any option changes the check from dry, still ground on a base
   // at the toe.
