@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
       if (kind == 2) g.base_depth = 5 * unit(rng);
       const double target = 1.2 + 0.3 * unit(rng);
       const auto answers = sweep_answers(g, std::tan(g.friction_angle * std::numbers::pi / 180),
-                                         kStep, kRows * kStep, kRows);
+                                         kStep, kRows * kStep, kRows, {{target}});
       int checked[kChecked];
       for (int& r : checked) r = 1 + static_cast<int>(unit(rng) * kRows);
       const bool falls = falls_as_it_steepens(g);
