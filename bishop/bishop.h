@@ -35,26 +35,28 @@ namespace telk {
 // above it (no free water stands on the slope), with water of unit weight
 // gamma_w: the pore pressure at a slice's base is gamma_w times its depth
 // below the table.
-inline constexpr int kTablePoints = 16;
-// The most r_u, and how far from the toe a table's points may lie, in
+inline constexpr int kWaterTablePoints = 16;
+// The most r_u, and how far from the toe a water table's points may lie, in
 // units of H (ground.cpp says why).
 inline constexpr double kMostPoreRatio = 0.9;
-inline constexpr double kFarthestTablePoint = 1e6;
+inline constexpr double kFarthestWaterTablePoint = 1e6;
 struct Water {
-  double pore_ratio = 0;   // r_u, 0 <= r_u <= kMostPoreRatio
-  int table_points = 0;    // 0, or 2 to kTablePoints
-  double table_x[kTablePoints] = {};
-  double table_y[kTablePoints] = {};
-  double unit_weight = 0;  // gamma / 4 <= gamma_w <= gamma, with a table
+  double pore_ratio = 0;      // r_u, 0 <= r_u <= kMostPoreRatio
+  int water_table_points = 0;  // 0, or 2 to kWaterTablePoints
+  double water_table_x[kWaterTablePoints] = {};
+  double water_table_y[kWaterTablePoints] = {};
+  double unit_weight = 0;  // gamma / 4 <= gamma_w <= gamma, with a water table
 };
 
 // Whether the ground is wet: a pore-pressure ratio or a water table.
-inline bool wet(const Water& water) { return water.pore_ratio > 0 || water.table_points > 0; }
+inline bool wet(const Water& water) {
+  return water.pore_ratio > 0 || water.water_table_points > 0;
+}
 
 // Whether the plane just under the face is the critical slip: without
 // cohesion, where no water table's pressure varies along the face.
 inline bool plane_is_critical(double cohesion, const Water& water) {
-  return cohesion == 0 && water.table_points == 0;
+  return cohesion == 0 && water.water_table_points == 0;
 }
 
 // An earthquake's pseudo-static load: at each slice's centre of gravity a
@@ -92,14 +94,14 @@ inline constexpr const char* kGroundInputs[] = {
 // an answer follows: why it does not take `value` for `input`, in a phrase
 // that follows the value ("is below 0"); null when it takes it.  The water
 // table's points (kWaterTable) may be any numbers up to
-// kFarthestTablePoint either way, a given circle's centre and radius
+// kFarthestWaterTablePoint either way, a given circle's centre and radius
 // (kCircle) any finite numbers.
 const char* why_not_taken(GroundInput input, double value);
 
 // Why it does not take a water table through these points (each one taken
 // by why_not_taken), in a phrase that follows them; null when it does:
-// two to kTablePoints points, x rising.
-const char* why_table_not_taken(const double* x, const double* y, int points);
+// two to kWaterTablePoints points, x rising.
+const char* why_water_table_not_taken(const double* x, const double* y, int points);
 
 // Why it does not take water of unit weight gamma_w in soil of unit weight
 // gamma (which why_not_taken takes), in a phrase that follows "the unit

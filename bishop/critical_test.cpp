@@ -340,9 +340,9 @@ namespace {
 Ground wet(double phi, double c, double gamma, std::initializer_list<double> table) {
   Ground g{phi, c, gamma, 10, 0};
   g.water.unit_weight = 1;
-  for (auto p = table.begin(); p != table.end(); p += 2, ++g.water.table_points) {
-    g.water.table_x[g.water.table_points] = p[0];
-    g.water.table_y[g.water.table_points] = p[1];
+  for (auto p = table.begin(); p != table.end(); p += 2, ++g.water.water_table_points) {
+    g.water.water_table_x[g.water.water_table_points] = p[0];
+    g.water.water_table_y[g.water.water_table_points] = p[1];
   }
   return g;
 }
