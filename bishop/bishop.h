@@ -26,6 +26,8 @@
 // nodes (sweep_answers.h).
 #pragma once
 
+#include <optional>
+
 namespace telk {
 
 // Water in the ground: none, a pore-pressure ratio r_u (at the base of a
@@ -135,30 +137,53 @@ inline constexpr char kBaseTooDeep[] =
 // water).
 int wrong_input(const Ground& ground, const char** why);
 
-struct SlipCircle {
+// A slip circle and the two ends of its slip, exit_x < entry_x: the
+// circle's lower half between them, but from base_from to base_to, where
+// the circle dips below the base, the base (a composite slip; base_from =
+// base_to where it does not).  The exit is where the slip leaves the face,
+// the toe or the ground in front of it, the entry where it meets the crest
+// or the face.  In the solver's units (section.h), or in the ground's:
+// in_ground_units.
+struct Arc {
   double centre_x, centre_y, radius;
-  double entry_x, entry_y;  // where the arc meets the crest or the face
-  double exit_x, exit_y;    // where it leaves the face or the toe
+  double exit_x, exit_y, entry_x, entry_y;
+  double base_from = 0, base_to = 0;
 };
 
-struct Bishop {
-  double fs;             // factor of safety; +infinity where nothing drives the slip
-  SlipCircle circle;
-  bool m_alpha_floored;  // some slice's m_alpha was raised to kMAlphaFloor
+// The arc with every length times `height`: from the solver's units to the
+// ground's.
+Arc in_ground_units(const Arc& arc, double height);
+
+// A factor of safety and the slip it is found on: of a given circle, or
+// the least the critical circle's search finds.
+struct SlipAnswer {
+  double fs;  // factor of safety; +infinity where nothing drives the slip
+  Arc arc;
+  bool floored = false;  // some slice's m_alpha was raised to kMAlphaFloor
   // Of a given circle: Bishop's equation has no root on it (fs is not a
   // number).  Of the critical circle: the search passed over circles on
   // which it has none.
   bool unsolved = false;
   // Of the critical circle: fs is the limit that ever longer slips along the
   // base tend to under an earthquake's load, the level ground sliding on it
-  // (sliding_factor_of_safety), below every slip the search found; the
-  // circle's numbers are not a number.
+  // (sliding_factor_of_safety), below every slip the search found; in the
+  // solver's units the arc is the best circle the search found, whose
+  // factor of safety is above it, in the ground's its numbers are not a
+  // number.
   bool sliding = false;
   // fs is the same slope's with phi = 0, higher than Bishop's with its
-  // friction, and the circle is its critical one (or the circle given):
+  // friction, and the arc is its critical one (or the circle given):
   // friction never makes a slope less safe (critical_circle).
   bool frictionless = false;
+  // Of the critical circle, where the frictionless least was searched for:
+  // the least arc of the search whose answer was not taken, with friction
+  // where `frictionless`, else without.
+  std::optional<Arc> not_taken = {};
 };
+
+// The answer with its arcs in the ground's units (in_ground_units); where
+// it is `sliding`, the arc's numbers are not a number.
+SlipAnswer in_ground_units(const SlipAnswer& answer, double height);
 
 // The m_alpha = cos(alpha) + sin(alpha) tan(phi) / F of a slice whose base
 // rises toward the toe (alpha < 0) is raised to this when below it, as is
@@ -190,8 +215,8 @@ double circle_factor_of_safety(const Ground& ground, double centre_x, double cen
 // equation has no root (`unsolved`).  With cohesion it is at least the
 // circle's own with phi = 0 (`frictionless` where that is higher), as the
 // critical circle's is at least the slope's least with phi = 0.
-Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
-                    double rounding = 0);
+SlipAnswer given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
+                        double rounding = 0);
 
 // The critical circle: the least factor of safety over every slip circle,
 // its slip following the base where it dips below it.  The ground must be
@@ -203,7 +228,7 @@ Bishop given_circle(const Ground& ground, double centre_x, double centre_y, doub
 // which Bishop's equation has no root are passed over (`unsolved`).  With
 // cohesion and friction it is at least the same slope's least with phi =
 // 0 (`frictionless` where that governs).
-Bishop critical_circle(const Ground& ground);
+SlipAnswer critical_circle(const Ground& ground);
 
 // The yield coefficient: the least horizontal seismic coefficient k_h at
 // which the critical factor of safety is 1, at the ground's k_v (its k_h is
@@ -216,7 +241,7 @@ Bishop critical_circle(const Ground& ground);
 // with `beyond` set, and `at` the critical circle at 1.
 struct Yield {
   double coefficient;
-  Bishop at;
+  SlipAnswer at;
   bool beyond = false;
 };
 Yield yield_coefficient(const Ground& ground);

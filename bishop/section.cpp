@@ -26,6 +26,19 @@ Section section_of(const Ground& ground) {
   return section;
 }
 
+Arc in_ground_units(const Arc& arc, double height) {
+  const double h = height;
+  return {arc.centre_x * h, arc.centre_y * h, arc.radius * h, arc.exit_x * h, arc.exit_y * h,
+          arc.entry_x * h, arc.entry_y * h, arc.base_from * h, arc.base_to * h};
+}
+
+SlipAnswer in_ground_units(const SlipAnswer& answer, double height) {
+  SlipAnswer scaled = answer;
+  scaled.arc = answer.sliding ? kNoArc : in_ground_units(answer.arc, height);
+  if (answer.not_taken) scaled.not_taken = in_ground_units(*answer.not_taken, height);
+  return scaled;
+}
+
 bool wet(const Section& section) {
   return wet(section.water);
 }

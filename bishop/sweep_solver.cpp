@@ -43,9 +43,9 @@ double SweepSolver::factor_of_safety(SweepNode& n, double beta) {
     if (off <= kWarmReach && (nearest == n.searches.end() || off < std::abs(beta - nearest->first)))
       nearest = s;
   }
-  const Critical c = nearest != n.searches.end()
-                         ? critical_arc_near(section, &nearest->second, precision_)
-                         : critical_arc(section, &n.searches[beta], precision_);
+  const SlipAnswer c = nearest != n.searches.end()
+                           ? critical_arc_near(section, &nearest->second, precision_)
+                           : critical_arc(section, &n.searches[beta], precision_);
   ++solves_;
   n.fs.emplace(beta, c.fs);
   n.arcs.emplace(beta, c.arc);
