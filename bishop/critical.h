@@ -45,10 +45,11 @@ double sliding_yield_coefficient(const Section& section);
 inline constexpr double kMostReach = 1024;
 
 // The critical arc, in the section's units, by the whole search, its
-// refinements to `precision`; with leads, what it refined is kept there.  Where the least lies on the
-// bound of the search's reach, the reach is widened fourfold and the least
-// refined again, up to kMostReach, while it stays below
-// sliding_factor_of_safety; the answer is the lower of the two.
+// refinements to `precision`; with leads, what it refined is kept there.
+// Where the least lies on the bound of the search's reach, the reach is
+// widened fourfold and the least refined again, up to kMostReach, while
+// it stays below sliding_factor_of_safety; the answer is the lower of the
+// two.
 // Friction never makes a slope less safe: with cohesion, the answer is at
 // least the same slope's with phi = 0 (frictionless_section), whose search
 // is needed only where the least with friction is below its own arc's

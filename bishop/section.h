@@ -12,11 +12,9 @@
 namespace telk {
 
 // No circle: an arc whose numbers are not a number.
-inline constexpr Arc kNoArc = {
-    std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN(),
-    std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN(),
-    std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN(),
-    std::numeric_limits<double>::quiet_NaN()};
+inline constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
+inline constexpr Arc kNoArc = {kNotANumber, kNotANumber, kNotANumber, kNotANumber,
+                               kNotANumber, kNotANumber, kNotANumber};
 
 struct Section {
   double crest_x;   // H / tan(beta) / H: where the face meets the crest
