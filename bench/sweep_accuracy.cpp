@@ -53,8 +53,8 @@ void report(const char* what, const Worst& w) {
   std::printf("%s: %.4g above before the margin, %.4g below at most after it"
               " (phi %.2f c %.3f gamma %.2f h %.2f r_u %.2f table %d D %.2f k_h %.3f k_v %.3f)\n",
               what, w.excess, w.below, w.ground.friction_angle, w.ground.cohesion,
-              w.ground.unit_weight, w.h, w.ground.water.pore_ratio, w.ground.water.table_points,
-              w.ground.base_depth, w.ground.shaking.horizontal, w.ground.shaking.vertical);
+              w.ground.unit_weight, w.h, w.ground.water.pore_ratio,
+              w.ground.water.water_table_points, w.ground.base_depth, w.ground.shaking.horizontal, w.ground.shaking.vertical);
 }
 
 }  // namespace

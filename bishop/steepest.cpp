@@ -290,7 +290,7 @@ class Scan {
 }  // namespace
 
 bool falls_as_it_steepens(const Ground& ground) {
-  return ground.water.table_points == 0 &&
+  return ground.water.water_table_points == 0 &&
          !(ground.base_depth > 0 && ground.shaking.horizontal > 0);
 }
 
@@ -300,14 +300,14 @@ std::vector<double> water_table_events(const Ground& ground) {
   std::vector<double> events;
   const Water& w = ground.water;
   auto degrees = [](double rise, double run) { return std::atan2(rise, run) * (180 / 3.14159265358979323846); };
-  for (int i = 0; i < w.table_points; ++i) {
+  const double* xs = w.water_table_x;
+  const double* ys = w.water_table_y;
+  for (int i = 0; i < w.water_table_points; ++i) {
     // A point of the table on the face, or on the crest's edge.
-    if (w.table_x[i] > 0 && w.table_y[i] > 0 && w.table_y[i] <= 1)
-      events.push_back(degrees(w.table_y[i], w.table_x[i]));
+    if (xs[i] > 0 && ys[i] > 0 && ys[i] <= 1) events.push_back(degrees(ys[i], xs[i]));
     // Where the table crosses the crest's level, the crest's edge.
-    if (i + 1 < w.table_points && (w.table_y[i] - 1) * (w.table_y[i + 1] - 1) < 0) {
-      const double x = w.table_x[i] + (1 - w.table_y[i]) / (w.table_y[i + 1] - w.table_y[i]) *
-                                          (w.table_x[i + 1] - w.table_x[i]);
+    if (i + 1 < w.water_table_points && (ys[i] - 1) * (ys[i + 1] - 1) < 0) {
+      const double x = xs[i] + (1 - ys[i]) / (ys[i + 1] - ys[i]) * (xs[i + 1] - xs[i]);
       if (x > 0) events.push_back(degrees(1, x));
     }
   }

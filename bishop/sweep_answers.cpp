@@ -8,7 +8,7 @@ namespace telk {
 std::unique_ptr<SweepAnswers> sweep_answers(const Ground& ground, double tan_phi,
                                             double lowest, double highest, std::int64_t rows,
                                             const SweepRun& run) {
-  const bool dry = ground.water.pore_ratio == 0 && ground.water.table_points == 0;
+  const bool dry = !wet(ground.water);
   const bool still = ground.shaking.horizontal == 0 && ground.shaking.vertical == 0;
   if (dry && still && !(ground.base_depth > 0))
     return table_answers(tan_phi, ground.cohesion, ground.unit_weight);

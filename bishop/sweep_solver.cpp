@@ -73,9 +73,9 @@ double SweepSolver::solve_at(SweepNode& n, double beta) {
   g.height = n.height;
   g.slope_angle = beta;
   const Section section = section_of(g);
-  const Critical c = nearest != n.searches.end()
-                         ? critical_arc_near(section, &nearest->second, precision_)
-                         : critical_arc(section, &n.searches[beta], precision_);
+  const SlipAnswer c = nearest != n.searches.end()
+                           ? critical_arc_near(section, &nearest->second, precision_)
+                           : critical_arc(section, &n.searches[beta], precision_);
   ++solves_;
   n.fs.emplace(beta, c.fs);
   n.arcs.emplace(beta, c.arc);

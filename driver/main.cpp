@@ -121,7 +121,7 @@ int one_slope(char** numbers, telk::GroundOptions options) {
     std::fprintf(stderr, "telk: %s\n", error.c_str());
     return kBadInput;
   }
-  telk::Bishop bishop{};
+  telk::SlipAnswer bishop{};
   std::string line;
   if (options.circle_given) {
     const double* c = options.circle;
