@@ -63,11 +63,16 @@ class NodeAnswers : public SolvedAnswers {
             return circles_follow(k, spacing, [&](std::int64_t at) { return &node(at).arcs.at(beta); });
           },
           [&](std::int64_t first, std::int64_t spacing) {
+            // Where slopes start from a node's searches, its steepest
+            // angles' come first.
+            std::vector<std::int64_t> unsolved;
             std::vector<SweepNode*> nodes;
             for (std::int64_t at = first; at <= first + 5 * spacing; at += spacing) {
               SweepNode& n = node(at);
               if (n.fs.count(beta) == 0) nodes.push_back(&n);
+              if (solver_.falls() && !n.steepest_solved) unsolved.push_back(at);
             }
+            solve_steepest(unsolved, kNaN);
             solver_.solve_factor_of_safety(nodes, beta, run_.run_each);
           },
           kSweepFsTolerance);
@@ -90,7 +95,9 @@ class NodeAnswers : public SolvedAnswers {
               return a != n.arcs.end() ? &a->second : nullptr;
             });
           },
-          [&](std::int64_t first, std::int64_t spacing) { solve_steepest_ahead(first, spacing); },
+          [&](std::int64_t first, std::int64_t spacing) {
+            solve_steepest_ahead(first, spacing, target);
+          },
           kSweepAngleTolerance);
     }
     const double angle = p.at(ticks);
@@ -106,26 +113,23 @@ class NodeAnswers : public SolvedAnswers {
     return n;
   }
 
-  // The steepest angles of the six nodes from `first`, `spacing` apart,
-  // that are not solved yet, at once; and where some are, of nodes
-  // further up the widest spacing, to the sweep's last, which the rows
-  // above ask for next: as many more as there are threads twice over, so
-  // that every thread has a node to solve.
-  void solve_steepest_ahead(std::int64_t first, std::int64_t spacing) {
+  // The steepest angles for the target of the six nodes from `first`,
+  // `spacing` apart, that are not solved yet, at once; and where some
+  // are, of nodes further up the widest spacing, to the sweep's last,
+  // which the rows above ask for next: kNodesAhead more.
+  void solve_steepest_ahead(std::int64_t first, std::int64_t spacing, double target) {
     std::vector<std::int64_t> ticks;
     for (std::int64_t at = first; at <= first + 5 * spacing; at += spacing) {
-      if (!node(at).steepest_solved) ticks.push_back(at);
+      if (!solver_.solved(node(at), target)) ticks.push_back(at);
     }
     if (ticks.empty()) return;
-    if (run_.threads > 1) {
-      const std::size_t most = ticks.size() + 2 * run_.threads;
-      const double last = static_cast<double>(first + 5 * spacing);
-      std::int64_t at = (static_cast<std::int64_t>(std::floor(last / kTicks)) + 1) * kTicks;
-      for (; ticks.size() < most && at <= top_; at += kTicks) {
-        if (!node(at).steepest_solved) ticks.push_back(at);
-      }
+    const std::size_t most = ticks.size() + kNodesAhead;
+    const double last = static_cast<double>(first + 5 * spacing);
+    std::int64_t at = (static_cast<std::int64_t>(std::floor(last / kTicks)) + 1) * kTicks;
+    for (; ticks.size() < most && at <= top_; at += kTicks) {
+      if (!solver_.solved(node(at), target)) ticks.push_back(at);
     }
-    solve_steepest(ticks);
+    solve_steepest(ticks, target);
   }
 
   // Where the solver chains, the taller node a node's scans start from:
@@ -140,15 +144,16 @@ class NodeAnswers : public SolvedAnswers {
     return ticks % kEvery == 0 || above > top_ ? top_ : above;
   }
 
-  // The nodes at these ticks, their references first: the batches of
-  // nodes, then of their references, then of theirs, solved last first.
-  void solve_steepest(const std::vector<std::int64_t>& ticks) {
+  // The nodes at these ticks, for the target (every target where it is
+  // not a number), their references first: the batches of nodes, then of
+  // their references, then of theirs, solved last first.
+  void solve_steepest(const std::vector<std::int64_t>& ticks, double target) {
     std::vector<std::vector<std::int64_t>> batches = {ticks};
     for (;;) {
       std::vector<std::int64_t> references;
       for (const std::int64_t at : batches.back()) {
         const std::int64_t r = reference(at);
-        if (r != at && !node(r).steepest_solved &&
+        if (r != at && !solver_.solved(node(r), target) &&
             std::find(references.begin(), references.end(), r) == references.end())
           references.push_back(r);
       }
@@ -160,10 +165,41 @@ class NodeAnswers : public SolvedAnswers {
       for (const std::int64_t at : *batch) {
         SweepNode& n = node(at);
         const std::int64_t r = reference(at);
-        if (!n.steepest_solved) solves.push_back({&n, r != at ? &node(r) : nullptr});
+        if (solver_.solved(n, target)) continue;
+        solves.push_back({&n, r != at ? &node(r) : nullptr});
+        solves.back().down_to = target;
+        // Where the factor of safety falls, each search starts where the
+        // nodes of earlier batches point.
+        for (const double t : solver_.targets()) {
+          if (solver_.falls()) solves.back().guesses[t] = neighbours_steepest(at, t);
+        }
       }
       solver_.solve_steepest(solves, run_.run_each);
     }
+  }
+
+  // The steepest angle for the target at the node along the line in ln(h)
+  // through the two nearest nodes solved; the nearest's alone where only
+  // one is; not a number where none is.
+  double neighbours_steepest(std::int64_t ticks, double target) const {
+    const double at = key_of(ticks);
+    double keys[2] = {kNaN, kNaN}, angles[2] = {kNaN, kNaN};
+    int found = 0;
+    for (const auto& [k, m] : nodes_) {
+      const auto s = m.steepest.find(target);
+      if (k == ticks || s == m.steepest.end() || !inside(s->second)) continue;
+      const double key = key_of(k), off = std::abs(key - at);
+      if (found == 0 || off < std::abs(keys[0] - at)) {
+        keys[1] = keys[0], angles[1] = angles[0];
+        keys[0] = key, angles[0] = s->second;
+      } else if (found == 1 || off < std::abs(keys[1] - at)) {
+        keys[1] = key, angles[1] = s->second;
+      }
+      found = std::min(found + 1, 2);
+    }
+    if (found < 2) return angles[0];
+    const double x = (at - keys[0]) / (keys[1] - keys[0]);
+    return std::clamp(angles[0] + x * (angles[1] - angles[0]), kLeastSlopeAngle, 90.0);
   }
 
   const std::int64_t top_;  // the widest spacing's last node the sweep asks for, in ticks

@@ -1,12 +1,13 @@
 // The solver at each row's own height, to the last digits: for a sweep of
 // fewer rows than the nodes it would need, cheaper than nodes, and exact.
-// A row's steepest angles are solved with those of the rows after it, as
-// many as there are threads.
+// A row's steepest angles are solved with those of the rows after it, in
+// batches.
 #include <map>
 #include <vector>
 
 #include "bishop/sweep_solver.h"
 #include "bishop/sweep_strategies.h"
+#include "bishop/tuning.h"
 
 namespace telk {
 
@@ -41,27 +42,35 @@ class RowAnswers : public SolvedAnswers {
     return r;
   }
 
-  // The steepest angles of the row at h and of the rows after it, one a
-  // thread, at once.  Where the solver chains, the sweep's last row is
-  // solved first, alone, and every other row's scans start from its
-  // angles.
+  // The steepest angles of the row at h and of the rows after it,
+  // kRowsABatch in all, at once.  Where the solver chains, the sweep's
+  // last row is solved first, alone, and every other row's scans start
+  // from its angles; where the factor of safety falls, each row's
+  // searches start from the last row of the batch before.
   void solve_ahead(double h) {
     std::vector<double> heights = {h};
-    for (double next = h; heights.size() < run_.threads && run_.next_height;) {
+    for (double next = h; heights.size() < kRowsABatch && run_.next_height;) {
       next = run_.next_height(next);
       if (!(next > h && next <= highest_)) break;
       heights.push_back(next);
     }
     const SweepNode* reference =
         solver_.chains() && run_.next_height ? &last_row(h) : nullptr;
+    const SweepNode* start = solver_.falls() && before_.steepest_solved ? &before_ : nullptr;
     std::vector<SweepSolver::Solve> solves;
     for (const double at : heights) {
       SweepNode& r = rows_[at];
       if (reference != nullptr && at == reference->height && !r.steepest_solved) r = *reference;
       r.height = at;
-      if (!r.steepest_solved) solves.push_back({&r, reference});
+      if (!r.steepest_solved) solves.push_back({&r, reference, {}, start});
     }
     solver_.solve_steepest(solves, run_.run_each);
+    const SweepNode& last = rows_.at(heights.back());
+    before_ = SweepNode{};
+    before_.height = last.height;
+    before_.steepest_solved = true;
+    before_.steepest = last.steepest;
+    before_.slopes = last.slopes;
   }
 
   // The sweep's last row, from the row at h on, its steepest angles
@@ -82,6 +91,7 @@ class RowAnswers : public SolvedAnswers {
   const double highest_;
   std::map<double, SweepNode> rows_;  // by height, from the row asked for last
   SweepNode last_;                    // the sweep's last row, where the solver chains
+  SweepNode before_;                  // the last batch's last row: its angles and slopes
 };
 
 }  // namespace

@@ -28,18 +28,20 @@ class Solved {
   Solved(const std::function<double(double)>& fs, const std::map<double, double>& solved)
       : fs_(fs), known_(solved) {}
   double operator()(double beta) {
+    ++asked_;
     const auto [at, fresh] = known_.try_emplace(beta, 0.0);
-    if (fresh) at->second = fs_(beta), ++solves_;
+    if (fresh) at->second = fs_(beta);
     return at->second;
   }
   const std::map<double, double>& known() const { return known_; }
-  // The angles solved here, not among those given.
-  std::size_t solves() const { return solves_; }
+  // The angles asked for here, solved already or not: a scan's path is
+  // the same whatever was solved before it.
+  std::size_t asked() const { return asked_; }
 
  private:
   const std::function<double(double)>& fs_;
   std::map<double, double> known_;
-  std::size_t solves_ = 0;
+  std::size_t asked_ = 0;
 };
 
 // The Illinois form of false position in the bracket [a, b] of the target
@@ -69,8 +71,8 @@ Steepest illinois(Solved& fs, double target, double tolerance, double a, double 
 
 // Where the factor of safety falls as the slope steepens it crosses the
 // target once.  From the tightest bracket among the angles solved already;
-// else from the solved angle whose factor of safety is nearest the
-// target, else `from`, else 45: a secant step by the slope
+// else from the guess, else the solved angle whose factor of safety is
+// nearest the target, else `from`, else 45: a secant step by the slope
 // guessed, secant steps on until the target is crossed, then false
 // position in that bracket.  90 where a vertical cut reaches the target.
 Steepest falling(Solved& fs, double target, const SteepestSearch& search) {
@@ -84,10 +86,17 @@ Steepest falling(Solved& fs, double target, const SteepestSearch& search) {
   }
   if (reach == reach && past == past && past > reach)
     return illinois(fs, target, search.tolerance, reach, f_reach, past, f_past);
-  double a = kNaN, fa = kNaN;
-  for (const auto& [beta, f] : fs.known()) {
-    if (beta >= kLeastSlopeAngle && beta <= 90 && !(std::abs(f - target) >= std::abs(fa)))
-      a = beta, fa = f - target;
+  // From a guess some hundredths of a degree off, a step or two of the
+  // secant brackets the target.
+  double a = kNaN, fa = kNaN, least_step = kLeastSecantStep;
+  if (inside(search.guess)) {
+    a = search.guess, fa = fs(a) - target;
+    least_step = search.tolerance;
+  } else {
+    for (const auto& [beta, f] : fs.known()) {
+      if (beta >= kLeastSlopeAngle && beta <= 90 && !(std::abs(f - target) >= std::abs(fa)))
+        a = beta, fa = f - target;
+    }
   }
   if (!(fa == fa)) {
     // A vertical cut too: where the last crossing stood, this one's often
@@ -99,7 +108,7 @@ Steepest falling(Solved& fs, double target, const SteepestSearch& search) {
   if (fa == 0) return {a, kNaN};
   const double toward = fa > 0 ? 1 : -1;
   double step = -fa / search.slope;
-  if (!(toward * step >= kLeastSecantStep)) step = toward * kLeastSecantStep;
+  if (!(toward * step >= least_step)) step = toward * least_step;
   if (toward * step > kLongestSecantStep) step = toward * kLongestSecantStep;
   double b = std::clamp(a + step, kLeastSlopeAngle, 90.0);
   if (b == a) return {fa > 0 ? 90 : kNaN, kNaN};
@@ -113,7 +122,7 @@ Steepest falling(Solved& fs, double target, const SteepestSearch& search) {
     // rather than over ten, and its points stay near the searches before.
     const double width = std::abs(b - a);
     const double secant = toward * (-fb * (b - a) / (fb - fa));
-    double next = b + toward * std::max(2 * secant, first ? kLeastSecantStep : 2 * width);
+    double next = b + toward * std::max(2 * secant, first ? least_step : 2 * width);
     if (!(secant > 0)) next = b + toward * 2 * width;
     if (toward * (next - b) > kLongestSecantStep) next = b + toward * kLongestSecantStep;
     next = std::clamp(next, kLeastSlopeAngle, 90.0);
@@ -280,7 +289,7 @@ class Scan {
     return ga + (gb - ga) * t / s - k * t * (s - t) / 2 >= log_target_;
   }
 
-  bool spent() const { return fs_.solves() >= kScanSolves; }
+  bool spent() const { return fs_.asked() >= kScanSolves; }
 
   Solved& fs_;
   double target_, log_target_, tolerance_;

@@ -42,10 +42,12 @@ std::vector<double> water_table_events(const Ground& ground);
 struct SteepestSearch {
   double tolerance;  // degrees to which the crossing is found
   bool falls;        // falls_as_it_steepens: a search from a start, no scan
-  // Where the factor of safety falls, where to start, where no angle
-  // solved already is nearer the target: a start a little way off (a
-  // higher target's crossing), else 45 degrees; and the factor of
-  // safety's slope there per degree, a guess.
+  // Where the factor of safety falls, where to start: where the crossing
+  // is expected to within some hundredths of a degree (the line through
+  // two nodes' angles), else a start a little way off (a higher target's
+  // crossing, a row's below), else 45 degrees; and the factor of safety's
+  // slope there per degree, a guess.
+  double guess = std::numeric_limits<double>::quiet_NaN();
   double from = std::numeric_limits<double>::quiet_NaN();
   double slope = kGuessedSlope;
   // Where the angle is scanned for, an angle up to which every slope is

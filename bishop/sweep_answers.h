@@ -51,16 +51,16 @@ class SweepAnswers {
 };
 
 // How a sweep's answers run: the targets its rows ask steepest angles for
-// (every height solves them all, highest first, so that a height's
-// answers are its own whatever was asked before), the height of the row
+// (every height solves them all, highest first), the height of the row
 // after one (the caller's rule: a sweep sums its heights in float; none
-// where rows are not solved ahead), and the threads to solve heights on
-// at once.
+// where rows are not solved ahead), and how a batch of heights is solved
+// at once.  The batches are the same on any number of threads, and a
+// height starts only from heights of earlier batches: the answers never
+// depend on the threads.
 struct SweepRun {
   std::vector<double> targets;
   std::function<double(double)> next_height = {};
   RunEach run_each = run_each_in_turn;
-  std::size_t threads = 1;
 };
 
 // The answers for a sweep of `rows` rows from height `lowest` to

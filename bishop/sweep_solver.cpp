@@ -32,7 +32,7 @@ double SweepSolver::factor_of_safety(SweepNode& n, double beta) {
   // Where slopes start from the node's searches, the steepest angles'
   // come first, so that what a slope starts from never depends on which
   // slopes were asked for before it.
-  if (falls_ && !n.steepest_solved) solve_steepest(n);
+  if (falls_ && !n.steepest_solved) solve_steepest(Solve{&n});
   return solve_at(n, beta);
 }
 
@@ -83,7 +83,11 @@ double SweepSolver::solve_at(SweepNode& n, double beta) {
 }
 
 double SweepSolver::steepest_angle(SweepNode& n, double target) {
-  if (!n.steepest_solved) solve_steepest(n);
+  if (!solved(n, target)) {
+    Solve solve{&n};
+    solve.down_to = target;
+    solve_steepest(solve);
+  }
   const auto found = n.steepest.find(target);
   if (found != n.steepest.end()) return found->second;
   // A target the sweep did not name: after those, from the nearest above.
@@ -91,38 +95,58 @@ double SweepSolver::steepest_angle(SweepNode& n, double target) {
   for (const double t : targets_) {
     if (t > target) above = n.steepest.at(t);
   }
-  const double angle = steepest(n, target, above, above, kNaN).angle;
+  const double angle = steepest(n, target, above, kNaN, above, kNaN).angle;
   n.steepest.emplace(target, angle);
   return angle;
 }
 
-void SweepSolver::solve_steepest(SweepNode& n, const SweepNode* reference) {
+void SweepSolver::solve_steepest(const Solve& solve) {
+  SweepNode& n = *solve.node;
   // Highest target first, whose crossing is the flattest.  Under a water
   // table every slope up to it reaches the next target too, whose scan
   // starts there, or at a taller slope's angle for it where that is
-  // steeper; where the factor of safety falls, the next search starts
-  // from it, with the slope its last bracket measured.
+  // steeper; where the factor of safety falls, each search starts where
+  // the solve says, else from the last crossing with its bracket's slope.
   double above = kNaN, slope = kNaN;
+  const SweepNode* reference =
+      chains_ && solve.reference != nullptr && solve.reference->height >= n.height
+          ? solve.reference
+          : nullptr;
   for (const double target : targets_) {
-    double clear_to = above;
-    if (chains_ && reference != nullptr && reference->height >= n.height) {
+    if (!falls_ && target < solve.down_to) break;
+    const auto known = n.steepest.find(target);
+    if (known != n.steepest.end()) {
+      above = known->second, slope = n.slopes.at(target);
+      continue;
+    }
+    double clear_to = above, guess = kNaN, from = above;
+    if (reference != nullptr) {
       const auto taller = reference->steepest.find(target);
       if (taller != reference->steepest.end() && !(taller->second <= clear_to))
         clear_to = taller->second;
     }
-    const Steepest found = steepest(n, target, clear_to, above, slope);
+    const auto g = solve.guesses.find(target);
+    if (g != solve.guesses.end()) guess = g->second;
+    if (solve.start != nullptr) {
+      const auto a = solve.start->steepest.find(target), b = solve.start->slopes.find(target);
+      if (a != solve.start->steepest.end()) from = a->second;
+      if (b != solve.start->slopes.end()) slope = b->second;
+    }
+    const Steepest found = steepest(n, target, clear_to, guess, from, slope);
     above = found.angle;
     if (found.slope == found.slope) slope = found.slope;
     n.steepest.emplace(target, found.angle);
+    n.slopes.emplace(target, slope);
   }
-  n.steepest_solved = true;
+  n.steepest_solved = n.steepest.size() >= targets_.size();
 }
 
-Steepest SweepSolver::steepest(SweepNode& n, double target, double clear_to, double from,
-                               double slope) {
+Steepest SweepSolver::steepest(SweepNode& n, double target, double clear_to, double guess,
+                               double from, double slope) {
   SteepestSearch s{precision_.angle_tolerance, falls_};
   s.events = events_;
   if (!falls_) s.clear_to = clear_to;
+  s.guess = guess;
   s.from = from;
   if (slope == slope) s.slope = slope;
   return steepest_safe_angle([&](double beta) { return solve_at(n, beta); }, n.fs, target, s);
@@ -130,7 +154,7 @@ Steepest SweepSolver::steepest(SweepNode& n, double target, double clear_to, dou
 
 void SweepSolver::solve_steepest(const std::vector<Solve>& nodes, const RunEach& run_each) {
   run_each(nodes.size(), [&](std::size_t i) {
-    if (!nodes[i].node->steepest_solved) solve_steepest(*nodes[i].node, nodes[i].reference);
+    if (!solved(*nodes[i].node, nodes[i].down_to)) solve_steepest(nodes[i]);
   });
 }
 

@@ -22,13 +22,16 @@ namespace telk {
 // The slope at one height.
 struct SweepNode {
   double height = 0;
-  // The steepest safe angle for every target of the sweep, solved together
-  // (SweepSolver::solve_steepest) before anything else at this height.
+  // The steepest safe angle for every target of the sweep solved: where
+  // the factor of safety falls, all together (SweepSolver::solve_steepest)
+  // before anything else at this height; where it is scanned for, a
+  // target with those above it, as asked.
   bool steepest_solved = false;
   std::map<double, Leads> searches;   // what each whole search found, by slope angle
   std::map<double, double> fs;        // by slope angle
   std::map<double, Arc> arcs;         // the critical circle, by slope angle
   std::map<double, double> steepest;  // by target
+  std::map<double, double> slopes;    // d(fs)/d(angle) where each was found, by target
   std::map<double, double> whole;     // whole searches asked for, by slope angle
 };
 
@@ -53,26 +56,42 @@ class SweepSolver {
   bool chains() const { return chains_; }
 
   // The steepest safe angles of every target at each node, the nodes
-  // solved at once by run_each; where the solver chains, a node's scans
+  // solved at once by run_each.  Where the solver chains, a node's scans
   // start at its reference's angles, where one is given beside it: a
-  // taller slope's, solved already (a lower one's is not taken).
+  // taller slope's, solved already (a lower one's is not taken).  Where
+  // the factor of safety falls, its searches start where `guesses` say,
+  // else from `start`'s angles and slopes (a height solved already),
+  // else from the higher target's crossing.  Where the angle is scanned
+  // for, the targets down to `down_to` (every target where it is not a
+  // number); where it falls, every target.
   struct Solve {
     SweepNode* node;
     const SweepNode* reference = nullptr;
+    std::map<double, double> guesses = {};  // by target
+    const SweepNode* start = nullptr;
+    double down_to = std::numeric_limits<double>::quiet_NaN();
   };
+  // Whether node n has the steepest angle for `target` (for every target
+  // where it is not a number), and where the factor of safety falls for
+  // every target.
+  bool solved(const SweepNode& n, double target) const {
+    return n.steepest_solved || (!falls_ && n.steepest.count(target) != 0);
+  }
   void solve_steepest(const std::vector<Solve>& nodes, const RunEach& run_each);
   // The critical factor of safety at angle beta of each node, the same.
   void solve_factor_of_safety(const std::vector<SweepNode*>& nodes, double beta,
                               const RunEach& run_each);
 
   bool falls() const { return falls_; }
+  const std::vector<double>& targets() const { return targets_; }
   std::int64_t solves() const { return solves_; }
 
  private:
-  void solve_steepest(SweepNode& n, const SweepNode* reference = nullptr);
+  void solve_steepest(const Solve& solve);
   // The factor of safety at beta, each angle solved once.
   double solve_at(SweepNode& n, double beta);
-  Steepest steepest(SweepNode& n, double target, double clear_to, double from, double slope);
+  Steepest steepest(SweepNode& n, double target, double clear_to, double guess, double from,
+                    double slope);
 
   const Ground ground_;
   const bool falls_;  // the factor of safety falls as the slope steepens

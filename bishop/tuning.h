@@ -96,6 +96,14 @@ inline constexpr double kNodeSpacing = 0.25;
 inline constexpr std::int64_t kTicks = 1024;
 inline constexpr std::int64_t kLeastSpacing = 4;
 
+// A sweep's batches: where a cubic asks for nodes not solved yet, this
+// many more up the widest spacing are solved with them, and a row is
+// solved with the rows after it to this many in all; so that up to as
+// many threads each have a height to solve, in batches that are the same
+// on any number of them.
+inline constexpr std::size_t kNodesAhead = 8;
+inline constexpr std::size_t kRowsABatch = 4;
+
 // How far, as a share of its radius, a critical circle's ends and depth
 // may part from the cubics through its neighbours' before the circle is
 // taken to have jumped to another valley.

@@ -22,7 +22,7 @@ bool base_within_reach(const Answers& answers, const GroundOptions& options,
 }
 
 Check::Check(const Answers& answers, Sink* file, const GroundOptions& options,
-             Progress* progress, const RunEach& run_each, std::size_t threads)
+             Progress* progress, const RunEach& run_each)
     : file_(file),
       header_(check_header(answers.density, answers.friction_angle, answers.cohesion,
                            check_ground(options))),
@@ -38,7 +38,7 @@ Check::Check(const Answers& answers, Sink* file, const GroundOptions& options,
   SweepRun run{{}, [definition = answers.definition](double h) {
                   return double{next_height(static_cast<float>(h), definition)};
                 },
-               run_each, threads};
+               run_each};
   for (const FactorOfSafety& target : kFactorsOfSafety) run.targets.push_back(target.decimal);
   answers_ = sweep_answers(with_options(ground, options), std::tan(double{phi}),
                            answers.definition, last_height_, rows, run);

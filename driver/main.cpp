@@ -85,7 +85,7 @@ int run(bool check, telk::GroundOptions options) {
     const auto run_each = [&workers](std::size_t n, const std::function<void(std::size_t)>& task) {
       workers->run_each(n, task);
     };
-    checked.emplace(answers, check_file.sink(), options, &progress, run_each, workers->threads());
+    checked.emplace(answers, check_file.sink(), options, &progress, run_each);
   }
   telk::ResultFile* const both[] = {&file, &check_file};
   written = written &&

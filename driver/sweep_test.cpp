@@ -235,8 +235,7 @@ TEST(Sweep, CheckFileNumbersAreOnTheSafeSideAndNear) {
       Check threaded(c.answers, &threaded_check_memory, c.options, nullptr,
                      [&](std::size_t n, const std::function<void(std::size_t)>& task) {
                        workers.run_each(n, task);
-                     },
-                     workers.threads());
+                     });
       ASSERT_TRUE(sweep(*plan, &threaded_memory, nullptr, &error, &threaded)) << error;
       EXPECT_EQ(threaded_check_memory.bytes(), check_memory.bytes());
     }
