@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "bishop/critical.h"
+#include "bishop/crack.h"
 #include "bishop/crest_level.h"
 #include "bishop/equilibrium.h"
 #include "bishop/search_grid.h"
@@ -98,8 +99,10 @@ Critical critical_of(const Section& section, const SearchCircle& circle, int uns
   return best;
 }
 
-// The least the search finds, friction as it is (critical_arc).
+// The least the search finds, friction as it is (critical_arc); and the
+// least of the circles it searches.
 Critical least_arc(const Section& ground, Leads* leads, const Precision& precision);
+Critical searched_arc(const Section& ground, Leads* leads, const Precision& precision);
 
 // The answer found with friction, or the same slope's with phi = 0 where
 // that is higher.  Bishop's normal force on a steep slice is its weight
@@ -188,8 +191,16 @@ Critical least_arc(const Section& ground, Leads* leads, const Precision& precisi
     Critical plane{plane_factor_of_safety(ground), {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}, false};
     const double limit = sliding_factor_of_safety(ground);
     if (limit < plane.fs) plane.fs = limit, plane.sliding = true;
-    return plane;
+    if (!crest_given(ground)) return plane;
+    // A crack or a load on the crest leaves the shallowest slips as they
+    // are, but may make a deeper one lower: the lower of the two.
+    Critical found = searched_arc(ground, leads, precision);
+    return found.fs < plane.fs ? found : plane;
   }
+  return searched_arc(ground, leads, precision);
+}
+
+Critical searched_arc(const Section& ground, Leads* leads, const Precision& precision) {
   int unsolved = 0;
   Section section = ground;
   section.reach = 1;
@@ -326,10 +337,7 @@ double critical_fs(const Ground& ground) { return critical_arc(section_of(ground
 Bishop bishop_of(const Critical& critical, double height) {
   const double h = height;
   const Arc& a = critical.arc;
-  Bishop b{critical.fs,
-           {a.centre_x * h, a.centre_y * h, a.radius * h, a.entry_x * h, a.entry_y * h,
-            a.exit_x * h, a.exit_y * h},
-           critical.floored, critical.unsolved, critical.sliding, critical.frictionless};
+  Bishop b{critical.fs, slip_circle_of(a, h), critical.floored, critical.unsolved, critical.sliding, critical.frictionless};
   if (critical.sliding) b.circle = {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
   return b;
 }

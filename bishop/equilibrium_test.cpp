@@ -40,8 +40,13 @@ TEST(CircleFactorOfSafety, ScalesWithCohesionAndTanPhiTogetherUnderAnyLoad) {
   std::uniform_real_distribution<double> unit(0, 1);
   for (int i = 0; i < 200; ++i) {
     Case c = random_case(rng);
-    // Every other circle under an earthquake's load.
+    // Every other circle under an earthquake's load; every third with a
+    // dry tension crack and a load on the crest.
     if (i % 2 == 1) c.ground.shaking = {0.5 * unit(rng), 0.4 * unit(rng) - 0.2};
+    if (i % 3 == 2) {
+      c.ground.crack.depth = 0.5 * c.ground.height * unit(rng);
+      c.ground.load = {100 * unit(rng), c.ground.height * unit(rng), c.ground.height * unit(rng)};
+    }
     const double fs = circle_factor_of_safety(c.ground, c.cx, c.cy, c.r, nullptr);
     if (!std::isfinite(fs)) continue;
     for (const double k : {0.3, 2.5}) {

@@ -23,10 +23,24 @@ struct Section {
   // on them.
   double reach = 1;
   int* unsolved = nullptr;
+  // A tension crack (crack.h): its depth below the crest, at most half the
+  // height, 0 for none; the share of it filled with water, and the water's
+  // unit weight over gamma.  A load on the crest (load.h): its pressure
+  // over gamma H, from load_from to load_to along x.
+  double crack_depth = 0;
+  double crack_fill = 0;
+  double crack_water = 0;
+  double load = 0;
+  double load_from = 0, load_to = 0;
 };
 
 // Whether the ground is wet (a pore-pressure ratio or a water table).
 bool wet(const Section& section);
+
+// Whether a tension crack or a load on the crest is given.
+inline bool crest_given(const Section& section) {
+  return section.crack_depth > 0 || section.load > 0;
+}
 
 Section section_of(const Ground& ground);
 
@@ -46,6 +60,9 @@ struct Arc {
   double centre_x, centre_y, radius;
   double exit_x, exit_y, entry_x, entry_y;
   double base_from = 0, base_to = 0;
+  // Where a tension crack cuts it, the entry is the crack's foot, and this
+  // the crack's depth from there up to the ground; 0 for no crack.
+  double crack = 0;
 };
 
 // Where the circle of `arc` dips below the base between its ends, by more
