@@ -87,6 +87,10 @@ std::string describe_slope(const Bishop& bishop) {
   } else {
     line += " centre " + point(c.centre_x, c.centre_y) + " radius " + length(c.radius) +
             " enters " + point(c.entry_x, c.entry_y) + " leaves " + point(c.exit_x, c.exit_y);
+    if (c.crack_depth > 0) {
+      line += " crack foot " + point(c.entry_x, c.entry_y - c.crack_depth) + " depth ";
+      line += length(c.crack_depth);
+    }
     if (bishop.m_alpha_floored) line += " (m_alpha floored at the toe)";
   }
   if (bishop.frictionless) line += " (phi = 0 governs: with friction Bishop's method reads lower)";

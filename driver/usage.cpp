@@ -48,13 +48,20 @@ std::string term(std::string_view name, std::string_view value) {
   return value.empty() ? std::string(name) : concat({name, " ", value});
 }
 
-// An option with those that need it, each in brackets after it:
-// "--water X1,Y1,X2,Y2,... [--gamma-w W]".
+// An option with those that need it, each in brackets after it with
+// those that need it in turn: "--water X1,Y1,X2,Y2,... [--gamma-w W]",
+// "--crack Z|auto [--crack-water F [--gamma-w W]]".
+// (Two levels at most: options.cpp holds the table to that.)
 std::string with_partners(const OptionRow& row) {
   std::string text = term(row.name, row.value);
   for (const OptionRow& other : kOptionRows) {
-    if (other.paired(OptionPairing::kNeeds, row.name))
-      text += concat({" [", term(other.name, other.value), "]"});
+    if (!other.paired(OptionPairing::kNeeds, row.name)) continue;
+    text += concat({" [", term(other.name, other.value)});
+    for (const OptionRow& next : kOptionRows) {
+      if (next.paired(OptionPairing::kNeeds, other.name))
+        text += concat({" [", term(next.name, next.value), "]"});
+    }
+    text += "]";
   }
   return text;
 }
