@@ -13,6 +13,7 @@
 #include "bishop/crack.h"
 #include "bishop/crest_level.h"
 #include "bishop/equilibrium.h"
+#include "bishop/load.h"
 #include "bishop/search_grid.h"
 #include "bishop/search_refine.h"
 #include "bishop/steepest.h"
@@ -203,7 +204,7 @@ Critical least_arc(const Section& ground, Leads* leads, const Precision& precisi
 Critical searched_arc(const Section& ground, Leads* leads, const Precision& precision) {
   int unsolved = 0;
   Section section = ground;
-  section.reach = 1;
+  section.reach = load_reach(ground);
   section.unsolved = &unsolved;
   const GridStarts starts = grid_starts(section);
   Critical best{kInfinity, {}, false};

@@ -1,5 +1,7 @@
 #include "bishop/load.h"
 
+#include "bishop/critical.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -20,20 +22,44 @@ double load_between(const Section& section, double x0, double x1) {
   return to > from ? section.load * (to - from) : 0;
 }
 
-bool loaded_edge_start(const Section& section, Start* start) {
-  if (!(section.load > 0 && section.load_from <= section.crest_x)) return false;
-  constexpr double kAcross = 1e-3;
-  *start = {std::numeric_limits<double>::infinity(), {}};
-  for (const double below : {kAcross, 3 * kAcross, 10 * kAcross}) {
-    for (const double behind : {kAcross / 4, kAcross, 4 * kAcross}) {
-      for (const double depth : {0.3, 0.7, 1.0}) {
-        const SearchCircle circle{1 - below, 1 + behind, depth};
-        const double fs = fs_of(section, circle);
-        if (fs < start->fs) *start = {fs, circle};
+std::vector<Start> load_starts(const Section& section) {
+  std::vector<Start> starts;
+  if (!(section.load > 0)) return starts;
+  const auto best_of = [&](auto&& circles) {
+    Start best{std::numeric_limits<double>::infinity(), {}};
+    circles([&](const SearchCircle& circle) {
+      const double fs = fs_of(section, circle);
+      if (fs < best.fs) best = {fs, circle};
+    });
+    if (best.fs < std::numeric_limits<double>::infinity()) starts.push_back(best);
+  };
+  const double far = std::min(section.load_to, section.load_from + reach_unit(section));
+  best_of([&](auto&& take) {
+    for (const double x : {section.load_from, (section.load_from + far) / 2, far}) {
+      for (const double exit : {0.0, 0.3, 0.6, 0.9, 1.0}) {
+        for (const double depth : {0.25, 0.5, 0.75, 1.0}) take({exit, along_crest(section, x), depth});
       }
     }
+  });
+  if (section.load_from <= section.crest_x) {
+    constexpr double kAcross = 1e-3;
+    best_of([&](auto&& take) {
+      for (const double below : {kAcross, 3 * kAcross, 10 * kAcross}) {
+        for (const double behind : {kAcross / 4, kAcross, 4 * kAcross}) {
+          for (const double depth : {0.3, 0.7, 1.0}) take({1 - below, 1 + behind, depth});
+        }
+      }
+    });
   }
-  return start->fs < std::numeric_limits<double>::infinity();
+  return starts;
+}
+
+double load_reach(const Section& section) {
+  if (!(section.load > 0)) return 1;
+  const double far = std::min(section.load_to, section.load_from + reach_unit(section));
+  // Entries up to a quarter beyond the far edge.
+  const double reach = 1.25 * (along_crest(section, far) - 1) / kCrestReach;
+  return reach > 1 && reach <= kMostReach ? reach : 1;
 }
 
 }  // namespace telk

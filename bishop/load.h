@@ -5,6 +5,8 @@
 // stay the soil's.
 #pragma once
 
+#include <vector>
+
 #include "bishop/search_grid.h"
 #include "bishop/section.h"
 
@@ -15,13 +17,20 @@ void set_load(const Ground& ground, Section* section);
 // The load on the ground between x0 and x1 (x0 <= x1), in gamma H^2.
 double load_between(const Section& section, double x0, double x1);
 
-// Under a load that reaches the crest's edge, ever smaller circles about
-// the edge tend to a factor of safety of their own, the load and the
+// Starts for the critical circle's search under a load, which no start of
+// the coarse grid may lie near where the load is narrow: the best of the
+// circles from the face that enter at the load's near edge, middle or far
+// edge; and where the load reaches the crest's edge, the best of a few
+// circles a thousandth of the reach across about the edge.  Ever smaller
+// circles there tend to a factor of safety of their own, the load and the
 // cohesion scaling with their size and the weight falling away faster:
-// the edge giving way under the load, which may be the critical slip and
-// which no start of the coarse grid lies near.  The best of a few such
-// circles a thousandth of the reach across, as a start; false without
-// such a load.
-bool loaded_edge_start(const Section& section, Start* start);
+// the edge giving way under the load.  None without a load.
+std::vector<Start> load_starts(const Section& section);
+
+// The search's first reach (search_circle.h) under a load: wide enough
+// that circles entering a little beyond the load's far edge (a reach unit
+// past its near edge, for a load on the whole crest) lie within it, where
+// that is within kMostReach; else, and without a load, 1.
+double load_reach(const Section& section);
 
 }  // namespace telk

@@ -146,8 +146,9 @@ GridStarts grid_starts(const Section& section) {
     starts.valleys.push_back(inside);
   // Below the base, valleys of their own, refined after those above it,
   // which they never crowd out.
-  // The edge under a load that reaches it (load.h).
-  if (Start edge{}; loaded_edge_start(section, &edge)) starts.valleys.push_back(edge);
+  // Under a load on the crest, its own (load.h).
+  const std::vector<Start> loaded = load_starts(section);
+  starts.valleys.insert(starts.valleys.end(), loaded.begin(), loaded.end());
   const std::vector<Start> below = least_local_minima(grid, fs, kGridValleysBelow, kTouching + 1, nd);
   starts.valleys.insert(starts.valleys.end(), below.begin(), below.end());
   return starts;

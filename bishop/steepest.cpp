@@ -297,7 +297,8 @@ class Scan {
 
 bool falls_as_it_steepens(const Ground& ground) {
   return ground.water.table_points == 0 &&
-         !(ground.base_depth > 0 && ground.shaking.horizontal > 0);
+         !(ground.base_depth > 0 && ground.shaking.horizontal > 0) &&
+         !(ground.crack.fill > 0) && !(ground.load.pressure > 0);
 }
 
 std::vector<double> water_table_events(const Ground& ground) {
