@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
           const Ground g{float(phi), float(ratio * gamma * h), float(gamma), float(h),
                          float(beta)};
           const auto start = Clock::now();
-          const Bishop b = critical_circle(g);
+          const SlipAnswer b = critical_circle(g);
           const double s = std::chrono::duration<double>(Clock::now() - start).count();
           total += s;
           runs.push_back({s, g, b.fs});

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   }
 
   const auto start = Clock::now();
-  const Bishop b = critical_circle({19.6, 3, 20, 10, std::atan(0.5) * 180 / std::numbers::pi});
+  const SlipAnswer b = critical_circle({19.6, 3, 20, 10, std::atan(0.5) * 180 / std::numbers::pi});
   std::printf("critical_circle: %.1f ms (fs %.4f)\n", seconds_since(start) * 1e3, b.fs);
   return 0;
 }

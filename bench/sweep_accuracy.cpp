@@ -53,8 +53,8 @@ void report(const char* what, const Worst& w) {
   std::printf("%s: %.4g above before the margin, %.4g below at most after it"
               " (phi %.2f c %.3f gamma %.2f h %.2f r_u %.2f table %d D %.2f k_h %.3f k_v %.3f)\n",
               what, w.excess, w.below, w.ground.friction_angle, w.ground.cohesion,
-              w.ground.unit_weight, w.h, w.ground.water.pore_ratio, w.ground.water.table_points,
-              w.ground.base_depth, w.ground.shaking.horizontal, w.ground.shaking.vertical);
+              w.ground.unit_weight, w.h, w.ground.water.pore_ratio,
+              w.ground.water.water_table_points, w.ground.base_depth, w.ground.shaking.horizontal, w.ground.shaking.vertical);
 }
 
 }  // namespace
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
       if (kind == 2) g.base_depth = 5 * unit(rng);
       const double target = 1.2 + 0.3 * unit(rng);
       const auto answers = sweep_answers(g, std::tan(g.friction_angle * std::numbers::pi / 180),
-                                         kStep, kRows * kStep, kRows);
+                                         kStep, kRows * kStep, kRows, {{target}});
       int checked[kChecked];
       for (int& r : checked) r = 1 + static_cast<int>(unit(rng) * kRows);
       const bool falls = falls_as_it_steepens(g);

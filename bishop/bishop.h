@@ -27,6 +27,7 @@
 #pragma once
 
 #include <limits>
+#include <optional>
 
 namespace telk {
 
@@ -37,26 +38,28 @@ namespace telk {
 // above it (no free water stands on the slope), with water of unit weight
 // gamma_w: the pore pressure at a slice's base is gamma_w times its depth
 // below the table.
-inline constexpr int kTablePoints = 16;
-// The most r_u, and how far from the toe a table's points may lie, in
+inline constexpr int kWaterTablePoints = 16;
+// The most r_u, and how far from the toe a water table's points may lie, in
 // units of H (ground.cpp says why).
 inline constexpr double kMostPoreRatio = 0.9;
-inline constexpr double kFarthestTablePoint = 1e6;
+inline constexpr double kFarthestWaterTablePoint = 1e6;
 struct Water {
-  double pore_ratio = 0;   // r_u, 0 <= r_u <= kMostPoreRatio
-  int table_points = 0;    // 0, or 2 to kTablePoints
-  double table_x[kTablePoints] = {};
-  double table_y[kTablePoints] = {};
-  double unit_weight = 0;  // gamma / 4 <= gamma_w <= gamma, with a table
+  double pore_ratio = 0;      // r_u, 0 <= r_u <= kMostPoreRatio
+  int water_table_points = 0;  // 0, or 2 to kWaterTablePoints
+  double water_table_x[kWaterTablePoints] = {};
+  double water_table_y[kWaterTablePoints] = {};
+  double unit_weight = 0;  // gamma / 4 <= gamma_w <= gamma, with a water table
 };
 
 // Whether the ground is wet: a pore-pressure ratio or a water table.
-inline bool wet(const Water& water) { return water.pore_ratio > 0 || water.table_points > 0; }
+inline bool wet(const Water& water) {
+  return water.pore_ratio > 0 || water.water_table_points > 0;
+}
 
 // Whether the plane just under the face is the critical slip: without
 // cohesion, where no water table's pressure varies along the face.
 inline bool plane_is_critical(double cohesion, const Water& water) {
-  return cohesion == 0 && water.table_points == 0;
+  return cohesion == 0 && water.water_table_points == 0;
 }
 
 // An earthquake's pseudo-static load: at each slice's centre of gravity a
@@ -125,14 +128,14 @@ inline constexpr const char* kGroundInputs[] = {
 // an answer follows: why it does not take `value` for `input`, in a phrase
 // that follows the value ("is below 0"); null when it takes it.  The water
 // table's points (kWaterTable) may be any numbers up to
-// kFarthestTablePoint either way, a given circle's centre and radius
+// kFarthestWaterTablePoint either way, a given circle's centre and radius
 // (kCircle) any finite numbers.
 const char* why_not_taken(GroundInput input, double value);
 
 // Why it does not take a water table through these points (each one taken
 // by why_not_taken), in a phrase that follows them; null when it does:
-// two to kTablePoints points, x rising.
-const char* why_table_not_taken(const double* x, const double* y, int points);
+// two to kWaterTablePoints points, x rising.
+const char* why_water_table_not_taken(const double* x, const double* y, int points);
 
 // Why it does not take water of unit weight gamma_w in soil of unit weight
 // gamma (which why_not_taken takes), in a phrase that follows "the unit
@@ -167,34 +170,56 @@ inline constexpr char kBaseTooDeep[] =
 // load) and a load's width above 0, +infinity for the whole crest.
 int wrong_input(const Ground& ground, const char** why);
 
-struct SlipCircle {
+// A slip circle and the two ends of its slip, exit_x < entry_x: the
+// circle's lower half between them, but from base_from to base_to, where
+// the circle dips below the base, the base (a composite slip; base_from =
+// base_to where it does not).  The exit is where the slip leaves the face,
+// the toe or the ground in front of it, the entry where it meets the crest
+// or the face.  In the solver's units (section.h), or in the ground's:
+// in_ground_units.
+struct Arc {
   double centre_x, centre_y, radius;
-  double entry_x, entry_y;  // where the arc meets the crest or the face
-  double exit_x, exit_y;    // where it leaves the face or the toe
-  // Where a tension crack cuts the arc: the crack's depth, 0 for none; the
-  // arc then ends at the crack's foot, (entry_x, entry_y - crack_depth),
-  // and the slip enters at its top.
-  double crack_depth = 0;
+  double exit_x, exit_y, entry_x, entry_y;
+  double base_from = 0, base_to = 0;
+  // Where a tension crack cuts the arc, its entry is the crack's foot,
+  // and this the crack's depth from there up to the ground; 0 for none.
+  double crack = 0;
 };
 
-struct Bishop {
-  double fs;             // factor of safety; +infinity where nothing drives the slip
-  SlipCircle circle;
-  bool m_alpha_floored;  // some slice's m_alpha was raised to kMAlphaFloor
+// The arc with every length times `height`: from the solver's units to the
+// ground's.
+Arc in_ground_units(const Arc& arc, double height);
+
+// A factor of safety and the slip it is found on: of a given circle, or
+// the least the critical circle's search finds.
+struct SlipAnswer {
+  double fs;  // factor of safety; +infinity where nothing drives the slip
+  Arc arc;
+  bool floored = false;  // some slice's m_alpha was raised to kMAlphaFloor
   // Of a given circle: Bishop's equation has no root on it (fs is not a
   // number).  Of the critical circle: the search passed over circles on
   // which it has none.
   bool unsolved = false;
   // Of the critical circle: fs is the limit that ever longer slips along the
   // base tend to under an earthquake's load, the level ground sliding on it
-  // (sliding_factor_of_safety), below every slip the search found; the
-  // circle's numbers are not a number.
+  // (sliding_factor_of_safety), below every slip the search found; in the
+  // solver's units the arc is the best circle the search found, whose
+  // factor of safety is above it, in the ground's its numbers are not a
+  // number.
   bool sliding = false;
   // fs is the same slope's with phi = 0, higher than Bishop's with its
-  // friction, and the circle is its critical one (or the circle given):
+  // friction, and the arc is its critical one (or the circle given):
   // friction never makes a slope less safe (critical_circle).
   bool frictionless = false;
+  // Of the critical circle, where the frictionless least was searched for:
+  // the least arc of the search whose answer was not taken, with friction
+  // where `frictionless`, else without.
+  std::optional<Arc> not_taken = {};
 };
+
+// The answer with its arcs in the ground's units (in_ground_units); where
+// it is `sliding`, the arc's numbers are not a number.
+SlipAnswer in_ground_units(const SlipAnswer& answer, double height);
 
 // The m_alpha = cos(alpha) + sin(alpha) tan(phi) / F of a slice whose base
 // rises toward the toe (alpha < 0) is raised to this when below it, as is
@@ -226,8 +251,8 @@ double circle_factor_of_safety(const Ground& ground, double centre_x, double cen
 // equation has no root (`unsolved`).  With cohesion it is at least the
 // circle's own with phi = 0 (`frictionless` where that is higher), as the
 // critical circle's is at least the slope's least with phi = 0.
-Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
-                    double rounding = 0);
+SlipAnswer given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
+                        double rounding = 0);
 
 // The critical circle: the least factor of safety over every slip circle,
 // its slip following the base where it dips below it.  The ground must be
@@ -239,7 +264,7 @@ Bishop given_circle(const Ground& ground, double centre_x, double centre_y, doub
 // which Bishop's equation has no root are passed over (`unsolved`).  With
 // cohesion and friction it is at least the same slope's least with phi =
 // 0 (`frictionless` where that governs).
-Bishop critical_circle(const Ground& ground);
+SlipAnswer critical_circle(const Ground& ground);
 
 // The yield coefficient: the least horizontal seismic coefficient k_h at
 // which the critical factor of safety is 1, at the ground's k_v (its k_h is
@@ -252,7 +277,7 @@ Bishop critical_circle(const Ground& ground);
 // with `beyond` set, and `at` the critical circle at 1.
 struct Yield {
   double coefficient;
-  Bishop at;
+  SlipAnswer at;
   bool beyond = false;
 };
 Yield yield_coefficient(const Ground& ground);

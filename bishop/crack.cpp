@@ -45,9 +45,4 @@ double crack_water_moment(const Section& section, const Arc& arc) {
   return thrust * (arc.centre_y - (arc.entry_y + water / 3)) / arc.radius;
 }
 
-SlipCircle slip_circle_of(const Arc& a, double h) {
-  return {a.centre_x * h, a.centre_y * h, a.radius * h, a.entry_x * h, (a.entry_y + a.crack) * h,
-          a.exit_x * h, a.exit_y * h, a.crack * h};
-}
-
 }  // namespace telk

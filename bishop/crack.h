@@ -38,8 +38,4 @@ bool cut_at_crack(const Section& section, Arc* arc);
 // the crack's foot; positive where it drives the slip.
 double crack_water_moment(const Section& section, const Arc& arc);
 
-// The arc in the ground's units, lengths times the height: where a crack
-// cuts it, the slip enters at the crack's top.
-SlipCircle slip_circle_of(const Arc& arc, double height);
-
 }  // namespace telk

@@ -23,7 +23,6 @@ namespace telk {
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // A valley the whole search found is refined again when a circle of its
 // is less than 1% above the least of the refinements.
@@ -52,7 +51,7 @@ void lead(Leads* leads, double fs, const SearchCircle& circle, int valley = -1) 
   if (std::any_of(kept.begin(), kept.end(),
                   [&](const Leads::Lead& l) { return one_place(l.circle, circle); }))
     return;
-  kept.push_back({fs, circle, valley});
+  kept.push_back({{fs, circle}, valley});
   std::sort(kept.begin(), kept.end(),
             [](const Leads::Lead& a, const Leads::Lead& b) { return a.fs < b.fs; });
   if (kept.size() > kLeads) kept.resize(kLeads);
@@ -91,9 +90,9 @@ void widen(Section* section, SearchCircle* best_circle, double* best_fs, double 
 
 // The critical arc of the circle found, or none; or the limit of ever
 // longer slips along the base where that is lower.
-Critical critical_of(const Section& section, const SearchCircle& circle, int unsolved) {
+SlipAnswer critical_of(const Section& section, const SearchCircle& circle, int unsolved) {
   const std::optional<Arc> arc = arc_of(section, circle);
-  Critical best{kInfinity, {}, false, unsolved > 0};
+  SlipAnswer best{kInfinity, {}, false, unsolved > 0};
   if (arc) best.arc = *arc, best.fs = arc_factor_of_safety(section, best.arc, kSlices, &best.floored);
   const double limit = sliding_factor_of_safety(section);
   if (limit < best.fs) best.fs = limit, best.floored = false, best.sliding = true;
@@ -102,8 +101,8 @@ Critical critical_of(const Section& section, const SearchCircle& circle, int uns
 
 // The least the search finds, friction as it is (critical_arc); and the
 // least of the circles it searches.
-Critical least_arc(const Section& ground, Leads* leads, const Precision& precision);
-Critical searched_arc(const Section& ground, Leads* leads, const Precision& precision);
+SlipAnswer least_arc(const Section& ground, Leads* leads, const Precision& precision);
+SlipAnswer searched_arc(const Section& ground, Leads* leads, const Precision& precision);
 
 // The answer found with friction, or the same slope's with phi = 0 where
 // that is higher.  Bishop's normal force on a steep slice is its weight
@@ -119,16 +118,16 @@ Critical searched_arc(const Section& ground, Leads* leads, const Precision& prec
 // cohesion there is no strength without friction; the limit of sliding
 // along the base is above its own frictionless limit, which bounds the
 // frictionless least.
-Critical at_least_frictionless(const Section& section, const Critical& found,
-                               const Precision& precision) {
+SlipAnswer at_least_frictionless(const Section& section, const SlipAnswer& found,
+                                 const Precision& precision) {
   if (!(section.cohesion > 0 && section.tan_phi > 0) || found.sliding ||
       !(found.fs < kInfinity))
     return found;
   const Section clay = frictionless_section(section);
   if (!(found.fs < arc_factor_of_safety(clay, found.arc, kSlices, nullptr))) return found;
-  Critical without = least_arc(clay, nullptr, precision);
+  SlipAnswer without = least_arc(clay, nullptr, precision);
   if (!(without.fs > found.fs)) {
-    Critical with = found;
+    SlipAnswer with = found;
     if (!without.sliding) with.not_taken = without.arc;
     return with;
   }
@@ -179,7 +178,7 @@ double plane_factor_of_safety(const Section& section) {
 
 namespace {
 
-Critical least_arc(const Section& ground, Leads* leads, const Precision& precision) {
+SlipAnswer least_arc(const Section& ground, Leads* leads, const Precision& precision) {
   if (leads != nullptr) leads->kept.clear(), leads->found.clear(), leads->reach = 1;
   // Without cohesion ever shallower circles tend to the plane just under
   // the face, the critical slip: tan(phi) / tan(beta) exactly, which the
@@ -189,25 +188,25 @@ Critical least_arc(const Section& ground, Leads* leads, const Precision& precisi
   // it, none where the water bears it all.  A water table's pressure
   // varies along the face: the search finds the slip.
   if (plane_is_critical(ground.cohesion, ground.water)) {
-    Critical plane{plane_factor_of_safety(ground), {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}, false};
+    SlipAnswer plane{plane_factor_of_safety(ground), kNoArc};
     const double limit = sliding_factor_of_safety(ground);
     if (limit < plane.fs) plane.fs = limit, plane.sliding = true;
     if (!crest_given(ground)) return plane;
     // A crack or a load on the crest leaves the shallowest slips as they
     // are, but may make a deeper one lower: the lower of the two.
-    Critical found = searched_arc(ground, leads, precision);
+    SlipAnswer found = searched_arc(ground, leads, precision);
     return found.fs < plane.fs ? found : plane;
   }
   return searched_arc(ground, leads, precision);
 }
 
-Critical searched_arc(const Section& ground, Leads* leads, const Precision& precision) {
+SlipAnswer searched_arc(const Section& ground, Leads* leads, const Precision& precision) {
   int unsolved = 0;
   Section section = ground;
   section.reach = load_reach(ground);
   section.unsolved = &unsolved;
   const GridStarts starts = grid_starts(section);
-  Critical best{kInfinity, {}, false};
+  SlipAnswer best{kInfinity, {}, false};
   SearchCircle best_circle{};
   auto keep_best = [&](const SearchCircle& c) {
     const double f = fs_of(section, c);
@@ -267,11 +266,11 @@ Critical searched_arc(const Section& ground, Leads* leads, const Precision& prec
 
 }  // namespace
 
-Critical critical_arc(const Section& ground, Leads* leads, const Precision& precision) {
+SlipAnswer critical_arc(const Section& ground, Leads* leads, const Precision& precision) {
   return at_least_frictionless(ground, least_arc(ground, leads, precision), precision);
 }
 
-Critical critical_arc_near(const Section& ground, Leads* leads, const Precision& precision) {
+SlipAnswer critical_arc_near(const Section& ground, Leads* leads, const Precision& precision) {
   if (leads->found.empty()) return critical_arc(ground, leads, precision);
   int unsolved = 0;
   Section section = ground;
@@ -335,16 +334,8 @@ double critical_fs(const Ground& ground) { return critical_arc(section_of(ground
 
 }  // namespace
 
-Bishop bishop_of(const Critical& critical, double height) {
-  const double h = height;
-  const Arc& a = critical.arc;
-  Bishop b{critical.fs, slip_circle_of(a, h), critical.floored, critical.unsolved, critical.sliding, critical.frictionless};
-  if (critical.sliding) b.circle = {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
-  return b;
-}
-
-Bishop critical_circle(const Ground& ground) {
-  return bishop_of(critical_arc(section_of(ground)), ground.height);
+SlipAnswer critical_circle(const Ground& ground) {
+  return in_ground_units(critical_arc(section_of(ground)), ground.height);
 }
 
 // In units of tan(phi) + c / (gamma H) = 1: c / (gamma H) = s and

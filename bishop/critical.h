@@ -3,51 +3,26 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <vector>
 
 #include "bishop/search_circle.h"
+#include "bishop/search_grid.h"
 #include "bishop/search_refine.h"
 
 namespace telk {
-
-// The least factor of safety found, on the arc; where it is the limit of
-// ever longer slips along the base (`sliding`), the arc is the best circle
-// the search found, whose factor of safety is above it.  `unsolved`: the
-// search passed over circles on which Bishop's equation has no root.
-// `frictionless`: the same slope's with phi = 0 is higher, and is the
-// answer (critical_arc says why), on its own critical arc.  Where the
-// frictionless least was searched for, `not_taken` is the least arc of
-// the search whose answer was not taken: with friction where
-// `frictionless`, else without.
-struct Critical {
-  double fs;
-  Arc arc;
-  bool floored;
-  bool unsolved = false;
-  bool sliding = false;
-  bool frictionless = false;
-  std::optional<Arc> not_taken = {};
-};
 
 // The best circles a search refined, best first: where the factor of
 // safety has more valleys than one, the runners-up of a slope are where
 // a slope a little way off may find its critical circle.
 inline constexpr std::size_t kLeads = 4;
 struct Leads {
-  struct Lead {
-    double fs;
-    SearchCircle circle;
+  struct Lead : Start {
     int valley = -1;  // the lead of `found` it was refined from, by its place there
   };
   std::vector<Lead> found;  // by the last whole search
   std::vector<Lead> kept;   // by the last search or refinements
   double reach = 1;         // the reach they were found within
 };
-
-// The critical arc as the answer gives it, in the ground's units: lengths
-// times its height.
-Bishop bishop_of(const Critical& critical, double height);
 
 // Without cohesion or a water table: the factor of safety of the plane
 // just under the face, which ever shallower circles tend to and the
@@ -69,17 +44,18 @@ double sliding_yield_coefficient(const Section& section);
 // The most the search widens its reach to, in multiples of its first.
 inline constexpr double kMostReach = 1024;
 
-// The critical arc by the whole search, its refinements to `precision`;
-// with leads, what it refined is kept there.  Where the least lies on the
-// bound of the search's reach, the reach is widened fourfold and the least
-// refined again, up to kMostReach, while it stays below
-// sliding_factor_of_safety; the answer is the lower of the two.
+// The critical arc, in the section's units, by the whole search, its
+// refinements to `precision`; with leads, what it refined is kept there.
+// Where the least lies on the bound of the search's reach, the reach is
+// widened fourfold and the least refined again, up to kMostReach, while
+// it stays below sliding_factor_of_safety; the answer is the lower of the
+// two.
 // Friction never makes a slope less safe: with cohesion, the answer is at
 // least the same slope's with phi = 0 (frictionless_section), whose search
 // is needed only where the least with friction is below its own arc's
 // factor of safety with phi = 0 (that is at least the frictionless least).
-Critical critical_arc(const Section& section, Leads* leads = nullptr,
-                      const Precision& precision = kFinePrecision);
+SlipAnswer critical_arc(const Section& section, Leads* leads = nullptr,
+                        const Precision& precision = kFinePrecision);
 
 // The critical arc by refinements from the leads alone (those kept, and
 // the valleys of the last whole search near the least), which keeps its
@@ -87,6 +63,6 @@ Critical critical_arc(const Section& section, Leads* leads = nullptr,
 // tens.  It can miss a valley that none of them lies in, so a sweep
 // searches whole now and then.  With no leads, the whole search.  At least
 // the frictionless answer, as critical_arc's.
-Critical critical_arc_near(const Section& section, Leads* leads, const Precision& precision);
+SlipAnswer critical_arc_near(const Section& section, Leads* leads, const Precision& precision);
 
 }  // namespace telk

@@ -65,12 +65,12 @@ TEST(CriticalCircle, PublishedCases) {
       {"vertical cut, a crack H / 2", {0, 1, 1, 2.67, 90, {}, 0, {}, {1.335}}, 0.97, 1.03},
   };
   for (const auto& c : cases) {
-    const Bishop b = critical_circle(c.ground);
+    const SlipAnswer b = critical_circle(c.ground);
     EXPECT_GE(b.fs, c.low) << c.name;
     EXPECT_LE(b.fs, c.high) << c.name;
     // The circle reported is one whose factor of safety it is; without
     // cohesion there is none, but the plane.
-    const SlipCircle& s = b.circle;
+    const Arc& s = b.arc;
     if (c.ground.cohesion == 0) {
       EXPECT_TRUE(std::isnan(s.radius)) << c.name;
       continue;
@@ -167,7 +167,7 @@ TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensWetsAndShakesAndAsItsBaseDeepen
   for (int i = 0; i < 4; ++i) {
     Ground g{5 + 35 * unit(rng), 20 * unit(rng), 16 + 6 * unit(rng), 3 + 20 * unit(rng),
              10 + 70 * unit(rng)};
-    const Bishop dry = critical_circle(g);
+    const SlipAnswer dry = critical_circle(g);
     const double fs = dry.fs;
     Ground higher = g, steeper = g;
     higher.height *= 1.2;
@@ -196,9 +196,9 @@ TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensWetsAndShakesAndAsItsBaseDeepen
     };
     // The critical circle as --fs prints it, its numbers to three
     // decimals, typed back: a slip, of that factor of safety.
-    auto given_back = [](const Ground& ground, const Bishop& critical) {
+    auto given_back = [](const Ground& ground, const SlipAnswer& critical) {
       auto printed = [](double v) { return std::round(v * 1000) / 1000; };
-      const SlipCircle& c = critical.circle;
+      const Arc& c = critical.arc;
       const double f = given_circle(ground, printed(c.centre_x), printed(c.centre_y),
                                     printed(c.radius), 0.0013).fs;
       EXPECT_NEAR(f, critical.fs, 2e-3 * critical.fs)
@@ -211,7 +211,7 @@ TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensWetsAndShakesAndAsItsBaseDeepen
       for (const double v : kind.values) {
         Ground changed = from;
         kind.set(&changed, v);
-        const Bishop critical = critical_circle(changed);
+        const SlipAnswer critical = critical_circle(changed);
         if (!critical.sliding) given_back(changed, critical);
         const double f = critical.fs;
         // Where it is taken to fall as the slope steepens, it does; with
@@ -257,7 +257,7 @@ TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensWetsAndShakesAndAsItsBaseDeepen
     EXPECT_EQ(critical_circle(far).fs, fs) << i;
     // No circle is below the critical one, and the critical one given back
     // is its value.
-    const SlipCircle& c = dry.circle;
+    const Arc& c = dry.arc;
     EXPECT_NEAR(given_circle(g, c.centre_x, c.centre_y, c.radius).fs, fs, 1e-9 * fs) << i;
     given_back(g, dry);
     for (int k = 0; k < 50; ++k) {
@@ -344,7 +344,7 @@ TEST(CriticalCircle, FrictionNeverMakesASlopeLessSafe) {
     Ground clay = g;
     clay.friction_angle = 0;
     const double without = critical_circle(clay).fs;
-    const Bishop with = critical_circle(g);
+    const SlipAnswer with = critical_circle(g);
     EXPECT_GE(with.fs, without) << g.friction_angle << " " << g.cohesion << " " << g.slope_angle;
     EXPECT_GT(with.fs, 0) << g.friction_angle << " " << g.cohesion << " " << g.slope_angle;
     if (with.frictionless) {
@@ -364,9 +364,9 @@ namespace {
 Ground wet(double phi, double c, double gamma, std::initializer_list<double> table) {
   Ground g{phi, c, gamma, 10, 0};
   g.water.unit_weight = 1;
-  for (auto p = table.begin(); p != table.end(); p += 2, ++g.water.table_points) {
-    g.water.table_x[g.water.table_points] = p[0];
-    g.water.table_y[g.water.table_points] = p[1];
+  for (auto p = table.begin(); p != table.end(); p += 2, ++g.water.water_table_points) {
+    g.water.water_table_x[g.water.water_table_points] = p[0];
+    g.water.water_table_y[g.water.water_table_points] = p[1];
   }
   return g;
 }

@@ -48,13 +48,17 @@ struct CubicPiece {
 // else on halves, down to `least`, where the lower end's value is taken
 // (the path falls as ticks rise), not a number where either end is none.
 // Where `usable` takes neither end and they are the same (none, or a
-// limit), it holds between them: the piece is that value.
-template <typename Value, typename Usable, typename Follows>
+// limit), it holds between them: the piece is that value.  Before the
+// values at a spacing are asked for, `ahead(ticks, spacing)` is told the
+// first of the six ticks, `spacing` apart, they are asked at, so that a
+// caller may solve them at once.
+template <typename Value, typename Usable, typename Follows, typename Ahead>
 CubicPiece piece_about(double ticks, std::int64_t widest, std::int64_t least, Value value,
-                       Usable usable, Follows follows, double tolerance) {
+                       Usable usable, Follows follows, Ahead ahead, double tolerance) {
   for (std::int64_t spacing = widest;; spacing /= 2) {
     const auto k =
         static_cast<std::int64_t>(std::floor(ticks / static_cast<double>(spacing))) * spacing;
+    ahead(k - 2 * spacing, spacing);
     CubicPiece p;
     p.from = static_cast<double>(k);
     p.to = static_cast<double>(k + spacing);

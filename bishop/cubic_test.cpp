@@ -65,7 +65,8 @@ TEST(Cubic, PiecesHalveAcrossAKinkAndStayBelowIt) {
     const auto usable = [](double v) { return std::isfinite(v); };
     const auto follows = [](std::int64_t, std::int64_t) { return true; };
     for (double t = 0; t < 1024; t += 7) {
-      const CubicPiece p = piece_about(t, 1024, 4, value, usable, follows, 1e-4);
+      const CubicPiece p = piece_about(t, 1024, 4, value, usable, follows,
+                                       [](std::int64_t, std::int64_t) {}, 1e-4);
       EXPECT_EQ(p.spacing == 1024, c.widest) << c.kink << " " << t;
       EXPECT_LE(p.at(t), path(t) + (c.widest ? 1e-9 : 1e-4)) << c.kink << " " << t;
     }

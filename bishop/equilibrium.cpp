@@ -154,16 +154,16 @@ double circle_factor_of_safety(const Ground& ground, double centre_x, double cen
   return arc_factor_of_safety(section, *arc, slices, floored);
 }
 
-Bishop given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
-                    double rounding) {
-  const double h = ground.height, nan = std::numeric_limits<double>::quiet_NaN();
-  Bishop b{nan, {nan, nan, nan, nan, nan, nan, nan}, false};
+SlipAnswer given_circle(const Ground& ground, double centre_x, double centre_y, double radius,
+                        double rounding) {
+  const double h = ground.height;
+  SlipAnswer b{kNaN, kNoArc};
   const Section section = section_of(ground);
   const std::optional<Arc> arc =
       radius > 0 ? slip_arc(section, centre_x / h, centre_y / h, radius / h, rounding / h)
                  : std::nullopt;
   if (!arc) return b;
-  b.fs = arc_factor_of_safety(section, *arc, kSlices, &b.m_alpha_floored);
+  b.fs = arc_factor_of_safety(section, *arc, kSlices, &b.floored);
   b.unsolved = std::isnan(b.fs);
   // Friction never makes a slip less safe (critical_arc): with cohesion,
   // at least the circle's own factor of safety with phi = 0.
@@ -173,8 +173,9 @@ Bishop given_circle(const Ground& ground, double centre_x, double centre_y, doub
         arc_factor_of_safety(frictionless_section(section), *arc, kSlices, &floored);
     if (without > b.fs) b = {without, {}, floored, false, false, true};
   }
-  b.circle = slip_circle_of(*arc, h);
-  b.circle.centre_x = centre_x, b.circle.centre_y = centre_y, b.circle.radius = radius;
+  // The circle as given, its ends in the ground's units.
+  b.arc = in_ground_units(*arc, h);
+  b.arc.centre_x = centre_x, b.arc.centre_y = centre_y, b.arc.radius = radius;
   return b;
 }
 

@@ -155,7 +155,7 @@ TEST(CircleFactorOfSafety, NoneWhereBishopsEquationHasNoRoot) {
     const Ground ground{std::atan(k * std::tan(10 * 3.14159265358979 / 180)) * 180 / 3.14159265358979,
                         0.5 * k, 18, 10, 70, {0.4}};
     EXPECT_TRUE(std::isnan(circle_factor_of_safety(ground, -45.523, 40.023, 60.615, nullptr))) << k;
-    const Bishop given = given_circle(ground, -45.523, 40.023, 60.615);
+    const SlipAnswer given = given_circle(ground, -45.523, 40.023, 60.615);
     EXPECT_TRUE(given.unsolved && std::isnan(given.fs)) << k;
   }
 }

@@ -44,7 +44,7 @@ const char* why_not_taken(GroundInput input, double value) {
       // Interpolated there, a level loses |x| 2^-53 H: 1e-10 H at the
       // bound, a factor of safety some 3e-11 of itself (1e-9 at 1e8 H,
       // 2e-3 at 1e16), far beyond any circle the search looks at.
-      return std::fabs(value) > kFarthestTablePoint
+      return std::fabs(value) > kFarthestWaterTablePoint
                  ? "is more than 1e6 heights from the toe: the table's levels would lose digits"
                  : nullptr;
     case kCircle:
@@ -70,10 +70,11 @@ const char* why_not_taken(GroundInput input, double value) {
   }
 }
 
-const char* why_table_not_taken(const double* x, const double* y, int points) {
+const char* why_water_table_not_taken(const double* x, const double* y, int points) {
   if (points < 2) return "has fewer than two points";
-  if (points > kTablePoints) {
-    static const std::string too_many = "has more than " + std::to_string(kTablePoints) + " points";
+  if (points > kWaterTablePoints) {
+    static const std::string too_many =
+        "has more than " + std::to_string(kWaterTablePoints) + " points";
     return too_many.c_str();
   }
   for (int i = 0; i < points; ++i) {
@@ -114,9 +115,9 @@ int wrong_input(const Ground& g, const char** why) {
   }
   const Water& w = g.water;
   if ((*why = why_not_taken(kPoreRatio, w.pore_ratio)) != nullptr) return kPoreRatio;
-  if (w.table_points > 0) {
-    if ((*why = why_table_not_taken(w.table_x, w.table_y, w.table_points)) != nullptr)
-      return kWaterTable;
+  if (w.water_table_points > 0) {
+    *why = why_water_table_not_taken(w.water_table_x, w.water_table_y, w.water_table_points);
+    if (*why != nullptr) return kWaterTable;
     if (w.pore_ratio != 0) {
       *why = "is given with a pore-pressure ratio";
       return kWaterTable;

@@ -22,9 +22,19 @@ double load_between(const Section& section, double x0, double x1) {
   return to > from ? section.load * (to - from) : 0;
 }
 
+namespace {
+
+// Whether the load begins within the most the search ever reaches.
+bool within_reach(const Section& section) {
+  return section.load > 0 &&
+         along_crest(section, section.load_from) - 1 <= kCrestReach * kMostReach;
+}
+
+}  // namespace
+
 std::vector<Start> load_starts(const Section& section) {
   std::vector<Start> starts;
-  if (!(section.load > 0)) return starts;
+  if (!within_reach(section)) return starts;
   const auto best_of = [&](auto&& circles) {
     Start best{std::numeric_limits<double>::infinity(), {}};
     circles([&](const SearchCircle& circle) {
@@ -55,7 +65,7 @@ std::vector<Start> load_starts(const Section& section) {
 }
 
 double load_reach(const Section& section) {
-  if (!(section.load > 0)) return 1;
+  if (!within_reach(section)) return 1;
   const double far = std::min(section.load_to, section.load_from + reach_unit(section));
   // Entries up to a quarter beyond the far edge.
   const double reach = 1.25 * (along_crest(section, far) - 1) / kCrestReach;

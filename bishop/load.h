@@ -24,7 +24,8 @@ double load_between(const Section& section, double x0, double x1);
 // circles a thousandth of the reach across about the edge.  Ever smaller
 // circles there tend to a factor of safety of their own, the load and the
 // cohesion scaling with their size and the weight falling away faster:
-// the edge giving way under the load.  None without a load.
+// the edge giving way under the load.  None without a load, or for one
+// beyond the most the search reaches (critical.h's kMostReach).
 std::vector<Start> load_starts(const Section& section);
 
 // The search's first reach (search_circle.h) under a load: wide enough

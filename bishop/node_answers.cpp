@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <vector>
 
 #include "bishop/cubic.h"
 #include "bishop/sweep_solver.h"
@@ -45,11 +46,13 @@ double key_of(std::int64_t ticks) { return static_cast<double>(ticks) * (kNodeSp
 
 class NodeAnswers : public SolvedAnswers {
  public:
-  explicit NodeAnswers(const Ground& ground) : SolvedAnswers(ground, kNodePrecision) {}
+  NodeAnswers(const Ground& ground, double highest, const SweepRun& run)
+      : SolvedAnswers(ground, kNodePrecision, run),
+        top_((static_cast<std::int64_t>(std::floor(ticks_of(highest) / kTicks)) + 3) * kTicks) {}
 
   double factor_of_safety(double h, double beta) override {
     if (!solvable(h, beta)) return kNaN;
-    const double ticks = std::log(h) / kNodeSpacing * kTicks;
+    const double ticks = ticks_of(h);
     CubicPiece& p = fs_pieces_[beta];
     if (!(ticks >= p.from && ticks < p.to)) {
       p = piece_about(
@@ -59,6 +62,14 @@ class NodeAnswers : public SolvedAnswers {
           [&](std::int64_t k, std::int64_t spacing) {
             return circles_follow(k, spacing, [&](std::int64_t at) { return &node(at).arcs.at(beta); });
           },
+          [&](std::int64_t first, std::int64_t spacing) {
+            std::vector<SweepNode*> nodes;
+            for (std::int64_t at = first; at <= first + 5 * spacing; at += spacing) {
+              SweepNode& n = node(at);
+              if (n.fs.count(beta) == 0) nodes.push_back(&n);
+            }
+            solver_.solve_factor_of_safety(nodes, beta, run_.run_each);
+          },
           kSweepFsTolerance);
     }
     return std::exp(p.at(ticks)) / (1 + kSweepFsError);
@@ -66,19 +77,20 @@ class NodeAnswers : public SolvedAnswers {
 
   double steepest_angle(double h, double target) override {
     if (!(h > 0)) return kNaN;
-    const double ticks = std::log(h) / kNodeSpacing * kTicks;
+    const double ticks = ticks_of(h);
     CubicPiece& p = steepest_pieces_[target];
     if (!(ticks >= p.from && ticks < p.to)) {
       p = piece_about(
-          ticks, kTicks, kLeastSpacing, [&](std::int64_t at) { return node_steepest(at, target); },
-          inside,
+          ticks, kTicks, kLeastSpacing,
+          [&](std::int64_t at) { return solver_.steepest_angle(node(at), target); }, inside,
           [&](std::int64_t k, std::int64_t spacing) {
             return circles_follow(k, spacing, [&](std::int64_t at) -> const Arc* {
-              const SweepNode& n = node(at);
-              const auto a = n.arcs.find(node_steepest(at, target));
+              SweepNode& n = node(at);
+              const auto a = n.arcs.find(solver_.steepest_angle(n, target));
               return a != n.arcs.end() ? &a->second : nullptr;
             });
           },
+          [&](std::int64_t first, std::int64_t spacing) { solve_steepest_ahead(first, spacing); },
           kSweepAngleTolerance);
     }
     const double angle = p.at(ticks);
@@ -86,41 +98,68 @@ class NodeAnswers : public SolvedAnswers {
   }
 
  private:
+  static double ticks_of(double h) { return std::log(h) / kNodeSpacing * kTicks; }
+
   SweepNode& node(std::int64_t ticks) {
     SweepNode& n = nodes_[ticks];
     if (n.height == 0) n.height = std::exp(key_of(ticks));
     return n;
   }
 
-  double node_steepest(std::int64_t ticks, double target) {
-    return solver_.steepest_angle(node(ticks), target,
-                                  [&](double t) { return neighbours_steepest(ticks, t); });
-  }
-
-  // The steepest angle for the target at the node along the line in ln(h)
-  // through the two nearest nodes that have one; the nearest's alone where
-  // only one has; not a number where none has.
-  double neighbours_steepest(std::int64_t ticks, double target) const {
-    const double at = key_of(ticks);
-    double keys[2] = {kNaN, kNaN}, angles[2] = {kNaN, kNaN};
-    int found = 0;
-    for (const auto& [k, m] : nodes_) {
-      const auto s = m.steepest.find(target);
-      if (k == ticks || s == m.steepest.end() || !inside(s->second)) continue;
-      const double key = key_of(k), off = std::abs(key - at);
-      if (found == 0 || off < std::abs(keys[0] - at)) {
-        keys[1] = keys[0], angles[1] = angles[0];
-        keys[0] = key, angles[0] = s->second;
-      } else if (found == 1 || off < std::abs(keys[1] - at)) {
-        keys[1] = key, angles[1] = s->second;
-      }
-      found = std::min(found + 1, 2);
+  // The steepest angles of the six nodes from `first`, `spacing` apart,
+  // that are not solved yet, at once; and where some are, of nodes
+  // further up the widest spacing, to the sweep's last, which the rows
+  // above ask for next: as many more as there are threads twice over, so
+  // that every thread has a node to solve.
+  void solve_steepest_ahead(std::int64_t first, std::int64_t spacing) {
+    std::vector<std::int64_t> ticks;
+    for (std::int64_t at = first; at <= first + 5 * spacing; at += spacing) {
+      if (!node(at).steepest_solved) ticks.push_back(at);
     }
-    if (found < 2) return angles[0];
-    const double x = (at - keys[0]) / (keys[1] - keys[0]);
-    return std::clamp(angles[0] + x * (angles[1] - angles[0]), kLeastSlopeAngle, 90.0);
+    if (ticks.empty()) return;
+    if (run_.threads > 1) {
+      const std::size_t most = ticks.size() + 2 * run_.threads;
+      const double last = static_cast<double>(first + 5 * spacing);
+      std::int64_t at = (static_cast<std::int64_t>(std::floor(last / kTicks)) + 1) * kTicks;
+      for (; ticks.size() < most && at <= top_; at += kTicks) {
+        if (!node(at).steepest_solved) ticks.push_back(at);
+      }
+    }
+    solve_steepest(ticks);
   }
 
+  // Where the solver chains, the taller node a node's scans start from:
+  // the sweep's last node for every fourth node of the widest spacing,
+  // the next of those above for the rest; so that two batches, after the
+  // last node, solve all, and which node a node starts from is its own.
+  std::int64_t reference(std::int64_t ticks) const {
+    if (!solver_.chains() || ticks >= top_) return ticks;
+    constexpr std::int64_t kEvery = 4 * kTicks;
+    const std::int64_t above =
+        (static_cast<std::int64_t>(std::floor(static_cast<double>(ticks) / kEvery)) + 1) * kEvery;
+    return ticks % kEvery == 0 || above > top_ ? top_ : above;
+  }
+
+  // The nodes at these ticks, their references first.
+  void solve_steepest(const std::vector<std::int64_t>& ticks) {
+    std::vector<std::int64_t> references;
+    for (const std::int64_t at : ticks) {
+      const std::int64_t r = reference(at);
+      if (r != at && !node(r).steepest_solved &&
+          std::find(references.begin(), references.end(), r) == references.end())
+        references.push_back(r);
+    }
+    if (!references.empty()) solve_steepest(references);
+    std::vector<SweepSolver::Solve> solves;
+    for (const std::int64_t at : ticks) {
+      SweepNode& n = node(at);
+      const std::int64_t r = reference(at);
+      if (!n.steepest_solved) solves.push_back({&n, r != at ? &node(r) : nullptr});
+    }
+    solver_.solve_steepest(solves, run_.run_each);
+  }
+
+  const std::int64_t top_;  // the widest spacing's last node the sweep asks for, in ticks
   std::map<std::int64_t, SweepNode> nodes_;  // by ln(h) in ticks
   // The pieces the last rows were read off, by slope angle and by target.
   std::map<double, CubicPiece> fs_pieces_, steepest_pieces_;
@@ -128,8 +167,9 @@ class NodeAnswers : public SolvedAnswers {
 
 }  // namespace
 
-std::unique_ptr<SweepAnswers> node_answers(const Ground& ground) {
-  return std::make_unique<NodeAnswers>(ground);
+std::unique_ptr<SweepAnswers> node_answers(const Ground& ground, double highest,
+                                           const SweepRun& run) {
+  return std::make_unique<NodeAnswers>(ground, highest, run);
 }
 
 double nodes_needed(double lowest, double highest) {

@@ -1,5 +1,10 @@
 // The solver at each row's own height, to the last digits: for a sweep of
 // fewer rows than the nodes it would need, cheaper than nodes, and exact.
+// A row's steepest angles are solved with those of the rows after it, as
+// many as there are threads.
+#include <map>
+#include <vector>
+
 #include "bishop/sweep_solver.h"
 #include "bishop/sweep_strategies.h"
 
@@ -9,32 +14,80 @@ namespace {
 
 class RowAnswers : public SolvedAnswers {
  public:
-  explicit RowAnswers(const Ground& ground) : SolvedAnswers(ground, kRowPrecision) {}
+  RowAnswers(const Ground& ground, double highest, const SweepRun& run)
+      : SolvedAnswers(ground, kRowPrecision, run), highest_(highest) {}
 
   double factor_of_safety(double h, double beta) override {
     if (!solvable(h, beta)) return kNoAnswer;
-    return solver_.factor_of_safety(row(h), beta);
+    SweepNode& r = row(h);
+    if (!r.steepest_solved) solve_ahead(h);
+    return solver_.whole_factor_of_safety(r, beta);
   }
 
   double steepest_angle(double h, double target) override {
     if (!(h > 0)) return kNoAnswer;
-    return solver_.steepest_angle(row(h), target);
+    SweepNode& r = row(h);
+    if (!r.steepest_solved) solve_ahead(h);
+    return solver_.steepest_angle(r, target);
   }
 
  private:
-  // The row at height h: each row's answers are its own.
+  // The row at height h; the rows below it, which a sweep has left, are
+  // let go.
   SweepNode& row(double h) {
-    if (!(row_.height == h)) row_ = SweepNode{h, {}, {}, {}, {}};
-    return row_;
+    rows_.erase(rows_.begin(), rows_.lower_bound(h));
+    SweepNode& r = rows_[h];
+    r.height = h;
+    return r;
   }
 
-  SweepNode row_;
+  // The steepest angles of the row at h and of the rows after it, one a
+  // thread, at once.  Where the solver chains, the sweep's last row is
+  // solved first, alone, and every other row's scans start from its
+  // angles.
+  void solve_ahead(double h) {
+    std::vector<double> heights = {h};
+    for (double next = h; heights.size() < run_.threads && run_.next_height;) {
+      next = run_.next_height(next);
+      if (!(next > h && next <= highest_)) break;
+      heights.push_back(next);
+    }
+    const SweepNode* reference = solver_.chains() ? &last_row(h) : nullptr;
+    std::vector<SweepSolver::Solve> solves;
+    for (const double at : heights) {
+      SweepNode& r = rows_[at];
+      if (reference != nullptr && at == reference->height && !r.steepest_solved) r = *reference;
+      r.height = at;
+      if (!r.steepest_solved) solves.push_back({&r, reference});
+    }
+    solver_.solve_steepest(solves, run_.run_each);
+  }
+
+  // The sweep's last row, from the row at h on, its steepest angles
+  // solved.
+  const SweepNode& last_row(double h) {
+    if (last_.height == 0) {
+      last_.height = h;
+      for (double next = h; run_.next_height;) {
+        next = run_.next_height(next);
+        if (!(next > last_.height && next <= highest_)) break;
+        last_.height = next;
+      }
+      solver_.solve_steepest({{&last_}}, run_.run_each);
+    }
+    return last_;
+  }
+
+  const double highest_;
+  std::map<double, SweepNode> rows_;  // by height, from the row asked for last
+  SweepNode last_;                    // the sweep's last row, where the solver chains
 };
 
 }  // namespace
 
-std::unique_ptr<SweepAnswers> row_answers(const Ground& ground) {
-  return std::make_unique<RowAnswers>(ground);
+std::unique_ptr<SweepAnswers> row_answers(const Ground& ground, double highest,
+                                          const SweepRun& run) {
+  return std::make_unique<RowAnswers>(ground, highest, run);
 }
 
 }  // namespace telk

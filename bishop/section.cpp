@@ -31,6 +31,19 @@ Section section_of(const Ground& ground) {
   return section;
 }
 
+Arc in_ground_units(const Arc& arc, double height) {
+  const double h = height;
+  return {arc.centre_x * h, arc.centre_y * h, arc.radius * h, arc.exit_x * h, arc.exit_y * h,
+          arc.entry_x * h, arc.entry_y * h, arc.base_from * h, arc.base_to * h, arc.crack * h};
+}
+
+SlipAnswer in_ground_units(const SlipAnswer& answer, double height) {
+  SlipAnswer scaled = answer;
+  scaled.arc = answer.sliding ? kNoArc : in_ground_units(answer.arc, height);
+  if (answer.not_taken) scaled.not_taken = in_ground_units(*answer.not_taken, height);
+  return scaled;
+}
+
 bool wet(const Section& section) {
   return wet(section.water);
 }
@@ -45,14 +58,16 @@ namespace {
 
 // The water table's height at x: level before its first point and after
 // its last, straight between.
-double table_y(const Water& water, double x) {
-  const int last = water.table_points - 1;
-  if (x <= water.table_x[0]) return water.table_y[0];
-  if (x >= water.table_x[last]) return water.table_y[last];
+double water_table_y(const Water& water, double x) {
+  const int last = water.water_table_points - 1;
+  if (x <= water.water_table_x[0]) return water.water_table_y[0];
+  if (x >= water.water_table_x[last]) return water.water_table_y[last];
   int i = 1;
-  while (x > water.table_x[i]) ++i;
-  const double t = (x - water.table_x[i - 1]) / (water.table_x[i] - water.table_x[i - 1]);
-  return water.table_y[i - 1] + t * (water.table_y[i] - water.table_y[i - 1]);
+  while (x > water.water_table_x[i]) ++i;
+  const double* x_at = water.water_table_x;
+  const double* y_at = water.water_table_y;
+  const double t = (x - x_at[i - 1]) / (x_at[i] - x_at[i - 1]);
+  return y_at[i - 1] + t * (y_at[i] - y_at[i - 1]);
 }
 
 }  // namespace
@@ -60,10 +75,10 @@ double table_y(const Water& water, double x) {
 double pore_pressure(const Section& section, double x, double y, double depth) {
   const Water& water = section.water;
   if (water.pore_ratio > 0) return water.pore_ratio * depth;
-  if (water.table_points == 0) return 0;
+  if (water.water_table_points == 0) return 0;
   // No free water stands on the slope: a table above the ground is taken
   // at the ground.
-  const double level = std::min(table_y(water, x), ground_y(section, x));
+  const double level = std::min(water_table_y(water, x), ground_y(section, x));
   return level > y ? water.unit_weight * (level - y) : 0;
 }
 

@@ -4,11 +4,17 @@
 // the solver only.
 #pragma once
 
+#include <limits>
 #include <optional>
 
 #include "bishop/bishop.h"
 
 namespace telk {
+
+// No circle: an arc whose numbers are not a number.
+inline constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
+inline constexpr Arc kNoArc = {kNotANumber, kNotANumber, kNotANumber, kNotANumber,
+                               kNotANumber, kNotANumber, kNotANumber};
 
 struct Section {
   double crest_x;   // H / tan(beta) / H: where the face meets the crest
@@ -51,19 +57,6 @@ double ground_y(const Section& section, double x);
 // under a slice's share `depth` of soil (the pore-pressure ratio's rule) or
 // under the water table.
 double pore_pressure(const Section& section, double x, double y, double depth);
-
-// A circle and the two ends of its slip, exit_x < entry_x, in the
-// section's units: the circle's lower half between them, but from base_from
-// to base_to, where the circle dips below the base, the base (a composite
-// slip; base_from = base_to where it does not).
-struct Arc {
-  double centre_x, centre_y, radius;
-  double exit_x, exit_y, entry_x, entry_y;
-  double base_from = 0, base_to = 0;
-  // Where a tension crack cuts it, the entry is the crack's foot, and this
-  // the crack's depth from there up to the ground; 0 for no crack.
-  double crack = 0;
-};
 
 // Where the circle of `arc` dips below the base between its ends, by more
 // than 1e-9 of its radius (a circle that touches the base, to the roundings

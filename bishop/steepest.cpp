@@ -29,14 +29,17 @@ class Solved {
       : fs_(fs), known_(solved) {}
   double operator()(double beta) {
     const auto [at, fresh] = known_.try_emplace(beta, 0.0);
-    if (fresh) at->second = fs_(beta);
+    if (fresh) at->second = fs_(beta), ++solves_;
     return at->second;
   }
   const std::map<double, double>& known() const { return known_; }
+  // The angles solved here, not among those given.
+  std::size_t solves() const { return solves_; }
 
  private:
   const std::function<double(double)>& fs_;
   std::map<double, double> known_;
+  std::size_t solves_ = 0;
 };
 
 // The Illinois form of false position in the bracket [a, b] of the target
@@ -66,8 +69,8 @@ Steepest illinois(Solved& fs, double target, double tolerance, double a, double 
 
 // Where the factor of safety falls as the slope steepens it crosses the
 // target once.  From the tightest bracket among the angles solved already;
-// else from the guess, else the solved angle whose factor of safety is
-// nearest the target, else `from`, else 45: a secant step by the slope
+// else from the solved angle whose factor of safety is nearest the
+// target, else `from`, else 45: a secant step by the slope
 // guessed, secant steps on until the target is crossed, then false
 // position in that bracket.  90 where a vertical cut reaches the target.
 Steepest falling(Solved& fs, double target, const SteepestSearch& search) {
@@ -81,17 +84,10 @@ Steepest falling(Solved& fs, double target, const SteepestSearch& search) {
   }
   if (reach == reach && past == past && past > reach)
     return illinois(fs, target, search.tolerance, reach, f_reach, past, f_past);
-  // From a guess some hundredths of a degree off, a step or two of the
-  // secant brackets the target.
-  double a = kNaN, fa = kNaN, least_step = kLeastSecantStep;
-  if (inside(search.guess)) {
-    a = search.guess, fa = fs(a) - target;
-    least_step = search.tolerance;
-  } else {
-    for (const auto& [beta, f] : fs.known()) {
-      if (beta >= kLeastSlopeAngle && beta <= 90 && !(std::abs(f - target) >= std::abs(fa)))
-        a = beta, fa = f - target;
-    }
+  double a = kNaN, fa = kNaN;
+  for (const auto& [beta, f] : fs.known()) {
+    if (beta >= kLeastSlopeAngle && beta <= 90 && !(std::abs(f - target) >= std::abs(fa)))
+      a = beta, fa = f - target;
   }
   if (!(fa == fa)) {
     // A vertical cut too: where the last crossing stood, this one's often
@@ -103,7 +99,7 @@ Steepest falling(Solved& fs, double target, const SteepestSearch& search) {
   if (fa == 0) return {a, kNaN};
   const double toward = fa > 0 ? 1 : -1;
   double step = -fa / search.slope;
-  if (!(toward * step >= least_step)) step = toward * least_step;
+  if (!(toward * step >= kLeastSecantStep)) step = toward * kLeastSecantStep;
   if (toward * step > kLongestSecantStep) step = toward * kLongestSecantStep;
   double b = std::clamp(a + step, kLeastSlopeAngle, 90.0);
   if (b == a) return {fa > 0 ? 90 : kNaN, kNaN};
@@ -117,7 +113,7 @@ Steepest falling(Solved& fs, double target, const SteepestSearch& search) {
     // rather than over ten, and its points stay near the searches before.
     const double width = std::abs(b - a);
     const double secant = toward * (-fb * (b - a) / (fb - fa));
-    double next = b + toward * std::max(2 * secant, first ? least_step : 2 * width);
+    double next = b + toward * std::max(2 * secant, first ? kLeastSecantStep : 2 * width);
     if (!(secant > 0)) next = b + toward * 2 * width;
     if (toward * (next - b) > kLongestSecantStep) next = b + toward * kLongestSecantStep;
     next = std::clamp(next, kLeastSlopeAngle, 90.0);
@@ -147,8 +143,7 @@ class Scan {
         target_(target),
         log_target_(std::log(target)),
         tolerance_(tolerance),
-        events_(events),
-        budget_(fs.known().size() + kScanSolves) {}
+        events_(events) {}
 
   // Every angle up to `a` is clear; the points solved beyond it that
   // reach the target wait in `ahead`, the nearest last, and a point that
@@ -285,34 +280,35 @@ class Scan {
     return ga + (gb - ga) * t / s - k * t * (s - t) / 2 >= log_target_;
   }
 
-  bool spent() const { return fs_.known().size() >= budget_; }
+  bool spent() const { return fs_.solves() >= kScanSolves; }
 
   Solved& fs_;
   double target_, log_target_, tolerance_;
   const std::vector<double>& events_;
-  std::size_t budget_;
 };
 
 }  // namespace
 
 bool falls_as_it_steepens(const Ground& ground) {
-  return ground.water.table_points == 0 &&
+  return ground.water.water_table_points == 0 &&
          !(ground.base_depth > 0 && ground.shaking.horizontal > 0) &&
          !(ground.crack.fill > 0) && !(ground.load.pressure > 0);
 }
+
+bool safer_when_lower(const Ground& ground) { return ground.base_depth == 0; }
 
 std::vector<double> water_table_events(const Ground& ground) {
   std::vector<double> events;
   const Water& w = ground.water;
   auto degrees = [](double rise, double run) { return std::atan2(rise, run) * (180 / 3.14159265358979323846); };
-  for (int i = 0; i < w.table_points; ++i) {
+  const double* xs = w.water_table_x;
+  const double* ys = w.water_table_y;
+  for (int i = 0; i < w.water_table_points; ++i) {
     // A point of the table on the face, or on the crest's edge.
-    if (w.table_x[i] > 0 && w.table_y[i] > 0 && w.table_y[i] <= 1)
-      events.push_back(degrees(w.table_y[i], w.table_x[i]));
+    if (xs[i] > 0 && ys[i] > 0 && ys[i] <= 1) events.push_back(degrees(ys[i], xs[i]));
     // Where the table crosses the crest's level, the crest's edge.
-    if (i + 1 < w.table_points && (w.table_y[i] - 1) * (w.table_y[i + 1] - 1) < 0) {
-      const double x = w.table_x[i] + (1 - w.table_y[i]) / (w.table_y[i + 1] - w.table_y[i]) *
-                                          (w.table_x[i + 1] - w.table_x[i]);
+    if (i + 1 < w.water_table_points && (ys[i] - 1) * (ys[i + 1] - 1) < 0) {
+      const double x = xs[i] + (1 - ys[i]) / (ys[i + 1] - ys[i]) * (xs[i + 1] - xs[i]);
       if (x > 0) events.push_back(degrees(1, x));
     }
   }
@@ -328,7 +324,13 @@ Steepest steepest_safe_angle(const std::function<double(double)>& fs,
   const double from = search.clear_to > kLeastSlopeAngle && search.clear_to < 90
                           ? search.clear_to
                           : kLeastSlopeAngle;
-  return {Scan(at, target, search.tolerance, search.events).up_from(from), kNaN};
+  Scan scan(at, target, search.tolerance, search.events);
+  const double angle = scan.up_from(from);
+  // Where the slope said to be clear falls short after all (a taller
+  // slope's angle, a hair off by the searches' roundings), the scan starts
+  // again from the flattest.
+  if (angle != angle && from > kLeastSlopeAngle) return {scan.up_from(kLeastSlopeAngle), kNaN};
+  return {angle, kNaN};
 }
 
 }  // namespace telk

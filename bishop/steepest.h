@@ -31,6 +31,15 @@ namespace telk {
 // from the flattest slope.
 bool falls_as_it_steepens(const Ground& ground);
 
+// Whether a lower slope of the same ground is at least as safe at every
+// angle: where nothing but the height is in metres (no base below the
+// toe: the water table, r_u and the earthquake's load scale with it),
+// the slope in units of its height is the same shape at every height and
+// only c / (gamma H) changes, which every slip's factor of safety (and
+// the friction floor's) grows with.  Then every angle flatter than a
+// taller slope's steepest safe angle is safe at a lower one.
+bool safer_when_lower(const Ground& ground);
+
 // The slope angles at which a point of the water table lies on the face,
 // or the crest's edge on the table: there the ground's shape under the
 // table changes, and the factor of safety may bend sharply near them.
@@ -39,16 +48,16 @@ std::vector<double> water_table_events(const Ground& ground);
 struct SteepestSearch {
   double tolerance;  // degrees to which the crossing is found
   bool falls;        // falls_as_it_steepens: a search from a start, no scan
-  // Where the factor of safety falls, where to start: where the crossing
-  // is expected to within some hundredths of a degree (the neighbours'),
-  // else a start a little way off (the last crossing found), else 45
-  // degrees; and the factor of safety's slope there per degree, a guess.
-  double guess = std::numeric_limits<double>::quiet_NaN();
+  // Where the factor of safety falls, where to start, where no angle
+  // solved already is nearer the target: a start a little way off (a
+  // higher target's crossing), else 45 degrees; and the factor of
+  // safety's slope there per degree, a guess.
   double from = std::numeric_limits<double>::quiet_NaN();
   double slope = kGuessedSlope;
-  // Under a water table, an angle up to which every slope is known to
-  // reach the target (a higher target's steepest safe angle), where the
-  // scan starts rather than at kLeastSlopeAngle.
+  // Where the angle is scanned for, an angle up to which every slope is
+  // known to reach the target (a higher target's steepest safe angle, or
+  // a taller slope's: safer_when_lower), where the scan starts rather than
+  // at kLeastSlopeAngle.
   double clear_to = std::numeric_limits<double>::quiet_NaN();
   std::vector<double> events = {};  // water_table_events
 };

@@ -6,15 +6,16 @@
 namespace telk {
 
 std::unique_ptr<SweepAnswers> sweep_answers(const Ground& ground, double tan_phi,
-                                            double lowest, double highest, std::int64_t rows) {
-  const bool dry = ground.water.pore_ratio == 0 && ground.water.table_points == 0;
+                                            double lowest, double highest, std::int64_t rows,
+                                            const SweepRun& run) {
+  const bool dry = !wet(ground.water);
   const bool still = ground.shaking.horizontal == 0 && ground.shaking.vertical == 0;
   if (dry && still && !(ground.base_depth > 0) && !crest_given(ground))
     return table_answers(tan_phi, ground.cohesion, ground.unit_weight);
   if (!(lowest > 0 && highest >= lowest) ||
       static_cast<double>(rows) * kSolvesARow <= nodes_needed(lowest, highest) * kSolvesANode)
-    return row_answers(ground);
-  return node_answers(ground);
+    return row_answers(ground, highest, run);
+  return node_answers(ground, highest, run);
 }
 
 }  // namespace telk

@@ -12,10 +12,14 @@
 //     (node_answers.cpp).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "bishop/bishop.h"
+#include "bishop/run_each.h"
 
 namespace telk {
 
@@ -46,13 +50,27 @@ class SweepAnswers {
   virtual bool solves_slopes() const { return true; }
 };
 
+// How a sweep's answers run: the targets its rows ask steepest angles for
+// (every height solves them all, highest first, so that a height's
+// answers are its own whatever was asked before), the height of the row
+// after one (the caller's rule: a sweep sums its heights in float; none
+// where rows are not solved ahead), and the threads to solve heights on
+// at once.
+struct SweepRun {
+  std::vector<double> targets;
+  std::function<double(double)> next_height = {};
+  RunEach run_each = run_each_in_turn;
+  std::size_t threads = 1;
+};
+
 // The answers for a sweep of `rows` rows from height `lowest` to
 // `highest` of the ground, whose height and slope angle are the rows'.
 // The ground must have a strength the solver takes (takes_strength);
 // tan_phi is tan(phi) as the table reads it, the caller's, so that it is
 // the chart's to the bit.
 std::unique_ptr<SweepAnswers> sweep_answers(const Ground& ground, double tan_phi,
-                                            double lowest, double highest, std::int64_t rows);
+                                            double lowest, double highest, std::int64_t rows,
+                                            const SweepRun& run);
 
 // The cohesion ratio c / (gamma h) that the table's answers are read at,
 // cut to 14 significant bits: at most a part in 16384 less, as if the

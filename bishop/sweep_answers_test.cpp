@@ -55,7 +55,7 @@ TEST(SweepAnswers, RowsAreOnTheSafeSideOfADirectSolveAndNear) {
     const int rows = i == 5 ? 240 : i == 6 ? 40 : i >= 3 ? 85 : 160;
     const double target = i == 4 ? 1.5 : 1.3;
     const double tan_phi = std::tan(g.friction_angle * std::numbers::pi / 180);
-    const auto path = sweep_answers(g, tan_phi, step, rows * step, rows);
+    const auto path = sweep_answers(g, tan_phi, step, rows * step, rows, {{target}});
     // The rows checked: the last, or every row (every sizes::cases'th)
     // from `first` on.
     const int first = i == 3 ? 64 : i == 4 ? 50 : 0;
@@ -86,7 +86,7 @@ TEST(SweepAnswers, RowsAreOnTheSafeSideOfADirectSolveAndNear) {
       EXPECT_LE(steepest, direct_steepest) << i << " h " << h;
       EXPECT_GE(steepest, direct_steepest - 0.1) << i << " h " << h;
       if (r != last) continue;
-      const auto alone = sweep_answers(g, tan_phi, h, h, 1);
+      const auto alone = sweep_answers(g, tan_phi, h, h, 1, {{target}});
       EXPECT_LE(alone->factor_of_safety(h, chart), direct_fs) << i << " h " << h;
       EXPECT_NEAR(alone->steepest_angle(h, target), direct_steepest, 1e-3) << i << " h " << h;
     }

@@ -1,16 +1,20 @@
 // The solver at the heights a sweep's answers need (row_answers.cpp,
 // node_answers.cpp): a slope at one height solved at the angles and for
 // the targets asked for, each once, with the circles its searches found.
+// Each height's answers depend on that height alone, never on which
+// heights were solved before it or beside it: heights are solved in
+// batches, on every thread the sweep is given, and any order gives the
+// same bytes.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <map>
-#include <set>
 #include <vector>
 
 #include "bishop/critical.h"
+#include "bishop/steepest.h"
 #include "bishop/sweep_answers.h"
 
 namespace telk {
@@ -18,52 +22,73 @@ namespace telk {
 // The slope at one height.
 struct SweepNode {
   double height = 0;
+  // The steepest safe angle for every target of the sweep, solved together
+  // (SweepSolver::solve_steepest) before anything else at this height.
+  bool steepest_solved = false;
   std::map<double, Leads> searches;   // what each whole search found, by slope angle
   std::map<double, double> fs;        // by slope angle
   std::map<double, Arc> arcs;         // the critical circle, by slope angle
   std::map<double, double> steepest;  // by target
+  std::map<double, double> whole;     // whole searches asked for, by slope angle
 };
 
 class SweepSolver {
  public:
-  // The ground of every height, and the precision of its searches.
-  SweepSolver(const Ground& ground, const Precision& precision);
+  // The ground of every height, the precision of its searches and the
+  // targets of the sweep's steepest angles.
+  SweepSolver(const Ground& ground, const Precision& precision, std::vector<double> targets);
 
   // The critical factor of safety of node n's slope at angle beta.
   double factor_of_safety(SweepNode& n, double beta);
+  // The same by a whole search, as a direct solve of the slope: never
+  // from the node's other searches, which refinements may leave a few
+  // parts in a million above it.
+  double whole_factor_of_safety(SweepNode& n, double beta);
 
-  // The steepest safe angle for `target` at node n.  `guess`, where given,
-  // tells where a target's crossing is expected (steepest.h's guess).
-  double steepest_angle(SweepNode& n, double target,
-                        const std::function<double(double target)>& guess = {});
+  // The steepest safe angle for `target` at node n.
+  double steepest_angle(SweepNode& n, double target);
+
+  // Whether a taller slope's steepest safe angles bound a lower one's
+  // from below (safer_when_lower): every flatter slope is clear there.
+  bool chains() const { return chains_; }
+
+  // The steepest safe angles of every target at each node, the nodes
+  // solved at once by run_each; where the solver chains, a node's scans
+  // start at its reference's angles (a taller slope's, solved already),
+  // where one is given beside it.
+  struct Solve {
+    SweepNode* node;
+    const SweepNode* reference = nullptr;
+  };
+  void solve_steepest(const std::vector<Solve>& nodes, const RunEach& run_each);
+  // The critical factor of safety at angle beta of each node, the same.
+  void solve_factor_of_safety(const std::vector<SweepNode*>& nodes, double beta,
+                              const RunEach& run_each);
 
   bool falls() const { return falls_; }
   std::int64_t solves() const { return solves_; }
 
  private:
-  double search(SweepNode& n, double target, double clear_to,
-                const std::function<double(double)>& guess);
+  void solve_steepest(SweepNode& n, const SweepNode* reference = nullptr);
+  // The factor of safety at beta, each angle solved once.
+  double solve_at(SweepNode& n, double beta);
+  Steepest steepest(SweepNode& n, double target, double clear_to, double from, double slope);
 
-  Ground ground_;
-  bool falls_;  // the factor of safety falls as the slope steepens
-  std::vector<double> events_;  // the water table's events, the same at every height
-  Precision precision_;
-  // Where the last search for a target began, and d(fs)/d(angle) where it
-  // ended, by target.
-  struct Last {
-    double angle;
-    double slope;
-  };
-  std::map<double, Last> last_;
-  std::set<double> targets_;  // the targets asked for so far
-  std::int64_t solves_ = 0;
+  const Ground ground_;
+  const bool falls_;  // the factor of safety falls as the slope steepens
+  const bool chains_;  // scanned, and safer_when_lower
+  const std::vector<double> events_;  // the water table's events, the same at every height
+  const Precision precision_;
+  const std::vector<double> targets_;  // highest first
+  std::atomic<std::int64_t> solves_ = 0;
 };
 
 // What the rows' and the nodes' answers share: the solver, to their
 // precision, and each height's answers its own.
 class SolvedAnswers : public SweepAnswers {
  public:
-  SolvedAnswers(const Ground& ground, const Precision& precision) : solver_(ground, precision) {}
+  SolvedAnswers(const Ground& ground, const Precision& precision, const SweepRun& run)
+      : solver_(ground, precision, run.targets), run_(run) {}
   double key(double h) const override { return h > 0 ? h : kNoAnswer; }
   std::int64_t solves() const override { return solver_.solves(); }
 
@@ -74,6 +99,7 @@ class SolvedAnswers : public SweepAnswers {
     return h > 0 && beta >= kLeastSlopeAngle && beta <= 90;
   }
   SweepSolver solver_;
+  const SweepRun run_;
 };
 
 }  // namespace telk

@@ -14,10 +14,14 @@ std::unique_ptr<SweepAnswers> table_answers(double tan_phi, double cohesion,
                                             double unit_weight);
 
 // The solver at each row's own height (row_answers.cpp).
-std::unique_ptr<SweepAnswers> row_answers(const Ground& ground);
+// Rows are solved ahead up to the highest, where the run tells the next.
+std::unique_ptr<SweepAnswers> row_answers(const Ground& ground, double highest,
+                                          const SweepRun& run);
 
 // The solver at nodes in ln(h), the rows read off cubics (node_answers.cpp).
-std::unique_ptr<SweepAnswers> node_answers(const Ground& ground);
+// The sweep's nodes go up to its highest row's.
+std::unique_ptr<SweepAnswers> node_answers(const Ground& ground, double highest,
+                                           const SweepRun& run);
 
 // The nodes a sweep from `lowest` to `highest` needs without halvings:
 // its span in ln(h) in node spacings, and some either side.

@@ -41,7 +41,7 @@ double plane_yield_coefficient(const Section& section) {
 // any arc bounds the same way with phi = 0: the slope's is the greater of
 // the two.  Where the factor of safety at k_h is below 1 the bound is
 // below k_h.
-double yield_bound(const Section& section, const Critical& c) {
+double yield_bound(const Section& section, const SlipAnswer& c) {
   if ((plane_is_critical(section.cohesion, section.water) && !crest_given(section)) && !c.sliding)
     return plane_yield_coefficient(section);
   const double with_friction = c.frictionless ? arc_yield_coefficient(section, *c.not_taken, kSlices)
@@ -60,8 +60,8 @@ double yield_bound(const Section& section, const Critical& c) {
 Yield yield_coefficient(const Ground& ground) {
   Section section = section_of(ground);
   section.shaking.horizontal = 0;
-  Critical c = critical_arc(section);
-  if (!(c.fs > 1)) return {0, bishop_of(c, ground.height)};
+  SlipAnswer c = critical_arc(section);
+  if (!(c.fs > 1)) return {0, in_ground_units(c, ground.height)};
   const bool plane = (plane_is_critical(section.cohesion, section.water) && !crest_given(section));
   // The bound at the answer at k_h is k_h where that is 1, else a smaller
   // k_h: a few steps down reach the slope's.
@@ -72,12 +72,12 @@ Yield yield_coefficient(const Ground& ground) {
     section.shaking.horizontal = kh;
     c = critical_arc(section);
     if ((plane && !c.sliding) || c.fs >= 1 - kYieldTolerance)
-      return {kh, bishop_of(c, ground.height), capped && c.fs > 1};
+      return {kh, in_ground_units(c, ground.height), capped && c.fs > 1};
     const double lower = yield_bound(section, c);
     if (!(lower < kh)) break;
     kh = lower;
   }
-  return {kh, bishop_of(c, ground.height)};
+  return {kh, in_ground_units(c, ground.height)};
 }
 
 }  // namespace telk

@@ -22,7 +22,7 @@ bool base_within_reach(const Answers& answers, const GroundOptions& options,
 }
 
 Check::Check(const Answers& answers, Sink* file, const GroundOptions& options,
-             Progress* progress)
+             Progress* progress, const RunEach& run_each, std::size_t threads)
     : file_(file),
       header_(check_header(answers.density, answers.friction_angle, answers.cohesion,
                            check_ground(options))),
@@ -35,8 +35,13 @@ Check::Check(const Answers& answers, Sink* file, const GroundOptions& options,
                       answers.density, 1, 90};
   const int rows = row_count(answers.height, answers.definition);
   last_height_ = double{answers.definition} * rows;
+  SweepRun run{{}, [definition = answers.definition](double h) {
+                  return double{next_height(static_cast<float>(h), definition)};
+                },
+               run_each, threads};
+  for (const FactorOfSafety& target : kFactorsOfSafety) run.targets.push_back(target.decimal);
   answers_ = sweep_answers(with_options(ground, options), std::tan(double{phi}),
-                           answers.definition, last_height_, rows);
+                           answers.definition, last_height_, rows, run);
 }
 
 Check::~Check() = default;

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "bishop/bishop.h"
+#include "bishop/run_each.h"
 #include "bishop/sweep_answers.h"
 #include "chart/chart.h"
 #include "driver/answers.h"
@@ -56,8 +57,11 @@ class Check {
   // every Bishop cell is empty.  With water, a deeper base or an
   // earthquake's load, which the solver answers (at rows or at nodes),
   // `progress` (the caller's, if any) is told how far it has come.
+  // The solver's slopes are solved `threads` at once by run_each (every
+  // core, on the console); the answers do not depend on how.
   Check(const Answers& answers, Sink* file, const GroundOptions& options = {},
-        Progress* progress = nullptr);
+        Progress* progress = nullptr, const RunEach& run_each = run_each_in_turn,
+        std::size_t threads = 1);
   ~Check();
   Check(const Check&) = delete;
   Check& operator=(const Check&) = delete;

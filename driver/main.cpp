@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <optional>
 #include <span>
@@ -23,6 +24,7 @@
 #include "report/layout.h"
 #include "output/result_file.h"
 #include "system/platform.h"
+#include "system/workers.h"
 
 namespace {
 
@@ -75,7 +77,16 @@ int run(bool check, telk::GroundOptions options) {
   bool written = file.create(&error) &&
                  (!check || (check_file.create(&error) && check_file.apart_from(file, &error)));
   telk::TerminalProgress progress(stdout, stderr);
-  if (written && check) checked.emplace(answers, check_file.sink(), options, &progress);
+  // Every core solves the check's slopes: TELK_THREADS, where given, says
+  // how many threads.
+  std::optional<telk::Workers> workers;
+  if (written && check) {
+    workers.emplace(telk::thread_count(std::getenv("TELK_THREADS")));
+    const auto run_each = [&workers](std::size_t n, const std::function<void(std::size_t)>& task) {
+      workers->run_each(n, task);
+    };
+    checked.emplace(answers, check_file.sink(), options, &progress, run_each, workers->threads());
+  }
   telk::ResultFile* const both[] = {&file, &check_file};
   written = written &&
             telk::sweep(*plan, file.sink(), stdout, &error, checked ? &*checked : nullptr) &&
@@ -110,7 +121,7 @@ int one_slope(char** numbers, telk::GroundOptions options) {
     std::fprintf(stderr, "telk: %s\n", error.c_str());
     return kBadInput;
   }
-  telk::Bishop bishop{};
+  telk::SlipAnswer bishop{};
   std::string line;
   if (options.circle_given) {
     const double* c = options.circle;

@@ -59,7 +59,7 @@ bool parse_slope(const std::string_view numbers[5], GroundOptions options, Groun
   return false;
 }
 
-std::string no_slip_circle(const double circle[3], const Bishop& given) {
+std::string no_slip_circle(const double circle[3], const SlipAnswer& given) {
   std::string line = "the circle of centre " + point(circle[0], circle[1]) + " and radius " +
                      length(circle[2]);
   if (given.unsolved)
@@ -75,8 +75,8 @@ std::string no_factor_of_safety(double fs) {
                         : "the factor of safety is not a number";
 }
 
-std::string describe_slope(const Bishop& bishop) {
-  const SlipCircle& c = bishop.circle;
+std::string describe_slope(const SlipAnswer& bishop) {
+  const Arc& c = bishop.arc;
   // Cut, not rounded: the factor of safety shown is never above the one
   // found.
   std::string line = cut_text(bishop.fs, 3);
@@ -86,12 +86,14 @@ std::string describe_slope(const Bishop& bishop) {
     line += " on a plane just under the face (no cohesion)";
   } else {
     line += " centre " + point(c.centre_x, c.centre_y) + " radius " + length(c.radius) +
-            " enters " + point(c.entry_x, c.entry_y) + " leaves " + point(c.exit_x, c.exit_y);
-    if (c.crack_depth > 0) {
-      line += " crack foot " + point(c.entry_x, c.entry_y - c.crack_depth) + " depth ";
-      line += length(c.crack_depth);
+            " enters " + point(c.entry_x, c.entry_y + c.crack) + " leaves " +
+            point(c.exit_x, c.exit_y);
+    // Where a crack cuts it, the slip enters at the crack's top.
+    if (c.crack > 0) {
+      line += " crack foot " + point(c.entry_x, c.entry_y) + " depth ";
+      line += length(c.crack);
     }
-    if (bishop.m_alpha_floored) line += " (m_alpha floored at the toe)";
+    if (bishop.floored) line += " (m_alpha floored at the toe)";
   }
   if (bishop.frictionless) line += " (phi = 0 governs: with friction Bishop's method reads lower)";
   if (bishop.unsolved) line += " (circles on which Bishop's equation has no root passed over)";

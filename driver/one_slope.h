@@ -30,7 +30,7 @@ inline constexpr double kCircleRounding = 0.0013;
 // Why the circle given as centre x, centre y, radius has no factor of
 // safety (given_circle's answer): it is no slip circle of the slope, or
 // Bishop's equation has no root on it; with its numbers.
-std::string no_slip_circle(const double circle[3], const Bishop& given);
+std::string no_slip_circle(const double circle[3], const SlipAnswer& given);
 
 // Why the factor of safety `fs` is no number to print, in words that
 // follow "telk: " or an option's name; empty when it is one.  An infinite
@@ -48,7 +48,7 @@ std::string no_factor_of_safety(double fs);
 // any circle's, that; and where the search passed over circles on which
 // Bishop's equation has no root, a note that says so.  The factor of
 // safety must be a number (no_factor_of_safety empty).
-std::string describe_slope(const Bishop& bishop);
+std::string describe_slope(const SlipAnswer& bishop);
 
 // The line --fs --yield prints: the yield coefficient cut to three
 // decimals, then the critical circle at it as describe_slope gives it; for

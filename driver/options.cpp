@@ -60,14 +60,14 @@ bool read_table(const OptionRow& row, Words words, GroundOptions* options, std::
     y.push_back(values[i + 1]);
   }
   const int points = static_cast<int>(x.size());
-  if (const char* not_taken = why_table_not_taken(x.data(), y.data(), points)) {
+  if (const char* not_taken = why_water_table_not_taken(x.data(), y.data(), points)) {
     *why = as_typed(words[0]) + " " + not_taken;
     return false;
   }
   Water& water = options->water;
-  std::copy(x.begin(), x.end(), water.table_x);
-  std::copy(y.begin(), y.end(), water.table_y);
-  water.table_points = points;
+  std::copy(x.begin(), x.end(), water.water_table_x);
+  std::copy(y.begin(), y.end(), water.water_table_y);
+  water.water_table_points = points;
   return true;
 }
 
@@ -256,7 +256,7 @@ OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slo
 
 bool settle_water(double gamma, GroundOptions* options, OptionError* error) {
   Water& water = options->water;
-  const bool in_table = water.table_points > 0, in_crack = options->crack.fill > 0;
+  const bool in_table = water.water_table_points > 0, in_crack = options->crack.fill > 0;
   water.unit_weight = 0;
   options->crack.water_unit_weight = 0;
   if (!in_table && !in_crack) return true;
@@ -299,10 +299,10 @@ const char* option_of(GroundInput input) {
 
 CheckGround check_ground(const GroundOptions& options) {
   const Water& w = options.water;
-  return {w.pore_ratio, w.table_points, w.table_x, w.table_y, w.unit_weight, options.base_depth,
-          options.shaking.horizontal, options.shaking.vertical, options.crack.depth,
-          options.crack.rankine, options.crack.fill, options.load.pressure, options.load.from,
-          options.load.width};
+  return {w.pore_ratio, w.water_table_points, w.water_table_x, w.water_table_y,
+          w.unit_weight, options.base_depth, options.shaking.horizontal,
+          options.shaking.vertical, options.crack.depth, options.crack.rankine,
+          options.crack.fill, options.load.pressure, options.load.from, options.load.width};
 }
 
 }  // namespace telk

@@ -55,12 +55,6 @@ class ConsoleTrace {
   std::size_t pending_ = 0;  // rows whose trace is not written yet
 };
 
-// Heights are accumulated in float, as a person stepping up would: ten
-// steps of 0.1 give 1.0000001.
-float next_height(float h, float definition) {
-  return static_cast<float>(double{h} + double{definition});
-}
-
 // Half a hundredth: a height that strays this far shows another hundredth.
 constexpr double kDrift = 0.005;
 
@@ -100,6 +94,10 @@ std::string shortest(float v) {
 }
 
 }  // namespace
+
+float next_height(float h, float definition) {
+  return static_cast<float>(double{h} + double{definition});
+}
 
 std::optional<SweepPlan> check_sweep(const Answers& answers, std::string* error) {
   const float height = answers.height, definition = answers.definition;

@@ -17,6 +17,10 @@ namespace telk {
 // positive, or when the quotient is not finite or beyond the int range.
 int row_count(float height, float definition);
 
+// The height of the row after one of height h: heights are accumulated in
+// float, as a person stepping up would (ten steps of 0.1 give 1.0000001).
+float next_height(float h, float definition);
+
 // A sweep that check_sweep() has allowed: only it makes one, so no front
 // end can sweep answers that were not checked.
 class SweepPlan {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -22,6 +23,7 @@
 #include "report/check_file.h"
 #include "report/layout.h"
 #include "output/result_file.h"
+#include "system/workers.h"
 #include "tests/harness.h"
 #include "tests/known_runs.h"
 #include "tests/sizes.h"
@@ -225,6 +227,19 @@ TEST(Sweep, CheckFileNumbersAreOnTheSafeSideAndNear) {
     std::string error;
     const auto plan = check_sweep(c.answers, &error);
     ASSERT_TRUE(plan && sweep(*plan, &memory, nullptr, &error, &check)) << error;
+    if (solved) {
+      // On three threads, which solve nodes and rows in whatever order they
+      // finish: the same bytes as on one.
+      Workers workers(3);
+      MemorySink threaded_memory, threaded_check_memory;
+      Check threaded(c.answers, &threaded_check_memory, c.options, nullptr,
+                     [&](std::size_t n, const std::function<void(std::size_t)>& task) {
+                       workers.run_each(n, task);
+                     },
+                     workers.threads());
+      ASSERT_TRUE(sweep(*plan, &threaded_memory, nullptr, &error, &threaded)) << error;
+      EXPECT_EQ(threaded_check_memory.bytes(), check_memory.bytes());
+    }
     std::vector<std::vector<std::string>> rows;
     std::istringstream lines{std::string(check_memory.bytes())};
     for (std::string line; std::getline(lines, line);) {

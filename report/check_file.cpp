@@ -21,13 +21,13 @@ std::string ground_given_lines(const CheckGround& g) {
     lines += kLineEnd;
   };
   if (g.pore_ratio > 0) line({"Water\tru\t", comma_text(g.pore_ratio)});
-  if (g.table_points > 0) {
+  if (g.water_table_points > 0) {
     std::string xs, ys;
-    for (int i = 0; i < g.table_points; ++i) {
+    for (int i = 0; i < g.water_table_points; ++i) {
       xs += '\t';
-      xs += comma_text(g.table_x[i]);
+      xs += comma_text(g.water_table_x[i]);
       ys += '\t';
-      ys += comma_text(g.table_y[i]);
+      ys += comma_text(g.water_table_y[i]);
     }
     line({"Water table\tx/H", xs});
     line({"\ty/H", ys});

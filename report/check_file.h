@@ -35,9 +35,9 @@ constexpr int check_steepest_cell(int g) { return 3 + 3 * g; }
 // and its width (+infinity for the whole crest).
 struct CheckGround {
   double pore_ratio = 0;
-  int table_points = 0;
-  const double* table_x = nullptr;
-  const double* table_y = nullptr;
+  int water_table_points = 0;
+  const double* water_table_x = nullptr;
+  const double* water_table_y = nullptr;
   double water_unit_weight = 0;
   double base_depth = 0;
   double kh = 0, kv = 0;
