@@ -45,8 +45,9 @@ std::vector<Start> load_starts(const Section& section) {
   };
   const double far = std::min(section.load_to, section.load_from + reach_unit(section));
   best_of([&](auto&& take) {
-    for (const double x : {section.load_from, (section.load_from + far) / 2, far}) {
-      for (const double exit : {0.0, 0.3, 0.6, 0.9, 1.0}) {
+    for (const double share : {0.0, 0.01, 0.05, 0.25, 0.5, 1.0}) {
+      const double x = section.load_from + share * (far - section.load_from);
+      for (const double exit : {0.0, 0.3, 0.6, 0.9, 0.99, 0.999}) {
         for (const double depth : {0.25, 0.5, 0.75, 1.0}) take({exit, along_crest(section, x), depth});
       }
     }

@@ -19,8 +19,9 @@ double load_between(const Section& section, double x0, double x1);
 
 // Starts for the critical circle's search under a load, which no start of
 // the coarse grid may lie near where the load is narrow: the best of the
-// circles from the face that enter at the load's near edge, middle or far
-// edge; and where the load reaches the crest's edge, the best of a few
+// circles from the face, up to just under the crest's edge, that enter
+// under the load, from its near edge to its far edge (a reach unit on, on
+// the whole crest); and where the load reaches the crest's edge, the best of a few
 // circles a thousandth of the reach across about the edge.  Ever smaller
 // circles there tend to a factor of safety of their own, the load and the
 // cohesion scaling with their size and the weight falling away faster:
