@@ -228,8 +228,8 @@ std::string manual_page(std::string_view version) {
             "A run that fails leaves the old file as it was.\n"),
        ".PP\n",
        roff("GROUND, after --check or after --fs and its five numbers, in any order, tells\n"
-            "the check what the chart knows nothing of: water, a firm base below the toe\n"
-            "and an earthquake's load.\n"
+            "the check what the chart knows nothing of: water, a firm base below the toe,\n"
+            "an earthquake's load, a tension crack and a load on the crest.\n"
             "The result file stays the dry chart's.\n"),
        ".SH OPTIONS\n"});
   for (const Run& run : kRuns) {
