@@ -1,5 +1,7 @@
 #include "system/workers.h"
 
+#include "system/platform.h"
+
 #include <charconv>
 #include <cstring>
 
@@ -7,7 +9,9 @@ namespace telk {
 
 Workers::Workers(std::size_t threads) {
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-  for (std::size_t i = 1; i < threads; ++i) threads_.emplace_back([this] { work(); });
+  // Like every thread telk starts, they never take a signal: one that
+  // ends the run goes to the main thread (start_thread).
+  for (std::size_t i = 1; i < threads; ++i) threads_.push_back(start_thread([this] { work(); }));
 }
 
 Workers::~Workers() {
