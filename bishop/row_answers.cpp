@@ -52,7 +52,8 @@ class RowAnswers : public SolvedAnswers {
       if (!(next > h && next <= highest_)) break;
       heights.push_back(next);
     }
-    const SweepNode* reference = solver_.chains() ? &last_row(h) : nullptr;
+    const SweepNode* reference =
+        solver_.chains() && run_.next_height ? &last_row(h) : nullptr;
     std::vector<SweepSolver::Solve> solves;
     for (const double at : heights) {
       SweepNode& r = rows_[at];
@@ -68,7 +69,7 @@ class RowAnswers : public SolvedAnswers {
   const SweepNode& last_row(double h) {
     if (last_.height == 0) {
       last_.height = h;
-      for (double next = h; run_.next_height;) {
+      for (double next = h;;) {
         next = run_.next_height(next);
         if (!(next > last_.height && next <= highest_)) break;
         last_.height = next;

@@ -42,7 +42,7 @@ double SweepSolver::whole_factor_of_safety(SweepNode& n, double beta) {
   Ground g = ground_;
   g.height = n.height;
   g.slope_angle = beta;
-  const double fs = critical_arc(section_of(g), nullptr, precision_).fs;
+  const double fs = critical_arc(section_of(g), nullptr, kFinePrecision).fs;
   ++solves_;
   n.whole.emplace(beta, fs);
   return fs;
@@ -105,7 +105,7 @@ void SweepSolver::solve_steepest(SweepNode& n, const SweepNode* reference) {
   double above = kNaN, slope = kNaN;
   for (const double target : targets_) {
     double clear_to = above;
-    if (chains_ && reference != nullptr) {
+    if (chains_ && reference != nullptr && reference->height >= n.height) {
       const auto taller = reference->steepest.find(target);
       if (taller != reference->steepest.end() && !(taller->second <= clear_to))
         clear_to = taller->second;

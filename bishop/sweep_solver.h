@@ -40,9 +40,9 @@ class SweepSolver {
 
   // The critical factor of safety of node n's slope at angle beta.
   double factor_of_safety(SweepNode& n, double beta);
-  // The same by a whole search, as a direct solve of the slope: never
-  // from the node's other searches, which refinements may leave a few
-  // parts in a million above it.
+  // The same by a whole search to the last digits, the direct solve's:
+  // never from the node's other searches, which refinements may leave a
+  // few parts in a million above it.
   double whole_factor_of_safety(SweepNode& n, double beta);
 
   // The steepest safe angle for `target` at node n.
@@ -54,8 +54,8 @@ class SweepSolver {
 
   // The steepest safe angles of every target at each node, the nodes
   // solved at once by run_each; where the solver chains, a node's scans
-  // start at its reference's angles (a taller slope's, solved already),
-  // where one is given beside it.
+  // start at its reference's angles, where one is given beside it: a
+  // taller slope's, solved already (a lower one's is not taken).
   struct Solve {
     SweepNode* node;
     const SweepNode* reference = nullptr;

@@ -1,18 +1,15 @@
 #include "system/workers.h"
 
-#include "system/platform.h"
-
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
+#include "system/platform.h"
+
 namespace telk {
 
-Workers::Workers(std::size_t threads) {
-  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-  // Like every thread telk starts, they never take a signal: one that
-  // ends the run goes to the main thread (start_thread).
-  for (std::size_t i = 1; i < threads; ++i) threads_.push_back(start_thread([this] { work(); }));
-}
+Workers::Workers(std::size_t threads)
+    : count_(threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency())) {}
 
 Workers::~Workers() {
   {
@@ -47,6 +44,9 @@ void Workers::work() {
 
 void Workers::run_each(std::size_t n, const std::function<void(std::size_t)>& task) {
   if (n == 0) return;
+  if (n > 1 && threads_.empty()) {
+    for (std::size_t i = 1; i < count_; ++i) threads_.push_back(start_thread([this] { work(); }));
+  }
   std::unique_lock<std::mutex> lock(mutex_);
   task_ = &task, next_ = 0, size_ = n;
   if (n > 1) wake_.notify_all();

@@ -14,7 +14,9 @@ namespace telk {
 
 class Workers {
  public:
-  // `threads` in all, the caller's among them: 0 for one a core.
+  // `threads` in all, the caller's among them: 0 for one a core.  The
+  // others start with the first batch of more than one task (a check off
+  // the table), and never take a signal: those reach the main thread.
   explicit Workers(std::size_t threads = 0);
   ~Workers();
   Workers(const Workers&) = delete;
@@ -25,7 +27,7 @@ class Workers {
   // what another reads or writes.  One batch at a time.
   void run_each(std::size_t n, const std::function<void(std::size_t)>& task);
 
-  std::size_t threads() const { return threads_.size() + 1; }
+  std::size_t threads() const { return count_; }
 
  private:
   void work();
@@ -37,6 +39,7 @@ class Workers {
   const std::function<void(std::size_t)>* task_ = nullptr;
   std::size_t next_ = 0, size_ = 0, running_ = 0;
   bool stopping_ = false;
+  std::size_t count_;
   std::vector<std::thread> threads_;
 };
 
