@@ -140,23 +140,30 @@ class NodeAnswers : public SolvedAnswers {
     return ticks % kEvery == 0 || above > top_ ? top_ : above;
   }
 
-  // The nodes at these ticks, their references first.
+  // The nodes at these ticks, their references first: the batches of
+  // nodes, then of their references, then of theirs, solved last first.
   void solve_steepest(const std::vector<std::int64_t>& ticks) {
-    std::vector<std::int64_t> references;
-    for (const std::int64_t at : ticks) {
-      const std::int64_t r = reference(at);
-      if (r != at && !node(r).steepest_solved &&
-          std::find(references.begin(), references.end(), r) == references.end())
-        references.push_back(r);
+    std::vector<std::vector<std::int64_t>> batches = {ticks};
+    for (;;) {
+      std::vector<std::int64_t> references;
+      for (const std::int64_t at : batches.back()) {
+        const std::int64_t r = reference(at);
+        if (r != at && !node(r).steepest_solved &&
+            std::find(references.begin(), references.end(), r) == references.end())
+          references.push_back(r);
+      }
+      if (references.empty()) break;
+      batches.push_back(references);
     }
-    if (!references.empty()) solve_steepest(references);
-    std::vector<SweepSolver::Solve> solves;
-    for (const std::int64_t at : ticks) {
-      SweepNode& n = node(at);
-      const std::int64_t r = reference(at);
-      if (!n.steepest_solved) solves.push_back({&n, r != at ? &node(r) : nullptr});
+    for (auto batch = batches.rbegin(); batch != batches.rend(); ++batch) {
+      std::vector<SweepSolver::Solve> solves;
+      for (const std::int64_t at : *batch) {
+        SweepNode& n = node(at);
+        const std::int64_t r = reference(at);
+        if (!n.steepest_solved) solves.push_back({&n, r != at ? &node(r) : nullptr});
+      }
+      solver_.solve_steepest(solves, run_.run_each);
     }
-    solver_.solve_steepest(solves, run_.run_each);
   }
 
   const std::int64_t top_;  // the widest spacing's last node the sweep asks for, in ticks
