@@ -2,7 +2,9 @@
 # Times telk --check over a matrix of grounds and sweeps: dry, a
 # pore-pressure ratio (--ru 0.25) and a water table (--water 0,0,4,1),
 # each as it is and on a base 2 m below the toe under k_h 0.1 (--base 2
-# --kh 0.1); sweeps of phi 30, c 2, gamma 1.8 with 8, 400, 4,000 and
+# --kh 0.1); a dry tension crack of Rankine's depth (--crack auto), and
+# one full of water with a load set back (--crack auto --crack-water 1
+# --load 2 --load-from 1); sweeps of phi 30, c 2, gamma 1.8 with 8, 400, 4,000 and
 # 1,000,000 rows.  Prints each run's seconds (wall and CPU) and the time
 # it adds to the plain run of the same sweep, then the worst.
 #   bench/check_matrix.sh [most rows] [build]    defaults: 1000000, build/release
@@ -26,7 +28,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 grounds=("" "--base 2 --kh 0.1" "--ru 0.25" "--ru 0.25 --base 2 --kh 0.1"
-         "--water 0,0,4,1" "--water 0,0,4,1 --base 2 --kh 0.1")
+         "--water 0,0,4,1" "--water 0,0,4,1 --base 2 --kh 0.1"
+         "--crack auto" "--crack auto --crack-water 1 --load 2 --load-from 1")
 sweeps=("8 20 2.5" "400 200 0.5" "4000 2000 0.5" "1000000 125000 0.125")
 
 now() { date +%s.%N; }

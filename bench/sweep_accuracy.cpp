@@ -1,10 +1,11 @@
 // Measures the margins of a sweep's answers read off nodes (kSweepFsError,
 // kSweepAngleError in bishop/sweep_answers.h): N random sweeps of each
-// kind, wet (r_u or a water table), shaken (k_h, k_v) and on a deeper
-// base, read row by row as the check reads them, and at 3 random rows of
-// each the answers against direct solves at the row's height.  Prints the
-// worst rows before the margins: how far the factor of safety is above a
-// direct solve's, as a share, and the angle steeper, in degrees.  Exits
+// kind, wet (r_u or a water table), shaken (k_h, k_v), on a deeper base
+// and under a tension crack and a load on the crest, read row by row as
+// the check reads them, and at 3 random rows of each the answers against
+// direct solves at the row's height.  Prints the worst rows before the
+// margins: how far the factor of safety is above a direct solve's, as a
+// share, and the angle steeper, in degrees.  Exits
 // non-zero where a row is above a direct solve after its margin (the
 // margin is too small) or more than 0.1% or 0.1 degrees below it.
 //   cmake --build build/test --target sweep_accuracy
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
   const int n = argc > 1 ? std::atoi(argv[1]) : 3;
   Worst fs_worst, angle_worst;
   bool failed = false;
-  for (int kind = 0; kind < 3; ++kind) {
+  for (int kind = 0; kind < 4; ++kind) {
     for (int i = 0; i < n; ++i) {
       std::mt19937_64 rng(static_cast<std::uint64_t>(1000 * kind + i));
       std::uniform_real_distribution<double> unit(0, 1);
@@ -77,6 +78,14 @@ int main(int argc, char** argv) {
       }
       if (kind == 1) g.shaking = {0.3 * unit(rng), 0.2 * unit(rng) - 0.1};
       if (kind == 2) g.base_depth = 5 * unit(rng);
+      // A crack 1 to 3 deep (half the height in the rows below 2 to 6),
+      // dry or with water, and a load from the edge or set back, on the
+      // whole crest or not.
+      if (kind == 3) {
+        g.crack = {1 + 2 * unit(rng), false, i % 2 == 1 ? unit(rng) : 0, 1};
+        g.load = {2 * unit(rng), i % 3 == 0 ? 0 : 2 * unit(rng)};
+        if (i % 2 == 0) g.load.width = 1 + 3 * unit(rng);
+      }
       const double target = 1.2 + 0.3 * unit(rng);
       const auto answers = sweep_answers(g, std::tan(g.friction_angle * std::numbers::pi / 180),
                                          kStep, kRows * kStep, kRows, {{target}});
@@ -118,7 +127,8 @@ int main(int argc, char** argv) {
       }
     }
   }
-  std::printf("%d sweeps of each kind (wet, shaken, on a deeper base), %d rows each checked\n", n,
+  std::printf("%d sweeps of each kind (wet, shaken, on a deeper base, cracked and loaded), %d rows"
+              " each checked\n", n,
               kChecked);
   report("factor of safety (share)", fs_worst);
   report("steepest angle (degrees)", angle_worst);

@@ -26,6 +26,7 @@
 // nodes (sweep_answers.h).
 #pragma once
 
+#include <limits>
 #include <optional>
 
 namespace telk {
@@ -70,6 +71,29 @@ struct Shaking {
   double vertical = 0;    // k_v, -1 < k_v < 1
 };
 
+// A tension crack behind the crest (bishop/crack.h): the ground above the
+// level `depth` below the crest, behind the face, is cracked; a slip that
+// rises into it ends at that level, at the foot of a vertical crack with
+// no strength up to the ground.  At most half the slope's height deep.
+// Filled to `fill` of its depth with water of unit weight gamma_w, it
+// pushes the soil out of the slope.
+struct Crack {
+  double depth = 0;      // Z >= 0, in the units of H; 0: none
+  bool rankine = false;  // Z = 2c / (gamma tan(45 - phi / 2)) instead
+  double fill = 0;       // 0 <= F <= 1
+  double water_unit_weight = 0;  // gamma_w, gamma / 4 <= gamma_w <= gamma, with fill > 0
+};
+
+// A uniform vertical pressure on the crest (bishop/load.h), from `from`
+// behind the crest's edge over `width`, in the units of H: it weighs on
+// the slices under it; pore pressures and an earthquake's load stay the
+// soil's.
+struct Load {
+  double pressure = 0;  // Q >= 0, in the units of c
+  double from = 0;      // A >= 0
+  double width = std::numeric_limits<double>::infinity();  // B > 0
+};
+
 struct Ground {
   double friction_angle;  // phi, degrees, 0 <= phi < 90
   double cohesion;        // c >= 0
@@ -79,18 +103,26 @@ struct Ground {
   Water water = {};
   double base_depth = 0;  // D >= 0, below the toe, in the units of H
   Shaking shaking = {};
+  Crack crack = {};
+  Load load = {};
 };
+
+// Whether the ground has a tension crack or a load on its crest.
+inline bool crest_given(const Ground& ground) {
+  return ground.crack.depth > 0 || ground.crack.rankine || ground.load.pressure > 0;
+}
 
 // The ground's inputs in their order, as a person names them.
 enum GroundInput {
   kFrictionAngle, kCohesion, kUnitWeight, kHeight, kSlopeAngle,
   kPoreRatio, kWaterTable, kWaterUnitWeight, kBaseDepth, kHorizontalLoad, kVerticalLoad,
-  kCircle
+  kCircle, kCrackDepth, kCrackFill, kLoadPressure, kLoadFrom, kLoadWidth
 };
 inline constexpr const char* kGroundInputs[] = {
     "friction angle", "cohesion", "unit weight", "height", "slope angle",
     "pore-pressure ratio", "water table", "unit weight of water", "base depth",
-    "horizontal seismic coefficient", "vertical seismic coefficient", "circle"};
+    "horizontal seismic coefficient", "vertical seismic coefficient", "circle",
+    "crack depth", "crack's water", "load", "load's distance", "load's width"};
 
 // The rule on inputs, which every caller that asks whether the solver has
 // an answer follows: why it does not take `value` for `input`, in a phrase
@@ -134,7 +166,8 @@ inline constexpr char kBaseTooDeep[] =
 // water of one kind at most (as the water table: "is given with a
 // pore-pressure ratio"), and a table's water is one that
 // why_water_weight_not_taken takes in the soil (as the unit weight of
-// water).
+// water), as is a crack's water; Q / (gamma H) must be finite (as the
+// load) and a load's width above 0, +infinity for the whole crest.
 int wrong_input(const Ground& ground, const char** why);
 
 // A slip circle and the two ends of its slip, exit_x < entry_x: the
@@ -148,6 +181,9 @@ struct Arc {
   double centre_x, centre_y, radius;
   double exit_x, exit_y, entry_x, entry_y;
   double base_from = 0, base_to = 0;
+  // Where a tension crack cuts the arc, its entry is the crack's foot,
+  // and this the crack's depth from there up to the ground; 0 for none.
+  double crack = 0;
 };
 
 // The arc with every length times `height`: from the solver's units to the

@@ -10,8 +10,10 @@
 #include <optional>
 
 #include "bishop/critical.h"
+#include "bishop/crack.h"
 #include "bishop/crest_level.h"
 #include "bishop/equilibrium.h"
+#include "bishop/load.h"
 #include "bishop/search_grid.h"
 #include "bishop/search_refine.h"
 #include "bishop/steepest.h"
@@ -97,8 +99,10 @@ SlipAnswer critical_of(const Section& section, const SearchCircle& circle, int u
   return best;
 }
 
-// The least the search finds, friction as it is (critical_arc).
+// The least the search finds, friction as it is (critical_arc); and the
+// least of the circles it searches.
 SlipAnswer least_arc(const Section& ground, Leads* leads, const Precision& precision);
+SlipAnswer searched_arc(const Section& ground, Leads* leads, const Precision& precision);
 
 // The answer found with friction, or the same slope's with phi = 0 where
 // that is higher.  Bishop's normal force on a steep slice is its weight
@@ -187,11 +191,19 @@ SlipAnswer least_arc(const Section& ground, Leads* leads, const Precision& preci
     SlipAnswer plane{plane_factor_of_safety(ground), kNoArc};
     const double limit = sliding_factor_of_safety(ground);
     if (limit < plane.fs) plane.fs = limit, plane.sliding = true;
-    return plane;
+    if (!crest_given(ground)) return plane;
+    // A crack or a load on the crest leaves the shallowest slips as they
+    // are, but may make a deeper one lower: the lower of the two.
+    SlipAnswer found = searched_arc(ground, leads, precision);
+    return found.fs < plane.fs ? found : plane;
   }
+  return searched_arc(ground, leads, precision);
+}
+
+SlipAnswer searched_arc(const Section& ground, Leads* leads, const Precision& precision) {
   int unsolved = 0;
   Section section = ground;
-  section.reach = 1;
+  section.reach = load_reach(ground);
   section.unsolved = &unsolved;
   const GridStarts starts = grid_starts(section);
   SlipAnswer best{kInfinity, {}, false};

@@ -52,6 +52,17 @@ TEST(CriticalCircle, PublishedCases) {
       // Cohesionless under k_h:
       // tan(phi) (cos(beta) - k_h sin(beta)) / (sin(beta) + k_h cos(beta)).
       {"cohesionless, k_h 0.2", {35, 0, 18, 10, 30, {}, 0, {0.2}}, 0.796750, 0.796751},
+      // Giam and Donald (1989), ACADS 1(b): 1(a)'s slope, c' 32 kPa, phi' 10,
+      // a tension crack 2c / (gamma tan(45 - phi / 2)) = 3.81 m deep full of
+      // water: referee 1.65, published Bishop searches 1.59 to 1.70.
+      {"ACADS 1(b)", {10, 32, 20, 10, kTwoToOne, {}, 0, {}, {0, true, 1, 9.81}}, 1.59, 1.70},
+      // A load set back from the crest's edge of a cohesionless slope: the
+      // plane just under the face carries none, tan(33) / tan(30) = 1.1248.
+      {"cohesionless, a load 2 m back", {33, 0, 19, 8, 30, {}, 0, {}, {}, {40, 2}}, 1.124806,
+       1.124807},
+      // A vertical cut in clay with a crack half its height deep stands to
+      // about 2.67 c / gamma (Terzaghi), not 3.83.
+      {"vertical cut, a crack H / 2", {0, 1, 1, 2.67, 90, {}, 0, {}, {1.335}}, 0.97, 1.03},
   };
   for (const auto& c : cases) {
     const SlipAnswer b = critical_circle(c.ground);
@@ -170,11 +181,18 @@ TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensWetsAndShakesAndAsItsBaseDeepen
       void (*set)(Ground*, double);
       double values[2];
       double slack;  // how far above the last it may be; 0: strictly below
+      void (*first)(Ground*) = nullptr;  // the ground the values change, where not g
     } kinds[] = {
         {"r_u", [](Ground* w, double v) { w->water.pore_ratio = v; }, {0.15, 0.3}, 0},
         {"table at", [](Ground* w, double v) { w->water = {0, 2, {0, 4}, {v, v}, 1}; }, {0.3, 0.8}, 0},
         {"base", [](Ground* w, double v) { w->base_depth = v * w->height; }, {0.5, 2.0}, 1e-4},
         {"k_h", [](Ground* w, double v) { w->shaking.horizontal = v; }, {0.1, 0.25}, 0},
+        // Water fills a crack of Rankine's depth, dry at first; a load
+        // presses on the whole crest.
+        {"crack's water", [](Ground* w, double v) { w->crack = {0, true, v, 9.81}; }, {0.5, 1}, 0,
+         [](Ground* w) { w->crack.rankine = true; }},
+        {"load", [](Ground* w, double v) { w->load.pressure = v * w->unit_weight * w->height; },
+         {0.1, 0.3}, 0},
     };
     // The critical circle as --fs prints it, its numbers to three
     // decimals, typed back: a slip, of that factor of safety.
@@ -187,9 +205,11 @@ TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensWetsAndShakesAndAsItsBaseDeepen
           << ground.friction_angle << " " << ground.cohesion << " " << ground.slope_angle;
     };
     for (const auto& kind : kinds) {
-      double last = fs;
+      Ground from = g;
+      if (kind.first != nullptr) kind.first(&from);
+      double last = kind.first != nullptr ? critical_circle(from).fs : fs;
       for (const double v : kind.values) {
-        Ground changed = g;
+        Ground changed = from;
         kind.set(&changed, v);
         const SlipAnswer critical = critical_circle(changed);
         if (!critical.sliding) given_back(changed, critical);
@@ -231,6 +251,10 @@ TEST(CriticalCircle, FallsAsTheSlopeRisesSteepensWetsAndShakesAndAsItsBaseDeepen
     EXPECT_NEAR(yield_coefficient(sand).coefficient,
                 std::max(0.0, std::tan((g.friction_angle - g.slope_angle) * kDegree)), 1e-12)
         << i;
+    // A load beyond the furthest circle the search reaches changes nothing.
+    Ground far = g;
+    far.load = {1000, 1e7 * g.height};
+    EXPECT_EQ(critical_circle(far).fs, fs) << i;
     // No circle is below the critical one, and the critical one given back
     // is its value.
     const Arc& c = dry.arc;

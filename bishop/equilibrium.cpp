@@ -9,6 +9,7 @@
 #include <limits>
 #include <vector>
 
+#include "bishop/crack.h"
 #include "bishop/slices.h"
 
 namespace telk {
@@ -18,10 +19,13 @@ namespace {
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// What a slice bears down on its base: (1 - k_v) W, and the load above it.
+double bearing(const Slice& s, double weighs) { return weighs * s.weight + s.load; }
+
 // The strength a slice's base is given before m_alpha shares it out:
-// c b + ((1 - k_v) W - u b) tan(phi), the friction never below zero.
+// c b + ((1 - k_v) W + P - u b) tan(phi), the friction never below zero.
 double slice_strength(const Section& section, const Slice& s, double weighs) {
-  return section.cohesion * s.width + std::max(0.0, weighs * s.weight - s.uplift) * section.tan_phi;
+  return section.cohesion * s.width + std::max(0.0, bearing(s, weighs) - s.uplift) * section.tan_phi;
 }
 
 }  // namespace
@@ -31,9 +35,10 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
   const std::vector<Slice> parts = slices_of(section, arc, slices);
   // An earthquake's load: each slice weighs (1 - k_v) W, and k_h W out of
   // the slope turns the soil about the centre as its weight does.  Without
-  // it the weights are as they are, bit for bit.
+  // it the weights are as they are, bit for bit.  Water in a tension
+  // crack pushes the soil out of the slope.
   const double kh = section.shaking.horizontal, weighs = 1 - section.shaking.vertical;
-  double driving = 0;
+  double driving = crack_water_moment(section, arc);
   double fellenius = 0;
   // What the strength's sum in h(F) below tends to as F falls to 0, where
   // that is finite: with friction, and every slice that bears any strength
@@ -43,7 +48,7 @@ double arc_factor_of_safety(const Section& section, const Arc& arc, int slices,
   double resisting_at_zero = 0;
   bool bounded_at_zero = section.tan_phi > 0;
   for (const Slice& s : parts) {
-    const double weight = weighs * s.weight;
+    const double weight = bearing(s, weighs);
     driving += weight * s.sin_alpha + kh * s.sway;
     fellenius += s.arm * (section.cohesion * s.width / s.cos_alpha +
                           std::max(0.0, weight * s.cos_alpha - s.uplift / s.cos_alpha) *
@@ -119,11 +124,12 @@ double arc_yield_coefficient(const Section& section, const Arc& arc, int slices)
   Section shaken = section;
   shaken.shaking.horizontal = 1;
   const double weighs = 1 - section.shaking.vertical;
-  double excess = 0, sway = 0;  // at F = 1: resistance less the weights' drive
+  // At F = 1: resistance less the weights' and the crack water's drive.
+  double excess = -crack_water_moment(section, arc), sway = 0;
   for (const Slice& s : slices_of(shaken, arc, slices)) {
     const double m_alpha = s.cos_alpha + s.sin_alpha * section.tan_phi;
     const double divisor = s.sin_alpha < 0 ? std::max(m_alpha, kMAlphaFloor) : m_alpha;
-    excess += s.arm * slice_strength(section, s, weighs) / divisor - weighs * s.weight * s.sin_alpha;
+    excess += s.arm * slice_strength(section, s, weighs) / divisor - bearing(s, weighs) * s.sin_alpha;
     sway += s.sway;
   }
   if (!(excess > 0)) return 0;

@@ -1,11 +1,14 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <random>
 
 #include <gtest/gtest.h>
 
 #include "bishop/bishop.h"
+#include "bishop/load.h"
+#include "bishop/slices.h"
 
 using namespace telk;
 
@@ -40,8 +43,13 @@ TEST(CircleFactorOfSafety, ScalesWithCohesionAndTanPhiTogetherUnderAnyLoad) {
   std::uniform_real_distribution<double> unit(0, 1);
   for (int i = 0; i < 200; ++i) {
     Case c = random_case(rng);
-    // Every other circle under an earthquake's load.
+    // Every other circle under an earthquake's load; every third with a
+    // dry tension crack and a load on the crest.
     if (i % 2 == 1) c.ground.shaking = {0.5 * unit(rng), 0.4 * unit(rng) - 0.2};
+    if (i % 3 == 2) {
+      c.ground.crack.depth = 0.5 * c.ground.height * unit(rng);
+      c.ground.load = {100 * unit(rng), c.ground.height * unit(rng), c.ground.height * unit(rng)};
+    }
     const double fs = circle_factor_of_safety(c.ground, c.cx, c.cy, c.r, nullptr);
     if (!std::isfinite(fs)) continue;
     for (const double k : {0.3, 2.5}) {
@@ -153,4 +161,43 @@ TEST(CircleFactorOfSafety, NoneWhereBishopsEquationHasNoRoot) {
     const SlipAnswer given = given_circle(ground, -45.523, 40.023, 60.615);
     EXPECT_TRUE(given.unsolved && std::isnan(given.fs)) << k;
   }
+}
+
+// The slices of a slip that a tension crack cuts, and under a strip load,
+// weigh the soil between the ground and the arc from the exit to the
+// crack and carry the load over that span: against the integral across
+// it, taken in fine steps.
+TEST(Slices, WeighTheSoilUpToTheCrackAndCarryTheLoadOverIt) {
+  std::mt19937_64 rng(5);
+  std::uniform_real_distribution<double> unit(0, 1);
+  int cut = 0;
+  for (int i = 0; i < 100; ++i) {
+    Case c = random_case(rng);
+    c.ground.crack.depth = 0.5 * c.ground.height * unit(rng);
+    c.ground.load = {10 * unit(rng), c.ground.height * unit(rng), c.ground.height * unit(rng)};
+    const Section section = section_of(c.ground);
+    const double h = c.ground.height;
+    const std::optional<Arc> arc = slip_arc(section, c.cx / h, c.cy / h, c.r / h);
+    if (!arc || arc->base_from < arc->base_to) continue;
+    cut += arc->crack > 0;
+    // The crack's foot is on the circle at its level, its top on the ground.
+    if (arc->crack > 0) {
+      EXPECT_NEAR(arc->entry_y, 1 - section.crack_depth, 1e-12) << i;
+      EXPECT_NEAR(std::hypot(arc->entry_x - arc->centre_x, arc->entry_y - arc->centre_y),
+                  arc->radius, 1e-9 * arc->radius) << i;
+      EXPECT_NEAR(arc->entry_y + arc->crack, ground_y(section, arc->entry_x), 1e-12) << i;
+    }
+    double weight = 0, load = 0;
+    for (const Slice& s : slices_of(section, *arc, kSlices)) weight += s.weight, load += s.load;
+    const int steps = 200000;
+    const double dx = (arc->entry_x - arc->exit_x) / steps;
+    double area = 0;
+    for (int k = 0; k < steps; ++k) {
+      const double x = arc->exit_x + (k + 0.5) * dx, u = x - arc->centre_x;
+      area += (ground_y(section, x) - (arc->centre_y - std::sqrt(arc->radius * arc->radius - u * u))) * dx;
+    }
+    EXPECT_NEAR(weight, area, 1e-6 * area + 1e-15) << i;
+    EXPECT_NEAR(load, load_between(section, arc->exit_x, arc->entry_x), 1e-12 * (1 + load)) << i;
+  }
+  EXPECT_GT(cut, 20);
 }

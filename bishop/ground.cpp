@@ -49,6 +49,13 @@ const char* why_not_taken(GroundInput input, double value) {
                  : nullptr;
     case kCircle:
       return nullptr;  // any finite number
+    case kCrackDepth:
+    case kLoadPressure:
+    case kLoadFrom:
+      return value < 0 ? "is below 0" : nullptr;
+    case kCrackFill:
+      if (value < 0) return "is below 0";
+      return value > 1 ? "is above 1: the crack holds no more than its depth" : nullptr;
     case kBaseDepth:
       return value < 0 ? "is below 0" : nullptr;
     case kHorizontalLoad:
@@ -126,6 +133,23 @@ int wrong_input(const Ground& g, const char** why) {
   if ((*why = why_not_taken(kHorizontalLoad, g.shaking.horizontal)) != nullptr)
     return kHorizontalLoad;
   if ((*why = why_not_taken(kVerticalLoad, g.shaking.vertical)) != nullptr) return kVerticalLoad;
+  const Crack& crack = g.crack;
+  if ((*why = why_not_taken(kCrackDepth, crack.depth)) != nullptr) return kCrackDepth;
+  if ((*why = why_not_taken(kCrackFill, crack.fill)) != nullptr) return kCrackFill;
+  if (crack.fill > 0 &&
+      (*why = why_water_weight_not_taken(crack.water_unit_weight, g.unit_weight)) != nullptr)
+    return kWaterUnitWeight;
+  const Load& load = g.load;
+  if ((*why = why_not_taken(kLoadPressure, load.pressure)) != nullptr) return kLoadPressure;
+  if (!(load.pressure / (g.unit_weight * g.height) < std::numeric_limits<double>::infinity())) {
+    *why = "is too large for the unit weight and height";
+    return kLoadPressure;
+  }
+  if ((*why = why_not_taken(kLoadFrom, load.from)) != nullptr) return kLoadFrom;
+  if (!(load.width > 0)) {
+    *why = "is not above 0";
+    return kLoadWidth;
+  }
   *why = nullptr;
   return -1;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "bishop/crack.h"
 #include "bishop/equilibrium.h"
 
 namespace telk {
@@ -95,6 +96,7 @@ std::optional<Arc> arc_of(const Section& section, const SearchCircle& circle) {
   Arc arc{c->mx - c->sin_d * h, c->my + c->cos_d * h, std::hypot(half, h),
           c->p.x, c->p.y, c->q.x, c->q.y};
   follow_base(section, &arc);
+  if (!cut_at_crack(section, &arc)) return std::nullopt;
   return arc;
 }
 

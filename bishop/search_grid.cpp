@@ -1,6 +1,7 @@
 // The coarse families of circles, their local minima, and the best on and
 // off the edge of the deepest dip.
 #include "bishop/search_grid.h"
+#include "bishop/load.h"
 #include "bishop/tuning.h"
 
 #include <algorithm>
@@ -145,6 +146,9 @@ GridStarts grid_starts(const Section& section) {
     starts.valleys.push_back(inside);
   // Below the base, valleys of their own, refined after those above it,
   // which they never crowd out.
+  // Under a load on the crest, its own (load.h).
+  const std::vector<Start> loaded = load_starts(section);
+  starts.valleys.insert(starts.valleys.end(), loaded.begin(), loaded.end());
   const std::vector<Start> below = least_local_minima(grid, fs, kGridValleysBelow, kTouching + 1, nd);
   starts.valleys.insert(starts.valleys.end(), below.begin(), below.end());
   return starts;

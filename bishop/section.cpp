@@ -2,6 +2,9 @@
 // and its base.
 #include "bishop/section.h"
 
+#include "bishop/crack.h"
+#include "bishop/load.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -23,13 +26,15 @@ Section section_of(const Ground& ground) {
   section.water.unit_weight = ground.water.unit_weight / ground.unit_weight;
   section.base = ground.base_depth / ground.height;
   section.shaking = ground.shaking;
+  set_crack(ground, &section);
+  set_load(ground, &section);
   return section;
 }
 
 Arc in_ground_units(const Arc& arc, double height) {
   const double h = height;
   return {arc.centre_x * h, arc.centre_y * h, arc.radius * h, arc.exit_x * h, arc.exit_y * h,
-          arc.entry_x * h, arc.entry_y * h, arc.base_from * h, arc.base_to * h};
+          arc.entry_x * h, arc.entry_y * h, arc.base_from * h, arc.base_to * h, arc.crack * h};
 }
 
 SlipAnswer in_ground_units(const SlipAnswer& answer, double height) {
@@ -159,9 +164,10 @@ std::optional<Arc> slip_arc(const Section& section, double cx, double cy, double
     arc.exit_x = 0;
     arc.base_from = 0;
     arc.base_to = std::min(arc.entry_x, cx + std::sqrt(front));
-    return arc;
+  } else {
+    follow_base(section, &arc);
   }
-  follow_base(section, &arc);
+  if (!cut_at_crack(section, &arc)) return std::nullopt;
   return arc;
 }
 

@@ -29,10 +29,24 @@ struct Section {
   // on them.
   double reach = 1;
   int* unsolved = nullptr;
+  // A tension crack (crack.h): its depth below the crest, at most half the
+  // height, 0 for none; the share of it filled with water, and the water's
+  // unit weight over gamma.  A load on the crest (load.h): its pressure
+  // over gamma H, from load_from to load_to along x.
+  double crack_depth = 0;
+  double crack_fill = 0;
+  double crack_water = 0;
+  double load = 0;
+  double load_from = 0, load_to = 0;
 };
 
 // Whether the ground is wet (a pore-pressure ratio or a water table).
 bool wet(const Section& section);
+
+// Whether a tension crack or a load on the crest is given.
+inline bool crest_given(const Section& section) {
+  return section.crack_depth > 0 || section.load > 0;
+}
 
 Section section_of(const Ground& ground);
 

@@ -2,6 +2,8 @@
 // weights, their bases' angles and the water's push on their bases.
 #include "bishop/slices.h"
 
+#include "bishop/load.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -91,7 +93,10 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
   std::vector<double> xs = sides(arc, count);
   // Equal angles give rising x: the toe and the crest's edge go in among
   // them where they fall.
-  for (const double kink : {0.0, section.crest_x}) {
+  // So are the ends of a load on the crest, which then covers whole slices.
+  const double kinks[] = {0.0, section.crest_x, section.load_from, section.load_to};
+  for (int k = 0; k < (section.load > 0 ? 4 : 2); ++k) {
+    const double kink = kinks[k];
     if (kink > arc.exit_x && kink < arc.entry_x)
       xs.insert(std::upper_bound(xs.begin(), xs.end(), kink), kink);
   }
@@ -118,7 +123,7 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
     const double x1 = xs[i];
     const bool last = i + 1 == xs.size();
     const double y1 = last ? arc.entry_y : on_base(x1) ? base_y : arc_y(arc, x1);
-    const double depth1 = last ? 0 : std::max(0.0, ground_y(section, x1) - y1);
+    const double depth1 = last ? arc.crack : std::max(0.0, ground_y(section, x1) - y1);
     const double width = x1 - x0;
     if (width > 0) {
       const bool level = on_base(x0) && on_base(x1);
@@ -137,6 +142,7 @@ std::vector<Slice> slices_of(const Section& section, const Arc& arc, int count) 
       } else {
         slices.push_back({width, weight, (y1 - y0) / chord, width / chord, uplift, sway});
       }
+      slices.back().load = load_between(section, x0, x1);
     }
     x0 = x1, y0 = y1, depth0 = depth1;
   }

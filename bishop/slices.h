@@ -12,12 +12,14 @@ namespace telk {
 // the pore pressure's push on its base, u b (in gamma H^2), and, under an
 // earthquake's horizontal load, the moment about the circle's centre of a
 // horizontal force W out of the slope at its centre of gravity, over the
-// radius (zero without the load); and the arm of the strength on its base
+// radius (zero without the load); the arm of the strength on its base
 // about the centre, over the radius: 1 on the arc, (yc + D) / R along the
-// base, where the base is level and its shear horizontal.
+// base, where the base is level and its shear horizontal; and the load on
+// the crest above it (in gamma H^2).
 struct Slice {
   double width, weight, sin_alpha, cos_alpha, uplift, sway;
   double arm = 1;
+  double load = 0;
 };
 
 // The slices: `count` across the slip, those holding the toe, the crest

@@ -300,7 +300,8 @@ class Scan {
 
 bool falls_as_it_steepens(const Ground& ground) {
   return ground.water.water_table_points == 0 &&
-         !(ground.base_depth > 0 && ground.shaking.horizontal > 0);
+         !(ground.base_depth > 0 && ground.shaking.horizontal > 0) &&
+         !(ground.crack.fill > 0) && !(ground.load.pressure > 0);
 }
 
 bool safer_when_lower(const Ground& ground) { return ground.base_depth == 0; }

@@ -11,7 +11,7 @@ std::unique_ptr<SweepAnswers> sweep_answers(const Ground& ground, double tan_phi
                                             const SweepRun& run) {
   const bool dry = !wet(ground.water);
   const bool still = ground.shaking.horizontal == 0 && ground.shaking.vertical == 0;
-  if (dry && still && !(ground.base_depth > 0))
+  if (dry && still && !(ground.base_depth > 0) && !crest_given(ground))
     return table_answers(tan_phi, ground.cohesion, ground.unit_weight);
   const double rows_a_node =
       falls_as_it_steepens(ground) ? kSolvesANode / kSolvesARow : kScannedRowsANode;

@@ -86,7 +86,13 @@ std::string describe_slope(const SlipAnswer& bishop) {
     line += " on a plane just under the face (no cohesion)";
   } else {
     line += " centre " + point(c.centre_x, c.centre_y) + " radius " + length(c.radius) +
-            " enters " + point(c.entry_x, c.entry_y) + " leaves " + point(c.exit_x, c.exit_y);
+            " enters " + point(c.entry_x, c.entry_y + c.crack) + " leaves " +
+            point(c.exit_x, c.exit_y);
+    // Where a crack cuts it, the slip enters at the crack's top.
+    if (c.crack > 0) {
+      line += " crack foot " + point(c.entry_x, c.entry_y) + " depth ";
+      line += length(c.crack);
+    }
     if (bishop.floored) line += " (m_alpha floored at the toe)";
   }
   if (bishop.frictionless) line += " (phi = 0 governs: with friction Bishop's method reads lower)";

@@ -91,7 +91,8 @@ constexpr OptionRow kRows[] = {
      "at the ground where it is above it",
      read_table},
     {"--gamma-w", "W", kNumber, kCheckAndFs, kWaterUnitWeight,
-     {{kNeeds, "--water", "a unit weight of water is for a water table"}},
+     {{kNeeds, "--water", ""},
+      {kNeeds, "--crack-water", "a unit weight of water is for a water table or a crack's water"}},
      "the unit weight of water, in the units of gamma (1 in Tn/m3,\n"
      "the default where gamma is 4 or less; 9.81 in kN/m3), from a\n"
      "quarter of gamma to gamma",
@@ -114,6 +115,39 @@ constexpr OptionRow kRows[] = {
     {"--kv", "V", kNumber, kCheckAndFs, kVerticalLoad, {}, "",
      [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
        return numbers(row, words, &options->shaking.vertical, why);
+     }},
+    {"--crack", "Z|auto", kNumberOrWord, kCheckAndFs, kCrackDepth, {},
+     "a tension crack behind the crest, Z deep in the height's units\n"
+     "(auto: 2c / (gamma tan(45 - phi / 2))), at most half the height:\n"
+     "a slip that rises above that level ends there, and the soil\n"
+     "beyond the crack is not part of the sliding mass",
+     [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+       if (words[0] == "auto") return options->crack.rankine = true;
+       return numbers(row, words, &options->crack.depth, why);
+     }},
+    {"--crack-water", "F", kNumber, kCheckAndFs, kCrackFill,
+     {{kNeeds, "--crack", "water fills a tension crack"}},
+     "the crack filled to F of its depth with water (0 <= F <= 1),\n"
+     "which pushes the soil out of the slope",
+     [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+       return numbers(row, words, &options->crack.fill, why);
+     }},
+    {"--load", "Q", kNumber, kCheckAndFs, kLoadPressure, {},
+     "a uniform vertical pressure Q on the crest, in the units of c,\n"
+     "from A behind the crest's edge (0 by default) over a width B\n"
+     "(the whole crest by default), in the height's units",
+     [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+       return numbers(row, words, &options->load.pressure, why);
+     }},
+    {"--load-from", "A", kNumber, kCheckAndFs, kLoadFrom,
+     {{kNeeds, "--load", "it places a load"}}, "",
+     [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+       return numbers(row, words, &options->load.from, why);
+     }},
+    {"--load-width", "B", kNumber, kCheckAndFs, kLoadWidth,
+     {{kNeeds, "--load", "it places a load"}}, "",
+     [](const OptionRow& row, Words words, GroundOptions* options, std::string* why) {
+       return numbers(row, words, &options->load.width, why);
      }},
     {"--circle", "XC YC R", kThreeNumbers, kFsOnly, kCircle, {},
      "that circle's factor of safety, not the critical one's",
@@ -139,16 +173,22 @@ constexpr const OptionRow* row_named(std::string_view name) {
 }
 
 // Each pair names an option of the table, and the one an option needs is
-// taken by the same runs and needs none itself, so that the usage shows
-// the two together.
+// taken by the same runs, so that the usage shows the two together; what
+// that one needs, in turn, needs nothing (--gamma-w needs --crack-water,
+// which needs --crack).
 constexpr bool pairs_name_options() {
   for (const OptionRow& row : kRows) {
     for (const OptionPair& pair : row.pairs) {
       if (pair.other.empty()) continue;
       const OptionRow* other = row_named(pair.other);
       if (other == nullptr) return false;
-      if (pair.pairing == kNeeds && (other->runs != row.runs || other->paired(kNeeds)))
-        return false;
+      if (pair.pairing != kNeeds) continue;
+      if (other->runs != row.runs) return false;
+      for (const OptionPair& next : other->pairs) {
+        if (next.pairing == kNeeds && !next.other.empty() &&
+            row_named(next.other)->paired(kNeeds))
+          return false;
+      }
     }
   }
   return true;
@@ -189,15 +229,26 @@ OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slo
     i += count;
   }
   for (const OptionRow& row : kRows) {
+    if (!seen[&row - kRows]) continue;
+    // Of the options it needs, one is enough: the line names them all and
+    // ends with the last one's why.
+    std::string needs;
+    bool needs_met = false;
+    const char* why = "";
     for (const OptionPair& pair : row.pairs) {
-      if (!seen[&row - kRows] || pair.other.empty()) continue;
+      if (pair.other.empty()) continue;
       const std::string other(pair.other);
       const bool with_other = seen[row_named(other) - kRows];
       if (pair.pairing == kExcludes && with_other)
         return cannot_apply(row.name, "cannot go with " + other + ": " + pair.why, error);
-      if (pair.pairing == kNeeds && !with_other)
-        return cannot_apply(row.name, "given without " + other + ": " + pair.why, error);
+      if (pair.pairing == kNeeds) {
+        needs += needs.empty() ? other : " or " + other;
+        needs_met = needs_met || with_other;
+        why = pair.why;
+      }
     }
+    if (!needs.empty() && !needs_met)
+      return cannot_apply(row.name, "given without " + needs + ": " + why, error);
   }
   *error = {};
   return OptionsRead::kRead;
@@ -205,11 +256,13 @@ OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slo
 
 bool settle_water(double gamma, GroundOptions* options, OptionError* error) {
   Water& water = options->water;
-  if (water.water_table_points == 0) {
-    water.unit_weight = 0;
-    return true;
-  }
-  const std::string_view table = option_of(kWaterTable), weight = option_of(kWaterUnitWeight);
+  const bool in_table = water.water_table_points > 0, in_crack = options->crack.fill > 0;
+  water.unit_weight = 0;
+  options->crack.water_unit_weight = 0;
+  if (!in_table && !in_crack) return true;
+  // The line names the option the water came with.
+  const std::string_view table = option_of(in_table ? kWaterTable : kCrackFill),
+                         weight = option_of(kWaterUnitWeight);
   if (!options->gamma_w_given && gamma > kMostTonnesPerCubicMetre) {
     *error = {table, "a unit weight above " + shortest(kMostTonnesPerCubicMetre) +
                          " is not in Tn/m3: give " + std::string(weight) +
@@ -217,8 +270,10 @@ bool settle_water(double gamma, GroundOptions* options, OptionError* error) {
     return false;
   }
   // Tn/m3 unless given, as the dialogue asks for gamma.
-  water.unit_weight = options->gamma_w_given ? options->gamma_w : 1;
-  if (const char* why = why_water_weight_not_taken(water.unit_weight, gamma)) {
+  const double unit_weight = options->gamma_w_given ? options->gamma_w : 1;
+  if (in_table) water.unit_weight = unit_weight;
+  if (in_crack) options->crack.water_unit_weight = unit_weight;
+  if (const char* why = why_water_weight_not_taken(unit_weight, gamma)) {
     *error = options->gamma_w_given
                  ? OptionError{weight, "the unit weight of water " + std::string(why)}
                  : OptionError{table, "the unit weight of water, 1 Tn/m3, " + std::string(why)};
@@ -231,6 +286,8 @@ Ground with_options(Ground ground, const GroundOptions& options) {
   ground.water = options.water;
   ground.base_depth = options.base_depth;
   ground.shaking = options.shaking;
+  ground.crack = options.crack;
+  ground.load = options.load;
   return ground;
 }
 
@@ -244,7 +301,8 @@ CheckGround check_ground(const GroundOptions& options) {
   const Water& w = options.water;
   return {w.pore_ratio, w.water_table_points, w.water_table_x, w.water_table_y,
           w.unit_weight, options.base_depth, options.shaking.horizontal,
-          options.shaking.vertical};
+          options.shaking.vertical, options.crack.depth, options.crack.rankine,
+          options.crack.fill, options.load.pressure, options.load.from, options.load.width};
 }
 
 }  // namespace telk

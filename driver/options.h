@@ -26,6 +26,8 @@ struct GroundOptions {
   double gamma_w = 0;        // as given
   double base_depth = 0;
   Shaking shaking;
+  Crack crack;               // its water's unit weight set by settle_water()
+  Load load;
   bool circle_given = false;
   double circle[3] = {};     // centre x, centre y, radius
   bool yield = false;
@@ -34,7 +36,9 @@ struct GroundOptions {
   bool shaken() const { return shaking.horizontal != 0 || shaking.vertical != 0; }
   // Whether any option changes the check from dry, still ground on a base
   // at the toe.
-  bool given() const { return wet() || base_depth > 0 || shaken(); }
+  bool given() const { return wet() || base_depth > 0 || shaken() || on_crest(); }
+  // Whether a tension crack or a load on the crest changes it.
+  bool on_crest() const { return crack.depth > 0 || crack.rankine || load.pressure > 0; }
 };
 
 // What an option takes after its name.
@@ -43,7 +47,7 @@ enum class OptionValue {
   kNumber,        // --ru R
   kNumberList,    // --water X1,Y1,X2,Y2,...: one word, numbers between commas
   kThreeNumbers,  // --circle XC YC R
-  kNumberOrWord,  // a number, or a word the option's reader knows
+  kNumberOrWord,  // --crack Z|auto: a number, or a word the option's reader knows
 };
 
 // The words after an option's name that its value takes.
@@ -55,7 +59,8 @@ constexpr int words_taken(OptionValue value) {
 // --check checks) and one slope's (--fs), or one slope's only.
 enum class OptionRuns { kCheckAndFs, kFsOnly };
 
-// How an option goes with another: it is given only with it, or never.
+// How an option goes with another: it is given only with it (with one of
+// them, where it needs several), or never.
 enum class OptionPairing { kNeeds, kExcludes };
 struct OptionPair {
   OptionPairing pairing = OptionPairing::kNeeds;
@@ -116,8 +121,9 @@ enum class OptionsRead { kRead, kUsage, kBadValue };
 OptionsRead read_options(const std::vector<std::string_view>& args, bool one_slope,
                          GroundOptions* options, OptionError* error);
 
-// With a water table, the unit weight of water in the units of the
-// ground's unit weight `gamma`: --gamma-w, or 1 where gamma can be in
+// With a water table or water in a tension crack, the unit weight of
+// water in the units of the ground's unit weight `gamma`: --gamma-w, or 1
+// where gamma can be in
 // Tn/m3 (up to kMostTonnesPerCubicMetre), where water is 1.  Otherwise
 // false, with the line asking for --gamma-w: a pressure ten times too small
 // must never be computed silently.  False too, with the line saying why,

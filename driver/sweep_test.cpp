@@ -214,7 +214,7 @@ TEST(Sweep, CheckFileNumbersAreOnTheSafeSideAndNear) {
     for (int r = 0; r < rows; r += sizes::cases(2, 8)) c.rows.push_back(r);
     cases.push_back(c);
   }
-  ASSERT_EQ(cases.size(), 9u);
+  ASSERT_EQ(cases.size(), 10u);
   const auto number = [](std::string cell) {
     std::replace(cell.begin(), cell.end(), ',', '.');
     return std::strtod(cell.c_str(), nullptr);

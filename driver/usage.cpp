@@ -48,13 +48,20 @@ std::string term(std::string_view name, std::string_view value) {
   return value.empty() ? std::string(name) : concat({name, " ", value});
 }
 
-// An option with those that need it, each in brackets after it:
-// "--water X1,Y1,X2,Y2,... [--gamma-w W]".
+// An option with those that need it, each in brackets after it with
+// those that need it in turn: "--water X1,Y1,X2,Y2,... [--gamma-w W]",
+// "--crack Z|auto [--crack-water F [--gamma-w W]]".
+// (Two levels at most: options.cpp holds the table to that.)
 std::string with_partners(const OptionRow& row) {
   std::string text = term(row.name, row.value);
   for (const OptionRow& other : kOptionRows) {
-    if (other.paired(OptionPairing::kNeeds, row.name))
-      text += concat({" [", term(other.name, other.value), "]"});
+    if (!other.paired(OptionPairing::kNeeds, row.name)) continue;
+    text += concat({" [", term(other.name, other.value)});
+    for (const OptionRow& next : kOptionRows) {
+      if (next.paired(OptionPairing::kNeeds, other.name))
+        text += concat({" [", term(next.name, next.value), "]"});
+    }
+    text += "]";
   }
   return text;
 }
@@ -221,8 +228,8 @@ std::string manual_page(std::string_view version) {
             "A run that fails leaves the old file as it was.\n"),
        ".PP\n",
        roff("GROUND, after --check or after --fs and its five numbers, in any order, tells\n"
-            "the check what the chart knows nothing of: water, a firm base below the toe\n"
-            "and an earthquake's load.\n"
+            "the check what the chart knows nothing of: water, a firm base below the toe,\n"
+            "an earthquake's load, a tension crack and a load on the crest.\n"
             "The result file stays the dry chart's.\n"),
        ".SH OPTIONS\n"});
   for (const Run& run : kRuns) {

@@ -36,6 +36,18 @@ std::string ground_given_lines(const CheckGround& g) {
   if (g.base_depth > 0) line({"Base\t", comma_text(g.base_depth), "\tm below the toe"});
   if (g.kh != 0 || g.kv != 0)
     line({"Earthquake\tkh\t", comma_text(g.kh), "\tkv upward\t", comma_text(g.kv)});
+  // The crack's depth as given; at a row it is at most half the height.
+  if (g.crack_depth > 0 || g.crack_rankine) {
+    const std::string depth = g.crack_rankine ? "auto" : comma_text(g.crack_depth);
+    const std::string fill = g.crack_fill > 0 ? comma_text(g.crack_fill) : "0";
+    line({"Tension crack\t", depth, g.crack_rankine ? "\t2c/(gamma tan(45-phi/2))" : "\tm",
+          "\tat most half the height\twater filled\t", fill});
+  }
+  if (g.load > 0) {
+    const std::string width = std::isfinite(g.load_width) ? comma_text(g.load_width) : "crest";
+    line({"Load\t", comma_text(g.load), "\tTn/m2\tfrom\t", comma_text(g.load_from),
+          "\tm behind the edge\twidth\t", width, std::isfinite(g.load_width) ? "\tm" : ""});
+  }
   if (!lines.empty()) lines += kLineEnd;
   return lines;
 }

@@ -29,7 +29,10 @@ constexpr int check_steepest_cell(int g) { return 3 + 3 * g; }
 // (a pore-pressure ratio, or a water table through points in multiples of
 // the height, with its unit weight in the density's units) and the depth
 // of a firm base below the toe; and an earthquake's pseudo-static load,
-// its horizontal and vertical seismic coefficients.
+// its horizontal and vertical seismic coefficients; a tension crack, its
+// depth as given (or Rankine's) and the share of it filled with water; a
+// load on the crest, its pressure, where it starts behind the crest's edge
+// and its width (+infinity for the whole crest).
 struct CheckGround {
   double pore_ratio = 0;
   int water_table_points = 0;
@@ -38,11 +41,16 @@ struct CheckGround {
   double water_unit_weight = 0;
   double base_depth = 0;
   double kh = 0, kv = 0;
+  double crack_depth = 0;
+  bool crack_rankine = false;
+  double crack_fill = 0;
+  double load = 0, load_from = 0, load_width = 0;
 };
 
 // The result file's ground lines; then, where the check was told of water,
-// a deeper base or a load, a line for each and an empty line; then the
-// check's column titles.
+// a deeper base, an earthquake's load, a tension crack or a load on the
+// crest, a line for each and an empty line; then the check's column
+// titles.
 std::string check_header(float density, float friction_angle, float cohesion,
                          const CheckGround& ground = {});
 

@@ -60,7 +60,9 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
       "usage: telk [--check [GROUND] | --fs PHI C GAMMA H BETA [GROUND]\n"
       "             [--circle XC YC R | --yield] | --version | --help]\n"
       "  GROUND: [--ru R | --water X1,Y1,X2,Y2,... [--gamma-w W]] [--base D]\n"
-      "          [--kh K] [--kv V]\n";
+      "          [--kh K] [--kv V]\n"
+      "          [--crack Z|auto [--crack-water F [--gamma-w W]]]\n"
+      "          [--load Q [--load-from A] [--load-width B]]\n";
   const struct {
     const char* args;
     int status;
@@ -124,7 +126,31 @@ TEST(EndToEnd, ArgumentsGiveALineOrSayWhy) {
       {"--fs 35 1 20 10 30 --ru 0.2 --water 0,0,4,1", 2, "",
        "telk: --ru: cannot go with --water: give one kind of water\n"},
       {"--fs 35 1 20 10 30 --gamma-w 9.81", 2, "",
-       "telk: --gamma-w: given without --water: a unit weight of water is for a water table\n"},
+       "telk: --gamma-w: given without --water or --crack-water: a unit weight of water is for"
+       " a water table or a crack's water\n"},
+      // A tension crack and a load on the crest: none is as before, byte for
+      // byte; a crack half the height deep takes a 2.5 m vertical cut from
+      // 2.040 to about 1.66, and says where it cuts the circle.  Values telk
+      // cannot use, a line naming the option; a partner alone, the usage.
+      {"--fs 30 2 1.8 5 87 --crack 0 --load 0", 0,
+       "1.266 centre (-4.759, 5.000) radius 6.903 enters (2.144, 5.000) leaves (0.000, 0.000)\n", ""},
+      {"--fs 30 2 1.8 2.5 90 --crack 1.25", 0,
+       "1.657 centre (-7.099, 5.856) radius 9.203 enters (0.868, 2.500) leaves (0.000, 0.000)"
+       " crack foot (0.868, 1.250) depth 1.250\n", ""},
+      // Deeper than half the height, the crack is half the height deep.
+      {"--fs 30 2 1.8 2.5 90 --crack 9 --load 3 --load-from 0.5 --load-width 2", 0,
+       "1.292 centre (-6.031, 5.788) radius 8.359 enters (0.989, 2.500) leaves (0.000, 0.000)"
+       " crack foot (0.989, 1.250) depth 1.250\n", ""},
+      {"--fs 35 1 20 10 30 --crack -1", 1, "", "telk: --crack: \"-1\" is below 0\n"},
+      {"--fs 35 1 20 10 30 --crack 1 --crack-water 1.5", 1, "",
+       "telk: --crack-water: \"1.5\" is above 1: the crack holds no more than its depth\n"},
+      {"--fs 35 1 20 10 30 --crack 1 --crack-water 1", 1, "",
+       "telk: --crack-water: a unit weight above 4 is not in Tn/m3: give --gamma-w, the unit"
+       " weight of water in the same units (9.81 for kN/m3)\n"},
+      {"--fs 35 1 20 10 30 --load 5 --load-width 0", 1, "", "telk: --load-width: \"0\" is not above 0\n"},
+      {"--fs 35 1 20 10 30 --crack-water 1", 2, "",
+       "telk: --crack-water: given without --crack: water fills a tension crack\n"},
+      {"--fs 35 1 20 10 30 --load-from 1", 2, "", "telk: --load-from: given without --load: it places a load\n"},
       {"--fs 35 1 20 10 30 --flood", 2, "", "telk: \"--flood\" is no option of telk's\n"},
       {"--check --circle 1 2 3", 2, "", "telk: --circle: goes with --fs only\n"},
       // No factor of safety that is not a number: nothing, or next to

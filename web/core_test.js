@@ -134,6 +134,12 @@ async function compareAnswers(wasmPath, telk, runs) {
   inputs.push(Object.assign(['30', '2', '2', '10', '2'], { options: ['--water', '0,0,4,1'] }),
               Object.assign(['35', '1', '2.2', '20', '2.5'], { options: ['--ru', '0.25', '--base', '5'] }),
               Object.assign(['25', '3', '1.9', '30', '1.5'], { options: ['--kh', '0.2', '--kv', '0.1', '--base', '2'] }),
+              // A crack and a load on the crest: the crack's depth capped at
+              // half the short rows' height; water in the crack, refused
+              // without a unit weight of water for a density above 4.
+              Object.assign(['30', '2', '2', '4', '0.5'], { options: ['--crack', '1', '--crack-water', '0.5', '--load', '5', '--load-from', '1'] }),
+              Object.assign(['10', '3.2', '2', '10', '2.5'], { options: ['--crack', 'auto', '--load', '3', '--load-width', '4'] }),
+              Object.assign(['30', '2', '9.81', '10', '2'], { options: ['--crack', 'auto', '--crack-water', '1'] }),
               // Under a water table the factor of safety crosses a target
               // more than once as the slope steepens: the steepest safe
               // angle is the flattest crossing.

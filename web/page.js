@@ -88,6 +88,8 @@ function showTable({ shown, rows, headerLines }) {
 // The fields of the ground's options, by the option each gives.
 const kOptionFields = {
   '--ru': 'ru', '--water': 'behind', '--gamma-w': 'gamma-w', '--base': 'base', '--kh': 'kh', '--kv': 'kv',
+  '--crack': 'crack', '--crack-water': 'crack-water', '--load': 'load', '--load-from': 'load-from',
+  '--load-width': 'load-width',
 };
 
 // A field's name as the page labels it, without its unit: "Unit weight of
@@ -136,16 +138,25 @@ function groundOptions() {
   const value = (id) => byId(id).value;
   const water = document.querySelector('input[name="water"]:checked').value;
   if (water === 'ru') options.push('--ru', value('ru'));
-  if (water === 'table') {
-    // From the toe, up to the ground's surface N heights behind it.
-    options.push('--water', `0,0,${value('behind')},1`);
-    // Left empty, the console's own: 1 where the density is in Tn/m3.
-    if (value('gamma-w').trim() !== '') options.push('--gamma-w', value('gamma-w'));
-  }
+  // From the toe, up to the ground's surface N heights behind it.
+  if (water === 'table') options.push('--water', `0,0,${value('behind')},1`);
   // A field left at zero is no option, as the console's default.
   for (const option of ['--base', '--kh', '--kv']) {
     const field = kOptionFields[option];
     if (Number(value(field)) !== 0) options.push(option, value(field));
+  }
+  const crack = document.querySelector('input[name="crack"]:checked').value;
+  const crackWater = crack !== 'none' && Number(value('crack-water')) !== 0;
+  if (crack !== 'none') options.push('--crack', crack === 'auto' ? 'auto' : value('crack'));
+  if (crackWater) options.push('--crack-water', value('crack-water'));
+  // Left empty, the console's own: 1 where the density is in Tn/m3.
+  if ((water === 'table' || crackWater) && value('gamma-w').trim() !== '') {
+    options.push('--gamma-w', value('gamma-w'));
+  }
+  if (Number(value('load')) !== 0) {
+    options.push('--load', value('load'));
+    if (Number(value('load-from')) !== 0) options.push('--load-from', value('load-from'));
+    if (value('load-width').trim() !== '') options.push('--load-width', value('load-width'));
   }
   return options;
 }
@@ -156,7 +167,11 @@ function showGround() {
   byId('ground').hidden = !byId('check').checked;
   const water = document.querySelector('input[name="water"]:checked').value;
   byId('for-ru').hidden = water !== 'ru';
-  for (const id of ['for-behind', 'for-gamma-w', 'for-table']) byId(id).hidden = water !== 'table';
+  for (const id of ['for-behind', 'for-table']) byId(id).hidden = water !== 'table';
+  const crack = document.querySelector('input[name="crack"]:checked').value;
+  byId('for-crack').hidden = crack !== 'depth';
+  byId('for-crack-water').hidden = crack === 'none';
+  byId('for-gamma-w').hidden = water !== 'table' && crack === 'none';
 }
 
 const base64Bytes = (text) => Uint8Array.from(atob(text), (ch) => ch.charCodeAt(0));

@@ -62,11 +62,14 @@ async function setGround(page, options) {
   const water = given['--ru'] !== undefined ? 'ru' : behind !== undefined ? 'table' : 'dry';
   await page.check(`input[name="water"][value="${water}"]`);
   if (water === 'ru') await page.fill('#ru', given['--ru']);
-  if (water === 'table') {
-    await page.fill('#behind', behind);
-    await page.fill('#gamma-w', given['--gamma-w'] ?? '');
-  }
-  for (const field of ['base', 'kh', 'kv']) await page.fill(`#${field}`, given[`--${field}`] ?? '0');
+  if (water === 'table') await page.fill('#behind', behind);
+  const crack = given['--crack'] === undefined ? 'none' : given['--crack'] === 'auto' ? 'auto' : 'depth';
+  await page.check(`input[name="crack"][value="${crack}"]`);
+  if (crack === 'depth') await page.fill('#crack', given['--crack']);
+  if (crack !== 'none') await page.fill('#crack-water', given['--crack-water'] ?? '0');
+  if (water === 'table' || given['--crack-water'] !== undefined) await page.fill('#gamma-w', given['--gamma-w'] ?? '');
+  for (const field of ['base', 'kh', 'kv', 'load', 'load-from']) await page.fill(`#${field}`, given[`--${field}`] ?? '0');
+  await page.fill('#load-width', given['--load-width'] ?? '');
 }
 
 async function calculate(page, answers, { enter = false, check = false, options = [] } = {}) {
@@ -195,6 +198,10 @@ async function badAnswersSayWhy(page) {
      'Unit weight of water γw: "0" is not above 0'],
     [['35', '1', '2.2', '20', '2.5'], ['--base', '-1'], 'base', 'Firm base below the toe: "-1" is below 0'],
     [['35', '1', '2.2', '20', '2.5'], ['--kh', '1'], 'kh', 'Earthquake, horizontal kh: "1" is 1 or more'],
+    [['35', '1', '2.2', '20', '2.5'], ['--crack', '1', '--crack-water', '2'], 'crack-water',
+     'Crack filled with water: "2" is above 1: the crack holds no more than its depth'],
+    [['35', '1', '2.2', '20', '2.5'], ['--load', '5', '--load-width', '0'], 'load-width',
+     'Load width: "0" is not above 0'],
     // Water beyond the range where every system gives the same bytes.
     [['35', '1', '2.2', '20', '2.5'], ['--ru', '0.9999'], 'ru',
      'Pore-pressure ratio ru: "0.9999" is above 0.9: the soil would all but float'],
