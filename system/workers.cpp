@@ -3,11 +3,15 @@
 #include <charconv>
 #include <cstring>
 
+#include "system/platform.h"
+
 namespace telk {
 
 Workers::Workers(std::size_t threads) {
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-  for (std::size_t i = 1; i < threads; ++i) threads_.emplace_back([this] { work(); });
+  // Like every thread telk starts, never one to take the signals that end
+  // a run: those go to the main thread, between its held steps.
+  for (std::size_t i = 1; i < threads; ++i) threads_.push_back(start_thread([this] { work(); }));
 }
 
 Workers::~Workers() {
