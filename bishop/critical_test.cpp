@@ -401,7 +401,7 @@ TEST(SteepestAngle, TheCriticalFactorOfSafetyThereIsTheTarget) {
   };
   std::mt19937_64 rng(9);
   std::uniform_real_distribution<double> unit(0, 1);
-  for (int i = 0; i < sizes::cases(4, 1); ++i) {
+  for (int i = 0; i < sizes::cases(2, 1); ++i) {
     const double x = 4 * unit(rng);
     cases.push_back({wet(10 + 25 * unit(rng), 0.4 * unit(rng) * unit(rng), 1.8 + 0.3 * unit(rng),
                          {x, unit(rng) - 0.2, x + 0.2 + 3 * unit(rng), 0.3 + 0.8 * unit(rng)}),

@@ -211,7 +211,7 @@ async function compareChart(wasmScan, linuxScan) {
 }
 
 const [mode, ...args] = process.argv.slice(2).map((arg) => (arg.includes("/") ? path.resolve(arg) : arg));
-const run = mode === 'answers' ? compareAnswers(args[0], args[1], Number(args[2] || 500))
+const run = mode === 'answers' ? compareAnswers(args[0], args[1], Number(args[2] || 250))
                                : compareChart(args[0], args[1]);
 run.catch((e) => {
   console.error(e.message);
