@@ -282,16 +282,19 @@ async function aSlowCheckShowsProgressAndIsCancelled(page) {
   await setGround(page, ['--ru', '0.25']);
   await page.click('#calculate');
   const progress = () => page.$eval('#progress', (bar) => (bar.hidden ? -1 : bar.value));
-  await page.waitForFunction(() => document.getElementById('progress').value >= 0.01);
+  // Each hundredth of the height is some nodes of the solver: on a busy
+  // machine, more than the default half minute.
+  const slow = { timeout: 300000 };
+  await page.waitForFunction(() => document.getElementById('progress').value >= 0.01, undefined, slow);
   const first = await progress();
-  await page.waitForFunction((seen) => document.getElementById('progress').value > seen, first);
+  await page.waitForFunction((seen) => document.getElementById('progress').value > seen, first, slow);
   // The page answers while the check runs: the status is read before the
   // check ends, and the progress goes on after it.
   const started = Date.now();
   assert.strictEqual(await page.textContent('#status'), 'Calculating…', 'the page is live');
   const answered = Date.now() - started;
   const read = await progress();
-  await page.waitForFunction((seen) => document.getElementById('progress').value > seen, read);
+  await page.waitForFunction((seen) => document.getElementById('progress').value > seen, read, slow);
   assert.ok(await page.isVisible('#cancel') && await page.isDisabled('#calculate'));
   await page.click('#cancel');
   await page.waitForFunction(() => !document.getElementById('calculate').disabled);
