@@ -1,6 +1,7 @@
 #include "driver/options.h"
 
 #include <algorithm>
+#include <iterator>
 #include <charconv>
 #include <optional>
 #include <utility>
@@ -184,11 +185,12 @@ constexpr bool pairs_name_options() {
       if (other == nullptr) return false;
       if (pair.pairing != kNeeds) continue;
       if (other->runs != row.runs) return false;
-      for (const OptionPair& next : other->pairs) {
-        if (next.pairing == kNeeds && !next.other.empty() &&
-            row_named(next.other)->paired(kNeeds))
-          return false;
-      }
+      const bool chained = std::any_of(
+          std::begin(other->pairs), std::end(other->pairs), [](const OptionPair& next) {
+            return next.pairing == kNeeds && !next.other.empty() &&
+                   row_named(next.other)->paired(kNeeds);
+          });
+      if (chained) return false;
     }
   }
   return true;

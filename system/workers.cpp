@@ -57,8 +57,8 @@ void Workers::run_each(std::size_t n, const std::function<void(std::size_t)>& ta
 }
 
 std::size_t thread_count(const char* telk_threads) {
-  unsigned n = 0;
   if (telk_threads != nullptr) {
+    unsigned n = 0;
     const char* end = telk_threads + std::strlen(telk_threads);
     const auto [at, error] = std::from_chars(telk_threads, end, n);
     if (error == std::errc() && at == end && n >= 1 && n <= 256) return n;
