@@ -48,9 +48,10 @@ TEST(SweepAnswers, RowsAreOnTheSafeSideOfADirectSolveAndNear) {
     // rises to 1.395 at 18 and falls again: the steepest safe angle for
     // 1.3 is the flattest crossing, 14.56 degrees, not 19.4.
     if (i == 6) g = {32.39, 0.1646, 1.87, 1, 90, {0, 2, {0.944, 3.178}, {0.23, 0.876}, 1}};
-    // Under the sanitizers, the dry and the named cases: the wet sweeps
-    // take a minute each there.
-    if (sizes::kSanitized && i >= 1 && i <= 3) continue;
+    // Under the sanitizers, the r_u sweep and two named cases, read off
+    // nodes: a falling factor of safety and a scanned angle.  The wet
+    // sweeps take a minute each there.
+    if (sizes::kSanitized && (i == 1 || i == 2 || i == 3 || i == 6)) continue;
     const double step = 0.25;
     const int rows = i == 5 ? 240 : i == 6 ? 40 : i >= 3 ? 85 : 160;
     const double target = i == 4 ? 1.5 : 1.3;
@@ -94,7 +95,8 @@ TEST(SweepAnswers, RowsAreOnTheSafeSideOfADirectSolveAndNear) {
         EXPECT_GE(critical_circle(row).fs, target) << i << " h " << h;
       }
       EXPECT_GE(steepest, direct_steepest - 0.1) << i << " h " << h;
-      if (r != last) continue;
+      // A sweep of one row (case 6's 40 are solved row by row already).
+      if (r != last || i == 6) continue;
       const auto alone = sweep_answers(g, tan_phi, h, h, 1, {{target}});
       EXPECT_LE(alone->factor_of_safety(h, chart), direct_fs) << i << " h " << h;
       EXPECT_NEAR(alone->steepest_angle(h, target), direct_steepest, 1e-3) << i << " h " << h;

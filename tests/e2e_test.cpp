@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
-#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -25,16 +24,26 @@ std::size_t lines_after_titles(const std::string& file) {
 }
 
 // Each known run, plain and checked: --check writes the same result file
-// and console, and the check file beside it.  Under the sanitizers, where
-// the solver is some ten times slower, of the runs with options only the
-// first, whose options' path through the program is the others'.
+// and console, and the check file beside it.  Of the runs with options,
+// under the sanitizers, where the solver is some ten times slower, only
+// the first, whose options' path through the program is the others'; and
+// under Wine, where a run costs twice what it does on Linux, only the
+// last, with a crack and a load, whose terms no other test of the Windows
+// build sums (tests/windows_test.cpp compares the rest of its solver with
+// the Linux build's byte for byte).
 TEST(EndToEnd, KnownRunsGiveTheExpectedBytes) {
   const std::filesystem::path expected = TELK_EXPECTED_DIR;
   const std::vector<KnownRun> runs = known_runs(TELK_EXPECTED_DIR);
   ASSERT_GE(runs.size(), 12u);
-  bool solved = false;
+  const auto with_options = std::count_if(runs.begin(), runs.end(),
+                                          [](const KnownRun& r) { return !r.options.empty(); });
+  int solved = 0;
   for (const KnownRun& r : runs) {
-    if (sizes::kSanitized && !r.options.empty() && std::exchange(solved, true)) continue;
+    if (!r.options.empty()) {
+      ++solved;
+      if (sizes::kSanitized && solved > 1) continue;
+      if (kWindows && solved < with_options) continue;
+    }
     for (const bool checked : {false, true}) {
       if (!checked && !r.options.empty()) continue;
       const std::string args = checked ? "--check " + r.options : "";
