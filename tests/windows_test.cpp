@@ -72,7 +72,7 @@ void compare_builds(std::uint64_t seed, int runs) {
 // Runs per test; TELK_RANDOM_RUNS sets another count.
 int runs() {
   const char* set = std::getenv("TELK_RANDOM_RUNS");
-  return set != nullptr ? std::atoi(set) : 250;
+  return set != nullptr ? std::atoi(set) : 160;
 }
 
 }  // namespace
