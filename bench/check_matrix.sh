@@ -15,13 +15,7 @@ set -euo pipefail
 most=${1:-1000000}
 top="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$top/scripts/deps.sh" time
-if [ -n "${2:-}" ]; then
-  build="$(cd "$2" && pwd)"
-else
-  build="$top/build/release"
-  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTELK_TESTS=OFF >/dev/null
-fi
-cmake --build "$build" -j "$(nproc)" --target telk >/dev/null
+build="$(bash "$top/bench/build.sh" "${2:-}" telk)"
 telk="$build/telk"
 
 work=$(mktemp -d)

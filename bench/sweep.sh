@@ -28,13 +28,7 @@ pairs=${2:-5}
 top="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$top/scripts/deps.sh"
 bash "$top/scripts/deps.sh" time
-if [ -n "${3:-}" ]; then
-  build="$(cd "$3" && pwd)"
-else
-  build="$top/build/release"
-  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTELK_TESTS=OFF >/dev/null
-fi
-cmake --build "$build" -j "$(nproc)" --target telk floor >/dev/null
+build="$(bash "$top/bench/build.sh" "${3:-}" telk floor)"
 telk="$build/telk"
 floor="$build/floor"
 
