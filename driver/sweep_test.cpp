@@ -183,8 +183,9 @@ TEST(Sweep, WritesTheRowsThePlainRuleWrites) {
 // rows of random dry sweeps, and every other row of the known runs with
 // water, a base or an earthquake's load (under the sanitizers, where the
 // solver is some ten times slower, a sweep of their first two rows, each
-// checked, and the first of them on three threads too), whose check files are not kept byte for byte: their rows are
-// read through cubics whose tuning may move them within these bounds.
+// checked, and the first of them on three threads too), whose check files
+// are not kept byte for byte: their rows are read through cubics whose
+// tuning may move them within these bounds.
 TEST(Sweep, CheckFileNumbersAreOnTheSafeSideAndNear) {
   struct Case {
     Answers answers;
