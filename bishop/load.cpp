@@ -30,6 +30,12 @@ bool within_reach(const Section& section) {
          along_crest(section, section.load_from) - 1 <= kCrestReach * kMostReach;
 }
 
+// Where the load's circles enter up to: its far edge, or a reach unit past
+// its near edge for a load on the whole crest.
+double far_edge(const Section& section) {
+  return std::min(section.load_to, section.load_from + reach_unit(section));
+}
+
 }  // namespace
 
 std::vector<Start> load_starts(const Section& section) {
@@ -43,7 +49,7 @@ std::vector<Start> load_starts(const Section& section) {
     });
     if (best.fs < std::numeric_limits<double>::infinity()) starts.push_back(best);
   };
-  const double far = std::min(section.load_to, section.load_from + reach_unit(section));
+  const double far = far_edge(section);
   best_of([&](auto&& take) {
     for (const double share : {0.0, 0.01, 0.05, 0.25, 0.5, 1.0}) {
       const double x = section.load_from + share * (far - section.load_from);
@@ -67,7 +73,7 @@ std::vector<Start> load_starts(const Section& section) {
 
 double load_reach(const Section& section) {
   if (!within_reach(section)) return 1;
-  const double far = std::min(section.load_to, section.load_from + reach_unit(section));
+  const double far = far_edge(section);
   // Entries up to a quarter beyond the far edge.
   const double reach = 1.25 * (along_crest(section, far) - 1) / kCrestReach;
   return reach > 1 && reach <= kMostReach ? reach : 1;

@@ -170,8 +170,9 @@ class NodeAnswers : public SolvedAnswers {
         solves.back().down_to = target;
         // Where the factor of safety falls, each search starts where the
         // nodes of earlier batches point.
-        for (const double t : solver_.targets()) {
-          if (solver_.falls()) solves.back().guesses[t] = neighbours_steepest(at, t);
+        if (solver_.falls()) {
+          for (const double t : solver_.targets())
+            solves.back().guesses[t] = neighbours_steepest(at, t);
         }
       }
       solver_.solve_steepest(solves, run_.run_each);

@@ -32,6 +32,13 @@ double plane_yield_coefficient(const Section& section) {
   return (t * (weighs * l * l - ratio * (1 + l * l)) - weighs * l) / (l * (l + t));
 }
 
+// Whether the plane just under the face alone is critical (critical_arc):
+// without cohesion, unless a crack or a load on the crest may make a
+// circle lower.
+bool plane_alone_critical(const Section& section) {
+  return plane_is_critical(section.cohesion, section.water) && !crest_given(section);
+}
+
 // At most the yield coefficient of the slope's critical answer `c`, at
 // the section's k_v, and at least the slope's.  Each circle has its own,
 // at which its factor of safety is 1, and the least of them is the
@@ -42,7 +49,7 @@ double plane_yield_coefficient(const Section& section) {
 // the two.  Where the factor of safety at k_h is below 1 the bound is
 // below k_h.
 double yield_bound(const Section& section, const SlipAnswer& c) {
-  if ((plane_is_critical(section.cohesion, section.water) && !crest_given(section)) && !c.sliding)
+  if (plane_alone_critical(section) && !c.sliding)
     return plane_yield_coefficient(section);
   const double with_friction = c.frictionless ? arc_yield_coefficient(section, *c.not_taken, kSlices)
                                : c.sliding    ? sliding_yield_coefficient(section)
@@ -62,7 +69,7 @@ Yield yield_coefficient(const Ground& ground) {
   section.shaking.horizontal = 0;
   SlipAnswer c = critical_arc(section);
   if (!(c.fs > 1)) return {0, in_ground_units(c, ground.height)};
-  const bool plane = (plane_is_critical(section.cohesion, section.water) && !crest_given(section));
+  const bool plane = plane_alone_critical(section);
   // The bound at the answer at k_h is k_h where that is 1, else a smaller
   // k_h: a few steps down reach the slope's.
   double kh = std::min(yield_bound(section, c), sliding_yield_coefficient(section));

@@ -89,10 +89,8 @@ std::string describe_slope(const SlipAnswer& bishop) {
             " enters " + point(c.entry_x, c.entry_y + c.crack) + " leaves " +
             point(c.exit_x, c.exit_y);
     // Where a crack cuts it, the slip enters at the crack's top.
-    if (c.crack > 0) {
-      line += " crack foot " + point(c.entry_x, c.entry_y) + " depth ";
-      line += length(c.crack);
-    }
+    if (c.crack > 0)
+      line += " crack foot " + point(c.entry_x, c.entry_y) + " depth " + length(c.crack);
     if (bishop.floored) line += " (m_alpha floored at the toe)";
   }
   if (bishop.frictionless) line += " (phi = 0 governs: with friction Bishop's method reads lower)";

@@ -1,8 +1,8 @@
 #include "driver/options.h"
 
 #include <algorithm>
-#include <iterator>
 #include <charconv>
+#include <iterator>
 #include <optional>
 #include <utility>
 
