@@ -64,6 +64,17 @@ class RowAnswers : public SolvedAnswers {
       r.height = at;
       if (!r.steepest_solved) solves.push_back({&r, reference, {}, start});
     }
+    // The chart's angles first: where the factor of safety falls, the
+    // steepest angles' searches start from what they found.
+    if (run_.angles_at) {
+      std::vector<SweepSolver::WholeAt> wholes;
+      for (const SweepSolver::Solve& s : solves) {
+        for (const double beta : run_.angles_at(s.node->height)) {
+          if (solvable(s.node->height, beta)) wholes.push_back({s.node, beta});
+        }
+      }
+      solver_.solve_whole(wholes, run_.run_each);
+    }
     solver_.solve_steepest(solves, run_.run_each);
     const SweepNode& last = rows_.at(heights.back());
     before_ = SweepNode{};

@@ -61,6 +61,11 @@ struct SweepRun {
   std::vector<double> targets;
   std::function<double(double)> next_height = {};
   RunEach run_each = run_each_in_turn;
+  // The slope angles that the factor of safety of the row at height h
+  // will be asked at, where the caller knows them ahead (the chart's):
+  // rows solved at their own height solve them in the batch, beside
+  // their steepest angles.
+  std::function<std::vector<double>(double)> angles_at = {};
 };
 
 // The answers for a sweep of `rows` rows from height `lowest` to

@@ -36,16 +36,52 @@ double SweepSolver::factor_of_safety(SweepNode& n, double beta) {
   return solve_at(n, beta);
 }
 
-double SweepSolver::whole_factor_of_safety(SweepNode& n, double beta) {
-  const auto found = n.whole.find(beta);
-  if (found != n.whole.end()) return found->second;
+SlipAnswer SweepSolver::whole(const SweepNode& n, double beta, Leads* leads) const {
   Ground g = ground_;
   g.height = n.height;
   g.slope_angle = beta;
-  const double fs = critical_arc(section_of(g), nullptr, kFinePrecision).fs;
+  return critical_arc(section_of(g), leads, kFinePrecision);
+}
+
+double SweepSolver::whole_factor_of_safety(SweepNode& n, double beta) {
+  const auto found = n.whole.find(beta);
+  if (found != n.whole.end()) return found->second;
+  const double fs = whole(n, beta, nullptr).fs;
   ++solves_;
   n.whole.emplace(beta, fs);
   return fs;
+}
+
+void SweepSolver::solve_whole(const std::vector<WholeAt>& at, const RunEach& run_each) {
+  // Each node and angle once, and none solved already.
+  std::vector<WholeAt> fresh;
+  for (const WholeAt& a : at) {
+    const bool known = a.node->whole.count(a.beta) != 0 ||
+                       std::any_of(fresh.begin(), fresh.end(), [&](const WholeAt& f) {
+                         return f.node == a.node && f.beta == a.beta;
+                       });
+    if (!known) fresh.push_back(a);
+  }
+  std::vector<SlipAnswer> found(fresh.size());
+  std::vector<Leads> leads(fresh.size());
+  run_each(fresh.size(), [&](std::size_t i) {
+    found[i] = whole(*fresh[i].node, fresh[i].beta, &leads[i]);
+  });
+  for (std::size_t i = 0; i < fresh.size(); ++i) {
+    SweepNode& n = *fresh[i].node;
+    const double beta = fresh[i].beta;
+    ++solves_;
+    n.whole.emplace(beta, found[i].fs);
+    // Refined to the last digits, at least as far as the node's own
+    // searches refine; and where the factor of safety falls, a start for
+    // the node's slopes within kWarmReach, and a point the steepest angles'
+    // searches bracket from.
+    if (falls_ && n.fs.count(beta) == 0) {
+      n.searches.emplace(beta, std::move(leads[i]));
+      n.fs.emplace(beta, found[i].fs);
+      n.arcs.emplace(beta, found[i].arc);
+    }
+  }
 }
 
 double SweepSolver::solve_at(SweepNode& n, double beta) {

@@ -81,6 +81,14 @@ class SweepSolver {
   // The critical factor of safety at angle beta of each node, the same.
   void solve_factor_of_safety(const std::vector<SweepNode*>& nodes, double beta,
                               const RunEach& run_each);
+  // whole_factor_of_safety of each node at its angle, the same.  Where
+  // the factor of safety falls, the node's searches at other angles start
+  // from what these found, as from any whole search of the node's.
+  struct WholeAt {
+    SweepNode* node;
+    double beta;
+  };
+  void solve_whole(const std::vector<WholeAt>& at, const RunEach& run_each);
 
   bool falls() const { return falls_; }
   const std::vector<double>& targets() const { return targets_; }
@@ -88,6 +96,8 @@ class SweepSolver {
 
  private:
   void solve_steepest(const Solve& solve);
+  // The whole search of node n's slope at beta, to the last digits.
+  SlipAnswer whole(const SweepNode& n, double beta, Leads* leads) const;
   // The factor of safety at beta, each angle solved once.
   double solve_at(SweepNode& n, double beta);
   Steepest steepest(SweepNode& n, double target, double clear_to, double guess, double from,

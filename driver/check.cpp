@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "driver/sweep.h"
 
@@ -40,6 +41,17 @@ Check::Check(const Answers& answers, Sink* file, const GroundOptions& options,
                 },
                run_each};
   for (const FactorOfSafety& target : kFactorsOfSafety) run.targets.push_back(target.decimal);
+  // The chart's angles of a row, as the sweep reads them, known ahead.
+  run.angles_at = [groups = ChartGroups(phi), c = answers.cohesion, gamma = answers.density,
+                   tan_phi = std::tan(double{phi})](double h) {
+    float angles[kGroups];
+    groups.angles(cohesion_ratio(static_cast<float>(h), c, gamma, tan_phi), angles);
+    std::vector<double> built;
+    for (const float a : angles) {
+      if (std::isfinite(a)) built.push_back(built_angle(a));
+    }
+    return built;
+  };
   answers_ = sweep_answers(with_options(ground, options), std::tan(double{phi}),
                            answers.definition, last_height_, rows, run);
 }

@@ -30,6 +30,22 @@ namespace telk {
 bool base_within_reach(const Answers& answers, const GroundOptions& options,
                        OptionError* error);
 
+// The chart's row of each column group, looked up once for the run's
+// friction angle, and the slope angles they give a cohesion ratio.
+struct ChartGroups {
+  explicit ChartGroups(float phi) {
+    for (int g = 0; g < kGroups; ++g) {
+      friction_ratios[g] = friction_ratio(phi, kFactorsOfSafety[g].chart);
+      rows[g] = chart_row(friction_ratios[g]);
+    }
+  }
+  void angles(float y, float out[kGroups]) const {
+    for (int g = 0; g < kGroups; ++g) out[g] = slope_angle(rows[g], y);
+  }
+  float friction_ratios[kGroups];
+  ChartRow rows[kGroups];
+};
+
 // The lowest of a column's Bishop factors of safety, and the height of its
 // first row; +infinity where the column has no angle checked.
 struct Lowest {

@@ -129,22 +129,6 @@ int row_count(float height, float definition) {
 
 namespace {
 
-// The chart's row of each column group, looked up once for the run's
-// friction angle, and the slope angles they give a cohesion ratio.
-struct ChartGroups {
-  explicit ChartGroups(float phi) {
-    for (int g = 0; g < kGroups; ++g) {
-      friction_ratios[g] = friction_ratio(phi, kFactorsOfSafety[g].chart);
-      rows[g] = chart_row(friction_ratios[g]);
-    }
-  }
-  void angles(float y, float out[kGroups]) const {
-    for (int g = 0; g < kGroups; ++g) out[g] = slope_angle(rows[g], y);
-  }
-  float friction_ratios[kGroups];
-  ChartRow rows[kGroups];
-};
-
 // The rows of a sweep, and with a check its rows too, and with a watcher
 // word of each row; a loop for each case, so that the plain sweep pays nothing a row
 // for the others.  Flattened: with several loops the compiler would no
