@@ -284,7 +284,7 @@ SlipAnswer critical_arc_near(const Section& ground, Leads* leads, const Precisio
     // From a circle that was critical a little way off: small steps about
     // it, then a simplex.
     const SearchCircle c =
-        nelder_mead(section, compass(section, start, precision.near_step, precision),
+        nelder_mead(section, compass(section, start, precision.near_step, precision, true),
                     precision.near_step, precision);
     const double f = fs_of(section, c);
     lead(leads, f, c, valley);

@@ -85,9 +85,12 @@ SearchCircle nelder_mead(const Section& section, const SearchCircle& start, doub
 // nearly cohesionless slope runs in depth over 0.4 while its entry moves
 // by 3e-4, which takes some 70 000 circles a start by steps alone.
 SearchCircle compass(const Section& section, SearchCircle x, double step,
-                     const Precision& precision) {
+                     const Precision& precision, bool from_near) {
   x = clamped(section, x);
   double f = fs_of(section, x);
+  // The circles tried at this step, and the step they may double up to.
+  const double first_step = from_near ? step : 0;
+  int circles = 0;
   auto explore = [&](SearchCircle y, double* fy) {
     for (const auto n : kSearchNumbers) {
       for (const double sign : {1.0, -1.0}) {
@@ -95,6 +98,7 @@ SearchCircle compass(const Section& section, SearchCircle x, double step,
         z.*n += sign * step;
         z = clamped(section, z);
         const double fz = fs_of(section, z);
+        ++circles;
         if (fz < *fy) {
           y = z, *fy = fz;
           break;
@@ -121,8 +125,9 @@ SearchCircle compass(const Section& section, SearchCircle x, double step,
         x = y, y = z, fy = fz;
       }
       x = y, f = fy;
+      if (circles > kCompassRun && step < first_step) step *= 2, circles = 0;
     }
-    step /= 2;
+    step /= 2, circles = 0;
   }
   return x;
 }

@@ -12,8 +12,12 @@ namespace telk {
 SearchCircle nelder_mead(const Section& section, const SearchCircle& start, double step,
                          const Precision& precision = kFinePrecision);
 
-// Compass search with pattern moves: sure on the ranges' edges.
+// Compass search with pattern moves: sure on the ranges' edges.  From a
+// circle critical a little way off (`from_near`), a step that moves on for
+// more than kCompassRun circles is far too short for the valley it
+// follows, and doubles, up to the first: such a refinement's steps of
+// 3e-8 crawled along a valley by the toe for half a million circles.
 SearchCircle compass(const Section& section, SearchCircle x, double step,
-                     const Precision& precision = kFinePrecision);
+                     const Precision& precision = kFinePrecision, bool from_near = false);
 
 }  // namespace telk

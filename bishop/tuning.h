@@ -81,6 +81,11 @@ inline constexpr int kMostCircles = 3000;
 inline constexpr int kStallCheck = 200;
 inline constexpr double kStallGain = 1e-12;
 
+// A compass from a circle critical a little way off: a step that moves
+// on for more circles than this is far too short for the valley it
+// follows, and doubles (search_refine.h).
+inline constexpr int kCompassRun = 200;
+
 // Two refinements ended in one valley where their circles' numbers are
 // within this all told: well above where a refinement stops (1e-5), well
 // below a valley's width.
