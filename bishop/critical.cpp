@@ -119,13 +119,27 @@ SlipAnswer searched_arc(const Section& ground, Leads* leads, const Precision& pr
 // along the base is above its own frictionless limit, which bounds the
 // frictionless least.
 SlipAnswer at_least_frictionless(const Section& section, const SlipAnswer& found,
-                                 const Precision& precision) {
+                                 const Precision& precision, Leads* leads) {
   if (!(section.cohesion > 0 && section.tan_phi > 0) || found.sliding ||
       !(found.fs < kInfinity))
     return found;
   const Section clay = frictionless_section(section);
   if (!(found.fs < arc_factor_of_safety(clay, found.arc, kSlices, nullptr))) return found;
-  SlipAnswer without = least_arc(clay, nullptr, precision);
+  // Nor where a frictionless critical circle of a slope a little way off
+  // is at most as safe here (the least with phi = 0 is at most its own):
+  // a sweep's slopes then spare the search, and the arc not taken with it.
+  if (leads != nullptr) {
+    for (const SearchCircle& c : leads->frictionless) {
+      if (fs_of(clay, c) <= found.fs) return found;
+    }
+  }
+  Leads clay_leads;
+  SlipAnswer without = least_arc(clay, leads != nullptr ? &clay_leads : nullptr, precision);
+  if (leads != nullptr && !clay_leads.kept.empty()) {
+    std::vector<SearchCircle>& kept = leads->frictionless;
+    kept.push_back(clay_leads.kept.front().circle);
+    if (kept.size() > kLeads) kept.erase(kept.begin());
+  }
   if (!(without.fs > found.fs)) {
     SlipAnswer with = found;
     if (!without.sliding) with.not_taken = without.arc;
@@ -267,7 +281,7 @@ SlipAnswer searched_arc(const Section& ground, Leads* leads, const Precision& pr
 }  // namespace
 
 SlipAnswer critical_arc(const Section& ground, Leads* leads, const Precision& precision) {
-  return at_least_frictionless(ground, least_arc(ground, leads, precision), precision);
+  return at_least_frictionless(ground, least_arc(ground, leads, precision), precision, leads);
 }
 
 SlipAnswer critical_arc_near(const Section& ground, Leads* leads, const Precision& precision) {
@@ -325,7 +339,8 @@ SlipAnswer critical_arc_near(const Section& ground, Leads* leads, const Precisio
     if (!held && as_is < least * kRefinedAgain) refine(l.circle, static_cast<int>(j));
   }
   widen(&section, &best_circle, &least, sliding_factor_of_safety(section), precision, leads);
-  return at_least_frictionless(ground, critical_of(section, best_circle, unsolved), precision);
+  return at_least_frictionless(ground, critical_of(section, best_circle, unsolved), precision,
+                               leads);
 }
 
 namespace {

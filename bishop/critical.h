@@ -22,6 +22,11 @@ struct Leads {
   std::vector<Lead> found;  // by the last whole search
   std::vector<Lead> kept;   // by the last search or refinements
   double reach = 1;         // the reach they were found within
+  // The critical circles with phi = 0 of the slopes whose frictionless
+  // least was searched for (critical_arc), the latest last, at most
+  // kLeads: a slope a little way off is shown at least as safe without
+  // friction by one of them, most often, rather than by a search.
+  std::vector<SearchCircle> frictionless;
 };
 
 // Without cohesion or a water table: the factor of safety of the plane
@@ -53,7 +58,8 @@ inline constexpr double kMostReach = 1024;
 // Friction never makes a slope less safe: with cohesion, the answer is at
 // least the same slope's with phi = 0 (frictionless_section), whose search
 // is needed only where the least with friction is below its own arc's
-// factor of safety with phi = 0 (that is at least the frictionless least).
+// factor of safety with phi = 0 (that is at least the frictionless least),
+// and, with leads, below that of each of their frictionless circles.
 SlipAnswer critical_arc(const Section& section, Leads* leads = nullptr,
                         const Precision& precision = kFinePrecision);
 
