@@ -43,10 +43,11 @@ class RowAnswers : public SolvedAnswers {
   }
 
   // The steepest angles of the row at h and of the rows after it,
-  // kRowsABatch in all, at once.  Where the solver chains, the sweep's
-  // last row is solved first, alone, and every other row's scans start
-  // from its angles; where the factor of safety falls, each row's
-  // searches start from the last row of the batch before.
+  // kRowsABatch in all, and their factors of safety at the chart's
+  // angles, at once.  Where the solver chains, the sweep's last row is
+  // solved first, beside the first batch's chart angles, and every other
+  // row's scans start from its angles; where the factor of safety falls,
+  // each row's searches start from the last row of the batch before.
   void solve_ahead(double h) {
     std::vector<double> heights = {h};
     for (double next = h; heights.size() < kRowsABatch && run_.next_height;) {
@@ -54,49 +55,47 @@ class RowAnswers : public SolvedAnswers {
       if (!(next > h && next <= highest_)) break;
       heights.push_back(next);
     }
-    const SweepNode* reference =
-        solver_.chains() && run_.next_height ? &last_row(h) : nullptr;
+    std::vector<SweepSolver::WholeAt> wholes;
+    for (const double at : heights) {
+      SweepNode& r = rows_[at];
+      r.height = at;
+      if (!run_.angles_at) continue;
+      for (const double beta : run_.angles_at(at)) {
+        if (solvable(at, beta)) wholes.push_back({&r, beta});
+      }
+    }
+    const SweepNode* reference = nullptr;
+    if (solver_.chains() && run_.next_height) {
+      if (last_.height == 0) {
+        last_.height = h;
+        for (double next = h;;) {
+          next = run_.next_height(next);
+          if (!(next > last_.height && next <= highest_)) break;
+          last_.height = next;
+        }
+        solver_.solve({{&last_}}, wholes, run_.run_each);
+        wholes.clear();
+      }
+      reference = &last_;
+    }
     const SweepNode* start = solver_.falls() && before_.steepest_solved ? &before_ : nullptr;
     std::vector<SweepSolver::Solve> solves;
     for (const double at : heights) {
       SweepNode& r = rows_[at];
-      if (reference != nullptr && at == reference->height && !r.steepest_solved) r = *reference;
-      r.height = at;
+      if (reference != nullptr && at == reference->height && !r.steepest_solved) {
+        r.steepest = reference->steepest;
+        r.slopes = reference->slopes;
+        r.steepest_solved = true;
+      }
       if (!r.steepest_solved) solves.push_back({&r, reference, {}, start});
     }
-    // The chart's angles first: where the factor of safety falls, the
-    // steepest angles' searches start from what they found.
-    if (run_.angles_at) {
-      std::vector<SweepSolver::WholeAt> wholes;
-      for (const SweepSolver::Solve& s : solves) {
-        for (const double beta : run_.angles_at(s.node->height)) {
-          if (solvable(s.node->height, beta)) wholes.push_back({s.node, beta});
-        }
-      }
-      solver_.solve_whole(wholes, run_.run_each);
-    }
-    solver_.solve_steepest(solves, run_.run_each);
+    solver_.solve(solves, wholes, run_.run_each);
     const SweepNode& last = rows_.at(heights.back());
     before_ = SweepNode{};
     before_.height = last.height;
     before_.steepest_solved = true;
     before_.steepest = last.steepest;
     before_.slopes = last.slopes;
-  }
-
-  // The sweep's last row, from the row at h on, its steepest angles
-  // solved.
-  const SweepNode& last_row(double h) {
-    if (last_.height == 0) {
-      last_.height = h;
-      for (double next = h;;) {
-        next = run_.next_height(next);
-        if (!(next > last_.height && next <= highest_)) break;
-        last_.height = next;
-      }
-      solver_.solve_steepest({{&last_}}, run_.run_each);
-    }
-    return last_;
   }
 
   const double highest_;

@@ -52,7 +52,8 @@ double SweepSolver::whole_factor_of_safety(SweepNode& n, double beta) {
   return fs;
 }
 
-void SweepSolver::solve_whole(const std::vector<WholeAt>& at, const RunEach& run_each) {
+void SweepSolver::solve(const std::vector<Solve>& nodes, const std::vector<WholeAt>& at,
+                        const RunEach& run_each) {
   // Each node and angle once, and none solved already.
   std::vector<WholeAt> fresh;
   for (const WholeAt& a : at) {
@@ -64,9 +65,22 @@ void SweepSolver::solve_whole(const std::vector<WholeAt>& at, const RunEach& run
   }
   std::vector<SlipAnswer> found(fresh.size());
   std::vector<Leads> leads(fresh.size());
-  run_each(fresh.size(), [&](std::size_t i) {
+  const auto whole_search = [&](std::size_t i) {
     found[i] = whole(*fresh[i].node, fresh[i].beta, &leads[i]);
-  });
+  };
+  const auto steepest_angles = [&](std::size_t i) {
+    if (!solved(*nodes[i].node, nodes[i].down_to)) solve_steepest(nodes[i]);
+  };
+  // A whole search reads its node's height alone, which the steepest
+  // angles' searches beside it leave as it is.
+  if (!falls_) {
+    run_each(nodes.size() + fresh.size(), [&](std::size_t i) {
+      if (i < nodes.size()) steepest_angles(i);
+      else whole_search(i - nodes.size());
+    });
+  } else {
+    run_each(fresh.size(), whole_search);
+  }
   for (std::size_t i = 0; i < fresh.size(); ++i) {
     SweepNode& n = *fresh[i].node;
     const double beta = fresh[i].beta;
@@ -82,6 +96,7 @@ void SweepSolver::solve_whole(const std::vector<WholeAt>& at, const RunEach& run
       n.arcs.emplace(beta, found[i].arc);
     }
   }
+  if (falls_) run_each(nodes.size(), steepest_angles);
 }
 
 double SweepSolver::solve_at(SweepNode& n, double beta) {

@@ -81,14 +81,18 @@ class SweepSolver {
   // The critical factor of safety at angle beta of each node, the same.
   void solve_factor_of_safety(const std::vector<SweepNode*>& nodes, double beta,
                               const RunEach& run_each);
-  // whole_factor_of_safety of each node at its angle, the same.  Where
-  // the factor of safety falls, the node's searches at other angles start
-  // from what these found, as from any whole search of the node's.
+  // The steepest angles as solve_steepest, and whole_factor_of_safety of
+  // each node at its angle, at once.  Where the factor of safety falls,
+  // the whole searches come first, and the node's searches at other
+  // angles start from what they found, as from any whole search of the
+  // node's; else nothing starts from them, and they run beside the
+  // steepest angles' scans, which, the longer, start first.
   struct WholeAt {
     SweepNode* node;
     double beta;
   };
-  void solve_whole(const std::vector<WholeAt>& at, const RunEach& run_each);
+  void solve(const std::vector<Solve>& nodes, const std::vector<WholeAt>& at,
+             const RunEach& run_each);
 
   bool falls() const { return falls_; }
   const std::vector<double>& targets() const { return targets_; }
