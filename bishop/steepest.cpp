@@ -255,12 +255,12 @@ class Scan {
   // The longest step whose parabola of bend k stays above the target's,
   // `room` below ln(fs) here, were ln(fs) to fall on as it did, `falls` a
   // degree: the chord then ends room lower at s = room / falls, and bends
-  // the most at the far end.  Where that crossing is within reach, a step
-  // a third past it brackets it.
+  // the most at the far end.  Short of that, kScanStepShare of it.  Where
+  // that crossing is within reach, a step a third past it brackets it.
   static double longest_step(double room, double falls, double k) {
     double step = falls > 0 && room <= 2 * falls * falls / k
                       ? room / falls
-                      : 4 / k * (std::sqrt(k * room / 2) - falls / 2);
+                      : kScanStepShare * 4 / k * (std::sqrt(k * room / 2) - falls / 2);
     if (falls > 0 && room < falls * step * kScanPast) step = kScanPast * std::min(step, room / falls);
     return step;
   }
