@@ -128,11 +128,10 @@ SlipAnswer at_least_frictionless(const Section& section, const SlipAnswer& found
   // Nor where a frictionless critical circle of a slope a little way off
   // is at most as safe here (the least with phi = 0 is at most its own):
   // a sweep's slopes then spare the search, and the arc not taken with it.
-  if (leads != nullptr) {
-    for (const SearchCircle& c : leads->frictionless) {
-      if (fs_of(clay, c) <= found.fs) return found;
-    }
-  }
+  if (leads != nullptr &&
+      std::any_of(leads->frictionless.begin(), leads->frictionless.end(),
+                  [&](const SearchCircle& c) { return fs_of(clay, c) <= found.fs; }))
+    return found;
   Leads clay_leads;
   SlipAnswer without = least_arc(clay, leads != nullptr ? &clay_leads : nullptr, precision);
   if (leads != nullptr && !clay_leads.kept.empty()) {

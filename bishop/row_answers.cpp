@@ -73,7 +73,7 @@ class RowAnswers : public SolvedAnswers {
           if (!(next > last_.height && next <= highest_)) break;
           last_.height = next;
         }
-        solver_.solve({{&last_}}, wholes, run_.run_each);
+        solver_.solve_batch({{&last_}}, wholes, run_.run_each);
         wholes.clear();
       }
       reference = &last_;
@@ -89,7 +89,7 @@ class RowAnswers : public SolvedAnswers {
       }
       if (!r.steepest_solved) solves.push_back({&r, reference, {}, start});
     }
-    solver_.solve(solves, wholes, run_.run_each);
+    solver_.solve_batch(solves, wholes, run_.run_each);
     const SweepNode& last = rows_.at(heights.back());
     before_ = SweepNode{};
     before_.height = last.height;

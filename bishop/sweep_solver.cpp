@@ -52,8 +52,8 @@ double SweepSolver::whole_factor_of_safety(SweepNode& n, double beta) {
   return fs;
 }
 
-void SweepSolver::solve(const std::vector<Solve>& nodes, const std::vector<WholeAt>& at,
-                        const RunEach& run_each) {
+void SweepSolver::solve_batch(const std::vector<Solve>& nodes,
+                              const std::vector<WholeAt>& at, const RunEach& run_each) {
   // Each node and angle once, and none solved already.
   std::vector<WholeAt> fresh;
   for (const WholeAt& a : at) {

@@ -91,8 +91,8 @@ class SweepSolver {
     SweepNode* node;
     double beta;
   };
-  void solve(const std::vector<Solve>& nodes, const std::vector<WholeAt>& at,
-             const RunEach& run_each);
+  void solve_batch(const std::vector<Solve>& nodes, const std::vector<WholeAt>& at,
+                   const RunEach& run_each);
 
   bool falls() const { return falls_; }
   const std::vector<double>& targets() const { return targets_; }
