@@ -67,12 +67,7 @@ class RowAnswers : public SolvedAnswers {
     const SweepNode* reference = nullptr;
     if (solver_.chains() && run_.next_height) {
       if (last_.height == 0) {
-        last_.height = h;
-        for (double next = h;;) {
-          next = run_.next_height(next);
-          if (!(next > last_.height && next <= highest_)) break;
-          last_.height = next;
-        }
+        last_.height = last_height(h);
         solver_.solve_batch({{&last_}}, wholes, run_.run_each);
         wholes.clear();
       }
@@ -96,6 +91,15 @@ class RowAnswers : public SolvedAnswers {
     before_.steepest_solved = true;
     before_.steepest = last.steepest;
     before_.slopes = last.slopes;
+  }
+
+  // The height of the sweep's last row, from the row at h on.
+  double last_height(double h) const {
+    for (double next = h;;) {
+      next = run_.next_height(next);
+      if (!(next > h && next <= highest_)) return h;
+      h = next;
+    }
   }
 
   const double highest_;
