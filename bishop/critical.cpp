@@ -264,6 +264,19 @@ SlipAnswer searched_arc(const Section& ground, Leads* leads, const Precision& pr
                           compass(section, starts.upright.circle, precision.refine_step, precision),
                           precision.refine_step, precision));
   }
+  // Over a deeper base the circles through the toe are a crease of the
+  // factor of safety, between circles leaving on the face and slips along
+  // the base in front of the toe, not the edge of the range they are
+  // without one: a simplex's steps cross it, and can leave a valley along
+  // it for one beside it (a wet, shaken slope at 29.25 degrees read 1.006,
+  // a slip along the base, where the circle through the toe critical at
+  // 29.2 reads 1.003).  So they are searched as an edge too, by the
+  // compass, from the best circle found held to the toe.
+  if (section.base > 0 && best.fs < kInfinity) {
+    Section toe = section;
+    toe.through_toe = true;
+    keep_best(compass(toe, best_circle, precision.refine_step, precision));
+  }
   // On that edge the least is often among the circles centred level with
   // the crest: their best, then small steps about it.
   const SearchCircle crest_level = best_crest_level_circle(section);

@@ -125,9 +125,15 @@ double least_toe_circle(const Ground& g) {
 }  // namespace
 
 // The factor of safety is smooth in the slope angle: a search that finds
-// one valley at one angle and another at the next jumps.
+// one valley at one angle and another at the next jumps.  Also wet and
+// shaken on a deeper base, where the least is a circle through the toe
+// beside slips along the base in front of it, which the search took up
+// to 29.25 degrees, 0.36% above.
 TEST(CriticalCircle, IsContinuousInTheSlopeAngle) {
-  for (const Ground& g : kTwoValleys) {
+  std::vector<Ground> slopes(std::begin(kTwoValleys), std::end(kTwoValleys));
+  slopes.push_back({33.05, 0.058, 2, 1, 29.25, {0, 3, {1.79, 3.042, 4.832}, {0.1114, 0.2126, 0.1474}, 1},
+                    1.002, {0.24}});
+  for (const Ground& g : slopes) {
     Ground at = g;
     at.slope_angle = g.slope_angle - 0.25;
     double last = critical_circle(at).fs;

@@ -107,7 +107,9 @@ double along_crest(const Section& section, double x) {
 }
 
 SearchCircle clamped(const Section& section, const SearchCircle& c) {
-  const double exit = std::clamp(c.exit, section.base > 0 ? -kToeReach * section.reach : 0.0, 1.0);
+  const double exit =
+      section.through_toe ? 0.0
+                          : std::clamp(c.exit, section.base > 0 ? -kToeReach * section.reach : 0.0, 1.0);
   const double entry = std::clamp(c.entry, exit, 1 + kCrestReach * section.reach);
   double depth = std::clamp(c.depth, kLeastDepth, 2.0);
   if (depth > 1) {

@@ -29,6 +29,9 @@ struct Section {
   // on them.
   double reach = 1;
   int* unsolved = nullptr;
+  // For a search of the circles through the toe alone: every circle's
+  // exit held at the toe.
+  bool through_toe = false;
   // A tension crack (crack.h): its depth below the crest, at most half the
   // height, 0 for none; the share of it filled with water, and the water's
   // unit weight over gamma.  A load on the crest (load.h): its pressure
